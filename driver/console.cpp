@@ -1,0 +1,40 @@
+// Reads go into temporaries and are assigned only on success: the stream's own
+// extraction stores 0 for a word and INT_MAX for an out-of-range number, and takes
+// "2" for true, none of which may replace the asker's default.
+#include "driver/console.h"
+
+#include <iostream>
+
+void printLine(std::string_view text) { std::cout << text << '\n' << std::flush; }
+
+void printPrompt(std::string_view text) { std::cout << text << std::flush; }
+
+void printAtLine(std::string_view text, int64_t line) {
+    std::cout << text << line << '\n' << std::flush;
+}
+
+int readInteger(int fallback) {
+    int value = 0;
+    if (std::cin >> value) return value;
+    return fallback;
+}
+
+bool readTruthValue() {
+    bool value = false;
+    if (std::cin >> value) return value;
+    return false;
+}
+
+bool readWord(std::string& word) {
+    std::string read;
+    if (!(std::cin >> read)) return false;
+    word = read;
+    return true;
+}
+
+std::string readRestOfLine() {
+    std::cin.get();
+    std::string line;
+    std::getline(std::cin, line);
+    return line;
+}

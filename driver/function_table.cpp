@@ -1,0 +1,43 @@
+// The table keeps its entries in a vector, so a position reaches its entry at once.
+#include "driver/function_table.h"
+
+ProgramState program;
+
+FunctionEntry::~FunctionEntry() {
+    delete tree;
+    delete variableList;
+}
+
+FunctionEntry& FunctionTable::appendEntry(Node* tree, VariableList* list,
+                                          const std::string& name) {
+    entries.push_back(std::make_unique<FunctionEntry>(tree, list, name));
+    return *entries.back();
+}
+
+FunctionEntry* FunctionTable::entryAt(int64_t position) const {
+    if (position < 0 || position >= entryCount()) return nullptr;
+    return entries[static_cast<size_t>(position)].get();
+}
+
+void createTable() {
+    program = ProgramState{};
+    program.table = new FunctionTable;
+}
+
+void releaseTable() {
+    delete program.table;
+    program.table = nullptr;
+    program.currentEntry = nullptr;
+    program.currentNode = nullptr;
+    program.currentList = nullptr;
+}
+
+void completeEntry(FunctionEntry& entry) {
+    program.currentEntry = &entry;
+    if (entry.tree == nullptr) entry.tree = new VectNode(valueFalse, 1);
+    auto* list = new VariableList;
+    program.currentList = list;
+    entry.tree->collectVariables();
+    delete entry.variableList;
+    entry.variableList = list;
+}

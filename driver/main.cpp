@@ -1,0 +1,2 @@
+// PLACEHOLDER entry point until the driver lands.
+int main() { return 0; }

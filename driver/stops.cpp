@@ -1,0 +1,22 @@
+// The out-of-memory stop writes straight to the file descriptor: the console stream
+// might itself need memory to format the message.
+#include "driver/stops.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <iostream>
+
+#include "driver/function_table.h"
+
+void onOutOfMemory() {
+    std::cout.flush();
+    static const char message[] = "Memory depleted - terminating\n";
+    ssize_t written = ::write(STDOUT_FILENO, message, sizeof message - 1);
+    (void)written;
+    std::_Exit(2);
+}
+
+void checkOperationTimer() {
+    if (!program.watchdogArmed) return;
+}

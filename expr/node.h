@@ -1,0 +1,208 @@
+// Expression trees: the map of the node classes and their operations.
+//
+// A function is a tree of five classes: the abstract `Node`, `UNode` (not), `BNode`
+// (and, or, nand, nor, xor, xnor), `IdentNode` (an input variable) and `VectNode`
+// (a constant bit vector). A tree is owned through its root; interior nodes own
+// their operands and nodes are never shared (`clone` makes copies). Every rewriting
+// operation returns the new root of its subtree, which the caller stores in place of
+// the old one.
+//
+// Where the operations live:
+//   node.cpp             construction, clone, queries, print, evaluate, collectVariables
+//   blif_gates.cpp       emitBlif
+//   rewrites.cpp         negate, expandOperators, toAndOrNotForm, removeDoubleNegations,
+//                        toNandForm, toNorForm, cofactor
+//   sum_of_products.cpp  distribute, distributeInto, toSumOfProducts, orDepth,
+//                        orBalance, the rotations, rebalance
+//   term_walk.cpp        tryValue and the reporting of satisfied terms
+//
+// Trees from real files are very deep (a DIMACS file is a left-deep chain of its
+// clauses); the operations recurse, and the program runs them on a large stack
+// (driver/large_stack.h).
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+#include "expr/symbol.h"
+
+// Operator codes, one numbering everywhere.
+enum OperatorCode : uint8_t {
+    opNot = 0,
+    opAnd = 1,
+    opOr = 2,
+    opNand = 3,
+    opNor = 4,
+    opXor = 5,
+    opXnor = 6,
+    opLeaf = 10,  // what opCode answers for identifiers and constants
+};
+
+// Truth values in trees and assignments: ~1 == -2, so `~` maps one to the other.
+constexpr int32_t valueTrue = 1;
+constexpr int32_t valueFalse = -2;
+
+// The printed word of an operator code 0 to 6.
+const char* operatorWord(int code);
+
+class Node {
+public:
+    virtual ~Node() = default;
+
+    virtual int orDepth() const { return 0; }
+    virtual int orBalance() const { return 0; }
+    virtual void collectVariables() const {}
+    virtual bool containsOperator(int /*code*/) const { return false; }
+    virtual bool tryValue(int32_t /*target*/) { return false; }
+    virtual bool hasWidth(int32_t /*width*/) const { return true; }
+    virtual Node* clone() const = 0;
+    virtual bool containsOtherOperator(int /*code*/) const { return false; }
+    virtual bool isDnf(bool /*orAllowed*/) const { return true; }
+    virtual int opCode() const = 0;
+    virtual std::ostream& print(std::ostream& out) const = 0;
+    virtual int32_t evaluate() const { return 0; }
+    virtual int64_t literalCount() const { return 0; }
+    virtual std::string emitBlif(std::ostream& out) = 0;
+    virtual Node* rotateRight() { return this; }
+    virtual Node* rotateLeft() { return this; }
+    virtual Node* rotateRightLeft() { return this; }
+    virtual Node* rotateLeftRight() { return this; }
+    virtual Node* rebalance() { return this; }
+    virtual Node* removeDoubleNegations() { return this; }
+    virtual Node* toNandForm() { return this; }
+    virtual Node* toNorForm() { return this; }
+    virtual Node* distribute(int /*code*/) { return this; }
+    virtual Node* toAndOrNotForm() { return this; }
+    virtual Node* distributeInto(Node* /*operand*/, const uint8_t* /*code*/) { return this; }
+    virtual Node* negate() { return this; }
+    virtual Node* expandOperators() { return this; }
+    virtual Node* toSumOfProducts() { return this; }
+    virtual Node* cofactor(int64_t /*inputIndex*/, bool /*value*/) { return this; }
+
+    bool isLeaf() const { return opCode() == opLeaf; }
+
+    // Nodes come from a recycling pool: trees are built and torn down by the
+    // million during normal forms.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* memory, std::size_t size);
+};
+
+class UNode final : public Node {
+public:
+    Node* operand;
+    uint8_t op = opNot;
+
+    explicit UNode(Node* operandNode) : operand(operandNode) {}
+    ~UNode() override;
+
+    void collectVariables() const override;
+    bool containsOperator(int code) const override;
+    bool tryValue(int32_t target) override;
+    bool hasWidth(int32_t width) const override;
+    Node* clone() const override;
+    bool containsOtherOperator(int code) const override;
+    bool isDnf(bool orAllowed) const override;
+    int opCode() const override { return op; }
+    std::ostream& print(std::ostream& out) const override;
+    int32_t evaluate() const override;
+    int64_t literalCount() const override;
+    std::string emitBlif(std::ostream& out) override;
+    Node* removeDoubleNegations() override;
+    Node* toNandForm() override;
+    Node* toNorForm() override;
+    Node* distribute(int code) override;
+    Node* toAndOrNotForm() override;
+    Node* distributeInto(Node* operandNode, const uint8_t* code) override;
+    Node* negate() override;
+    Node* expandOperators() override;
+    Node* toSumOfProducts() override;
+    Node* cofactor(int64_t inputIndex, bool value) override;
+};
+
+class BNode final : public Node {
+public:
+    Node* left;
+    Node* right;
+    uint8_t op;
+    int32_t cachedOrDepth = 0;  // or-depth while `rebalance` runs; not valid otherwise
+
+    BNode(int code, Node* leftNode, Node* rightNode)
+        : left(leftNode), right(rightNode), op(static_cast<uint8_t>(code)) {}
+    ~BNode() override;
+
+    int orDepth() const override;
+    int orBalance() const override;
+    void collectVariables() const override;
+    bool containsOperator(int code) const override;
+    bool tryValue(int32_t target) override;
+    bool hasWidth(int32_t width) const override;
+    Node* clone() const override;
+    bool containsOtherOperator(int code) const override;
+    bool isDnf(bool orAllowed) const override;
+    int opCode() const override { return op; }
+    std::ostream& print(std::ostream& out) const override;
+    int32_t evaluate() const override;
+    int64_t literalCount() const override;
+    std::string emitBlif(std::ostream& out) override;
+    Node* rotateRight() override;
+    Node* rotateLeft() override;
+    Node* rotateRightLeft() override;
+    Node* rotateLeftRight() override;
+    Node* rebalance() override;
+    Node* removeDoubleNegations() override;
+    Node* toNandForm() override;
+    Node* toNorForm() override;
+    Node* distribute(int code) override;
+    Node* toAndOrNotForm() override;
+    Node* distributeInto(Node* operandNode, const uint8_t* code) override;
+    Node* negate() override;
+    Node* expandOperators() override;
+    Node* toSumOfProducts() override;
+    Node* cofactor(int64_t inputIndex, bool value) override;
+};
+
+class IdentNode final : public Node {
+public:
+    Symbol name;
+
+    explicit IdentNode(Symbol symbol) : name(symbol) {}
+    explicit IdentNode(std::string_view text) : name(intern(text)) {}
+
+    void collectVariables() const override;
+    bool tryValue(int32_t target) override;
+    Node* clone() const override;
+    int opCode() const override { return opLeaf; }
+    std::ostream& print(std::ostream& out) const override;
+    int32_t evaluate() const override;
+    int64_t literalCount() const override { return 1; }
+    std::string emitBlif(std::ostream& out) override;
+    Node* negate() override;
+    Node* cofactor(int64_t inputIndex, bool value) override;
+};
+
+class VectNode final : public Node {
+public:
+    int32_t value;  // bit 0 is the rightmost digit
+    int32_t width;  // number of digits
+
+    // A one-bit constant built from 0 is held as -2, the complement of 1.
+    VectNode(int32_t constant, int32_t digits)
+        : value(constant == 0 && digits == 1 ? valueFalse : constant), width(digits) {}
+
+    bool tryValue(int32_t target) override;
+    bool hasWidth(int32_t digits) const override { return width == digits; }
+    Node* clone() const override;
+    int opCode() const override { return opLeaf; }
+    std::ostream& print(std::ostream& out) const override;
+    int32_t evaluate() const override { return value; }
+    std::string emitBlif(std::ostream& out) override;
+    Node* negate() override;
+};
+
+// The tree's infix text as a string (for messages and tests).
+std::string toText(const Node& node);
+
+// Detaches and deletes a node whose operands the caller has taken over.
+void deleteShell(UNode* node);
+void deleteShell(BNode* node);

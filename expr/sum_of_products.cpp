@@ -1,0 +1,177 @@
+// Multiplying out into a sum of products, and height-balancing the or-tree.
+//
+// `toSumOfProducts` works bottom-up: each binary node multiplies out its (already
+// simplified) operands by distributing and over or, hands the result to the
+// normal-form engine, and balances the engine's or-tree with an AVL rule. The
+// distributed operand is placed once as itself and everywhere else as a copy, which
+// the process-wide first-use flag tracks.
+#include <algorithm>
+
+#include "driver/stops.h"
+#include "expr/node.h"
+#include "normal/normalize.h"
+
+namespace {
+
+bool operandPlaced = false;  // first-use flag of the running distribution
+
+bool isOrNode(const Node* node) { return node->opCode() == opOr; }
+
+// The or-depth kept in the node while `rebalance` runs; 0 for anything but an or.
+int cachedDepth(const Node* node) {
+    return isOrNode(node) ? static_cast<const BNode*>(node)->cachedOrDepth : 0;
+}
+
+void refreshDepth(BNode* node) {
+    node->cachedOrDepth =
+        node->op == opOr ? 1 + std::max(cachedDepth(node->left), cachedDepth(node->right)) : 0;
+}
+
+int cachedBalance(const Node* node) {
+    if (!isOrNode(node)) return 0;
+    const auto* binary = static_cast<const BNode*>(node);
+    return cachedDepth(binary->left) - cachedDepth(binary->right);
+}
+
+// Fills the depth cache of every or-node of the or-tree below `node`.
+void computeDepths(Node* node) {
+    if (!isOrNode(node)) return;
+    auto* binary = static_cast<BNode*>(node);
+    computeDepths(binary->left);
+    computeDepths(binary->right);
+    refreshDepth(binary);
+}
+
+// The AVL rule on the or-tree. A node's children are balanced after the node itself,
+// and its depth is never asked again afterwards, so the cache stays exact wherever
+// it is read: rotations refresh the depths of the nodes they move.
+Node* rebalanceCached(Node* node) {
+    if (!isOrNode(node)) return node;
+    auto* self = static_cast<BNode*>(node);
+    int balance = cachedBalance(self);
+    Node* rotated;
+    if (balance >= -1 && balance <= 1) {
+        self->left = rebalanceCached(self->left);
+        self->right = rebalanceCached(self->right);
+        return self;
+    }
+    if (balance > 1) {
+        rotated = cachedBalance(self->left) >= 0 ? self->rotateRight() : self->rotateLeftRight();
+    } else {
+        rotated = cachedBalance(self->right) > 0 ? self->rotateRightLeft() : self->rotateLeft();
+    }
+    return rebalanceCached(rotated);
+}
+
+}  // namespace
+
+// --- distribution ------------------------------------------------------------------
+
+Node* BNode::distribute(int code) {
+    checkOperationTimer();
+    if (op != code) {
+        left = left->distribute(code);
+        right = right->distribute(code);
+        return this;
+    }
+    if (right->containsOtherOperator(code)) {
+        operandPlaced = false;
+        Node* spread = right->distributeInto(left, &op);
+        Node* result = spread->distribute(code);
+        deleteShell(this);
+        return result;
+    }
+    if (left->containsOtherOperator(code)) {
+        std::swap(left, right);
+        return distribute(code);
+    }
+    return this;
+}
+
+Node* UNode::distribute(int code) {
+    operand = operand->distribute(code);
+    return this;
+}
+
+Node* BNode::distributeInto(Node* operandNode, const uint8_t* code) {
+    uint8_t combine = *code;
+    if (op == combine) {
+        left = left->distributeInto(operandNode, code);
+        right = right->distributeInto(operandNode, code);
+        return this;
+    }
+    Node* first = operandPlaced ? operandNode->clone() : operandNode;
+    operandPlaced = true;
+    left = new BNode(combine, first, left);
+    right = new BNode(combine, operandNode->clone(), right);
+    return this;
+}
+
+Node* UNode::distributeInto(Node* operandNode, const uint8_t* code) {
+    operand = operand->distributeInto(operandNode, code);
+    return this;
+}
+
+// --- toSumOfProducts -----------------------------------------------------------------
+
+Node* BNode::toSumOfProducts() {
+    Node* expanded = this;
+    if (!isDnf(true)) {
+        left = left->toSumOfProducts();
+        right = right->toSumOfProducts();
+        expanded = distribute(opAnd);
+    }
+    return normalizeTerms(expanded)->rebalance();
+}
+
+Node* UNode::toSumOfProducts() {
+    if (operand->isLeaf()) return this;
+    operand = operand->toSumOfProducts();
+    operand = operand->distribute(opAnd);
+    return normalizeTerms(this);
+}
+
+// --- or-tree heights and rotations ---------------------------------------------------
+
+int BNode::orDepth() const {
+    if (op != opOr) return 0;
+    return 1 + std::max(left->orDepth(), right->orDepth());
+}
+
+int BNode::orBalance() const {
+    if (op != opOr) return 0;
+    return left->orDepth() - right->orDepth();
+}
+
+Node* BNode::rotateRight() {
+    auto* pivot = dynamic_cast<BNode*>(left);
+    left = pivot->right;
+    pivot->right = this;
+    refreshDepth(this);
+    refreshDepth(pivot);
+    return pivot;
+}
+
+Node* BNode::rotateLeft() {
+    auto* pivot = dynamic_cast<BNode*>(right);
+    right = pivot->left;
+    pivot->left = this;
+    refreshDepth(this);
+    refreshDepth(pivot);
+    return pivot;
+}
+
+Node* BNode::rotateRightLeft() {
+    right = right->rotateRight();
+    return rotateLeft();
+}
+
+Node* BNode::rotateLeftRight() {
+    left = left->rotateLeft();
+    return rotateRight();
+}
+
+Node* BNode::rebalance() {
+    computeDepths(this);
+    return rebalanceCached(this);
+}

@@ -1,0 +1,77 @@
+// Variable lists keep a vector in insertion order and a name index beside it, so
+// that lookups by name cost a hash probe instead of a walk along the list.
+#include "expr/variable_list.h"
+
+#include "driver/function_table.h"
+
+int32_t VariableList::positionOf(Symbol name) const {
+    if (indexStale) rebuildIndex();
+    auto found = index.find(name);
+    return found == index.end() ? -1 : found->second;
+}
+
+void VariableList::add(Symbol name) {
+    if (positionOf(name) >= 0) return;
+    index.emplace(name, count());
+    entries.push_back(VariableEntry{name});
+}
+
+void VariableList::rename(int32_t position, Symbol name) {
+    entries[static_cast<size_t>(position)].name = name;
+    indexStale = true;
+}
+
+VariableList* VariableList::copyNames() const {
+    auto* copy = new VariableList;
+    copy->entries.reserve(entries.size());
+    for (const VariableEntry& entry : entries) copy->entries.push_back(VariableEntry{entry.name});
+    copy->indexStale = true;
+    return copy;
+}
+
+void VariableList::rebuildIndex() const {
+    index.clear();
+    for (int32_t i = 0; i < count(); ++i) index.emplace(entries[static_cast<size_t>(i)].name, i);
+    indexStale = false;
+}
+
+void VariableList::assign(int32_t position, int32_t value) {
+    VariableEntry& entry = entries[static_cast<size_t>(position)];
+    entry.value = value;
+    if (!entry.assigned) {
+        entry.assigned = true;
+        assignedOrder.push_back(position);
+    }
+}
+
+void VariableList::clearAssignments() {
+    for (int32_t position : assignedOrder) entries[static_cast<size_t>(position)].assigned = false;
+    assignedOrder.clear();
+}
+
+void addVariable(VariableList& list, std::string_view name) { list.add(intern(name)); }
+
+bool containsVariable(const VariableList& list, std::string_view name) {
+    return list.positionOf(intern(name)) >= 0;
+}
+
+VariableEntry* findVariable(Symbol name) {
+    VariableList* list = program.currentList;
+    if (list == nullptr) return nullptr;
+    int32_t position = list->positionOf(name);
+    return position < 0 ? nullptr : &list->entries[static_cast<size_t>(position)];
+}
+
+void setVariable(Symbol name, int32_t value) {
+    VariableList* list = program.currentList;
+    if (list == nullptr) return;
+    int32_t position = list->positionOf(name);
+    if (position >= 0) list->assign(position, value);
+}
+
+VariableList* copyVariableList(const VariableList& list) { return list.copyNames(); }
+
+VariableEntry* variableAt(VariableList& list, int64_t index) {
+    if (index < 0 || index >= list.count()) return nullptr;
+    return &list.entries[static_cast<size_t>(index)];
+}

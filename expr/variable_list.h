@@ -1,0 +1,68 @@
+// Variable lists: insertion-ordered sets of names, each with an assignment slot.
+//
+// The function table keeps one list of every input of the run and each function one
+// of its own variables. Identifiers are resolved by name against the list that
+// `program.currentList` designates; the term walk records its assignment there.
+// Names are unique within a list and keep the order of their first addition.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "expr/symbol.h"
+
+struct VariableEntry {
+    Symbol name;
+    int32_t value = 0;      // 0 when created, then 1 (true) or -2 (false) when assigned
+    bool assigned = false;  // the current term gives this variable a value
+};
+
+class VariableList {
+public:
+    std::vector<VariableEntry> entries;  // in order of first addition
+
+    int32_t count() const { return static_cast<int32_t>(entries.size()); }
+    bool empty() const { return entries.empty(); }
+
+    // Position of the first entry with that name, or -1.
+    int32_t positionOf(Symbol name) const;
+
+    // Appends the name unless it is present already.
+    void add(Symbol name);
+
+    // A new list with the same names at the same positions, nothing assigned.
+    VariableList* copyNames() const;
+
+    // Renames the entry at a position in place (PLA input labels).
+    void rename(int32_t position, Symbol name);
+
+    // Marks the entry at a position assigned with a value, remembering it so that
+    // clearAssignments costs only as much as the assignment made.
+    void assign(int32_t position, int32_t value);
+
+    // Clears every assigned flag (values are kept, as a fresh term expects).
+    void clearAssignments();
+
+    // Positions assigned since the last clearAssignments, in assignment order.
+    const std::vector<int32_t>& assignedPositions() const { return assignedOrder; }
+
+private:
+    mutable std::unordered_map<Symbol, int32_t> index;  // name -> first position
+    mutable bool indexStale = false;                    // set by rename, rebuilt on demand
+    std::vector<int32_t> assignedOrder;
+    void rebuildIndex() const;
+};
+
+// The operations on lists, by name.
+void addVariable(VariableList& list, std::string_view name);
+bool containsVariable(const VariableList& list, std::string_view name);
+// First entry of `program.currentList` with that name, or null.
+VariableEntry* findVariable(Symbol name);
+// Assigns the first entry of `program.currentList` with that name; nothing if absent.
+void setVariable(Symbol name, int32_t value);
+// A new list with the same names in the same order, nothing assigned.
+VariableList* copyVariableList(const VariableList& list);
+// The entry at a 0-based position, or null when the list is shorter.
+VariableEntry* variableAt(VariableList& list, int64_t index);
