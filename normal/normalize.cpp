@@ -1,5 +1,87 @@
-// PLACEHOLDER until the engine lands: returns its input unchanged.
+// The normal-form engine: a sum of products in, a simplified sum of products out.
+//
+// The satisfiable terms of the input enter a term trie (through the term walk), the
+// sweep merges terms that differ in one variable, and the result tree is rebuilt
+// from the trie: at each trie node the results of its children, in the order
+// complemented, absent, uncomplemented, are combined as OR(OR(zero, dash), one). With
+// absorption enabled, a term covered by a smaller one becomes the constant 0 in
+// place, and one redundant literal per term is dropped. Each call takes what the
+// previous one exposed, which is why the normal forms run the engine several times.
 #include "normal/normalize.h"
+
+#include "driver/function_table.h"
+#include "expr/node.h"
+#include "expr/term_walk.h"
 #include "normal/term_trie.h"
-Node* normalizeTerms(Node* tree) { return tree; }
-void insertMarkedTerm() {}
+
+namespace {
+
+constexpr uint32_t keepAll = UINT32_MAX;
+
+// A left-deep AND of the term's literals in variable-list order, leaving out the one
+// at `skipPosition`; the constant 1 for a term without literals.
+Node* buildTerm(const Literal* begin, const Literal* end, uint32_t skipPosition) {
+    const VariableList& inputs = program.table->variableList;
+    Node* term = nullptr;
+    for (const Literal* at = begin; at != end; ++at) {
+        uint32_t position = literalPosition(*at);
+        if (position == skipPosition) continue;
+        Node* literal = new IdentNode(inputs.entries[position].name);
+        if (!literalPositive(*at)) literal = new UNode(literal);
+        term = term == nullptr ? literal : new BNode(opAnd, term, literal);
+    }
+    return term == nullptr ? new VectNode(valueTrue, 1) : term;
+}
+
+Node* rebuildLeaf(const TermTrie& trie, uint32_t index) {
+    FunctionTable& table = *program.table;
+    ++table.termCount;
+    uint32_t skip = keepAll;
+    if (program.absorptionEnabled) {
+        if (trie.isStrictlyCovered(index)) {
+            --table.termCount;
+            return new VectNode(valueFalse, 1);
+        }
+        if (uint32_t level = trie.findResolvableLevel(index)) skip = level - 1;
+    }
+    return buildTerm(trie.termBegin(index), trie.termEnd(index), skip);
+}
+
+// The subtree of the trie node holding the terms of `range`, which agree on every
+// position before `depth`.
+Node* rebuildTerms(const TermTrie& trie, TermTrie::Range range, uint32_t depth) {
+    if (range.hi - range.lo == 1) return rebuildLeaf(trie, range.lo);
+    uint32_t branch = trie.firstDifference(range.lo, range.hi - 1, depth);
+    Node* result = nullptr;
+    for (uint8_t rank : {rankZero, rankDash, rankOne}) {
+        TermTrie::Range part = trie.child(range, branch, rank);
+        if (part.empty()) continue;
+        Node* built = rebuildTerms(trie, part, branch + 1);
+        result = result == nullptr ? built : new BNode(opOr, result, built);
+    }
+    return result;
+}
+
+}  // namespace
+
+Node* normalizeTerms(Node* tree) {
+    FunctionTable& table = *program.table;
+    program.outputMode = OutputMode::Engine;
+    TermTrie trie(static_cast<uint32_t>(table.variableList.count()));
+
+    VariableList* marks = table.variableList.copyNames();
+    VariableList* borrowed = program.currentList;
+    program.currentList = marks;
+    activeTrie = &trie;
+    bool satisfiable = reportAllTerms(tree);
+    activeTrie = nullptr;
+    program.currentList = borrowed;
+    delete marks;
+    delete tree;
+
+    table.termCount = 0;
+    if (!satisfiable) return new VectNode(valueFalse, 1);
+    trie.sweep();
+    trie.freeze();
+    return rebuildTerms(trie, TermTrie::Range{0, trie.termCount()}, 0);
+}

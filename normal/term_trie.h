@@ -1,10 +1,119 @@
-// The term trie: a ternary trie with one level per input of the table's variable
-// list; a root-to-leaf path spells one product term (zero: the variable occurs
-// complemented, dash: absent, one: uncomplemented), so the trie is a set of terms.
-// The normal-form engine (normalize.h) keeps one per call.
+// The term trie: the set of product terms of one engine call.
+//
+// Conceptually a ternary trie with one level per input of the table's variable list:
+// a root-to-leaf path spells one term (zero: the variable occurs complemented, dash:
+// absent, one: uncomplemented), so equal terms share one path. The trie is held here
+// in array form, which behaves exactly like the pointer trie but scales to files with
+// tens of thousands of inputs:
+//   - while terms are entered and merged, as a hash set of sparse terms (sorted
+//     literal lists), with an index of the terms that name each variable;
+//   - after the sweep, as the terms sorted in trie order (at each variable:
+//     complemented, then absent, then uncomplemented). A trie node is then a range of
+//     that array (the terms sharing a prefix), and its children are the sub-ranges
+//     found by binary search.
+//
+// The simplification sweep brings every variable to the bottom level once, in the
+// order the level rotation gives (the last variable first, then the first, second,
+// ...), and merges sibling leaves there: for terms that agree on every other
+// variable, a term without the variable swallows the ones with it, and a complemented
+// and an uncomplemented twin become one term without it.
 #pragma once
+
+#include <cstdint>
+#include <vector>
+
+// A literal is position * 2 + polarity (1: uncomplemented, 0: complemented).
+using Literal = uint32_t;
+
+inline Literal makeLiteral(uint32_t position, bool positive) {
+    return position * 2 + (positive ? 1u : 0u);
+}
+inline uint32_t literalPosition(Literal literal) { return literal >> 1; }
+inline bool literalPositive(Literal literal) { return (literal & 1u) != 0; }
+
+// Rank of a variable's value in a term, in trie order.
+enum : uint8_t { rankZero = 0, rankDash = 1, rankOne = 2 };
+
+class TermTrie {
+public:
+    explicit TermTrie(uint32_t variableCount);
+
+    uint32_t variableCount() const { return levels; }
+
+    // Enters a term given by its literals in any order; a term already present is
+    // not entered twice.
+    void insert(std::vector<Literal>& literals);
+
+    // The simplification sweep: every variable at the bottom once, in rotation order.
+    void sweep();
+
+    // Merges sibling leaves at one variable (see the file comment).
+    void mergeBottomLevel(uint32_t variable);
+
+    // Sorts the surviving terms into trie order; the queries below need it.
+    void freeze();
+
+    // --- after freeze ---
+    uint32_t termCount() const { return static_cast<uint32_t>(sorted.size()); }
+    // Literals of the i-th term in trie order, sorted by position.
+    const Literal* termBegin(uint32_t index) const;
+    const Literal* termEnd(uint32_t index) const;
+
+    // Some other term's literals are a proper subset of the term's.
+    bool isStrictlyCovered(uint32_t index) const;
+
+    // A level (position + 1) at which the term's literal is redundant: another term
+    // has the opposite literal there and covers the term everywhere else. Among
+    // several, the one the depth-first search of the trie meets first (deeper levels
+    // along the earlier descents first); 0 when there is none.
+    uint32_t findResolvableLevel(uint32_t index) const;
+
+    // First position at or after `from` where terms `a` and `b` differ.
+    uint32_t firstDifference(uint32_t a, uint32_t b, uint32_t from) const;
+
+    // Sub-range of [lo, hi) (terms sharing positions before `position`) whose value at
+    // `position` has the given rank.
+    struct Range {
+        uint32_t lo, hi;
+        bool empty() const { return lo >= hi; }
+    };
+    Range child(Range range, uint32_t position, uint8_t rank) const;
+
+private:
+    struct Term {
+        uint64_t offset;  // into `literalPool`
+        uint32_t length;
+        bool alive;
+        uint64_t hash;
+    };
+
+    uint32_t levels;
+    std::vector<Literal> literalPool;
+    std::vector<Term> terms;
+    std::vector<uint32_t> slots;  // open addressing: term index + 1, 0 for empty
+    uint64_t slotsUsed = 0;
+    std::vector<std::vector<uint32_t>> termsNaming;  // per variable: terms with a literal on it
+    std::vector<uint32_t> sorted;                    // alive terms in trie order
+    std::vector<Literal> scratch;
+
+    uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
+    uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);
+    void growSlots();
+    uint8_t rankAt(uint32_t term, uint32_t position) const;
+    int8_t firstLiteralSign(uint32_t term, uint32_t from, uint32_t to) const;
+    Range dashRun(Range range, uint32_t from, uint32_t to) const;
+    bool covers(Range range, uint32_t from, const Literal* next, const Literal* end) const;
+    bool strictlyCovers(Range range, uint32_t from, const Literal* next, const Literal* end,
+                        bool differs) const;
+    uint32_t resolvableBelow(Range range, uint32_t from, const Literal* next,
+                             const Literal* end) const;
+    bool termLess(uint32_t a, uint32_t b) const;
+};
 
 // Adds the term held by the assignment marks of `program.currentList` to the trie of
 // the running engine call. The term walk calls it for every satisfied term when the
 // output mode is Engine.
 void insertMarkedTerm();
+
+// The trie of the running engine call (set by normalizeTerms while terms enter it).
+extern TermTrie* activeTrie;

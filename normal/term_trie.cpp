@@ -1,0 +1,336 @@
+// The term set of one engine call; see term_trie.h for its shape and why.
+//
+// Terms are sparse: a sorted list of literals. Their hash is the sum of a random
+// value per literal, so the hash of a term with one literal dropped or flipped is
+// found without rehashing the term.
+#include "normal/term_trie.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "driver/function_table.h"
+
+TermTrie* activeTrie = nullptr;
+
+namespace {
+
+constexpr uint32_t noTerm = UINT32_MAX;
+
+uint64_t literalHash(Literal literal) {
+    uint64_t x = literal + 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
+const Literal* findPosition(const Literal* begin, const Literal* end, uint32_t position) {
+    return std::lower_bound(begin, end, makeLiteral(position, false));
+}
+
+uint8_t rankOf(Literal literal) { return literalPositive(literal) ? rankOne : rankZero; }
+
+}  // namespace
+
+TermTrie::TermTrie(uint32_t variableCount) : levels(variableCount) {}
+
+// --- the term set ------------------------------------------------------------------
+
+uint32_t TermTrie::findTerm(const Literal* begin, uint32_t length, uint64_t hash) const {
+    if (slots.empty()) return noTerm;
+    const uint64_t mask = slots.size() - 1;
+    for (uint64_t slot = hash & mask;; slot = (slot + 1) & mask) {
+        uint32_t stored = slots[slot];
+        if (stored == 0) return noTerm;
+        const Term& term = terms[stored - 1];
+        if (term.alive && term.hash == hash && term.length == length &&
+            std::equal(begin, begin + length, literalPool.begin() + static_cast<int64_t>(term.offset))) {
+            return stored - 1;
+        }
+    }
+}
+
+void TermTrie::growSlots() {
+    std::vector<uint32_t> old = std::move(slots);
+    slots.assign(std::max<size_t>(16, old.size() * 2), 0);
+    slotsUsed = 0;
+    const uint64_t mask = slots.size() - 1;
+    for (uint32_t stored : old) {
+        if (stored == 0 || !terms[stored - 1].alive) continue;
+        uint64_t slot = terms[stored - 1].hash & mask;
+        while (slots[slot] != 0) slot = (slot + 1) & mask;
+        slots[slot] = stored;
+        ++slotsUsed;
+    }
+}
+
+uint32_t TermTrie::addTerm(const Literal* begin, uint32_t length, uint64_t hash) {
+    if ((slotsUsed + 1) * 2 > slots.size()) growSlots();
+    auto index = static_cast<uint32_t>(terms.size());
+    terms.push_back(Term{literalPool.size(), length, true, hash});
+    literalPool.insert(literalPool.end(), begin, begin + length);
+    const uint64_t mask = slots.size() - 1;
+    uint64_t slot = hash & mask;
+    while (slots[slot] != 0) slot = (slot + 1) & mask;
+    slots[slot] = index + 1;
+    ++slotsUsed;
+    return index;
+}
+
+void TermTrie::insert(std::vector<Literal>& literals) {
+    std::sort(literals.begin(), literals.end());
+    uint64_t hash = 0;
+    for (Literal literal : literals) hash += literalHash(literal);
+    auto length = static_cast<uint32_t>(literals.size());
+    if (findTerm(literals.data(), length, hash) == noTerm) addTerm(literals.data(), length, hash);
+}
+
+// --- the sweep ---------------------------------------------------------------------
+
+void TermTrie::sweep() {
+    if (levels == 0) return;
+    termsNaming.assign(levels, {});
+    for (uint32_t index = 0; index < terms.size(); ++index) {
+        const Term& term = terms[index];
+        if (!term.alive) continue;
+        for (uint32_t k = 0; k < term.length; ++k) {
+            termsNaming[literalPosition(literalPool[term.offset + k])].push_back(index);
+        }
+    }
+    // The rotation brings the last variable to the bottom first, then the first,
+    // the second, and so on.
+    for (uint32_t step = 0; step < levels; ++step) {
+        mergeBottomLevel(step == 0 ? levels - 1 : step - 1);
+    }
+    termsNaming.clear();
+}
+
+void TermTrie::mergeBottomLevel(uint32_t variable) {
+    if (termsNaming.size() != levels) return;
+    const size_t candidates = termsNaming[variable].size();
+    for (size_t k = 0; k < candidates; ++k) {
+        uint32_t index = termsNaming[variable][k];
+        if (!terms[index].alive) continue;
+        const Term term = terms[index];
+        const Literal* begin = literalPool.data() + term.offset;
+        const Literal* at = findPosition(begin, begin + term.length, variable);
+        const Literal literal = *at;
+        const auto cut = static_cast<size_t>(at - begin);
+
+        // The term without the variable: if present, it swallows this one.
+        scratch.assign(begin, begin + term.length);
+        scratch.erase(scratch.begin() + static_cast<int64_t>(cut));
+        const uint64_t withoutHash = term.hash - literalHash(literal);
+        if (findTerm(scratch.data(), term.length - 1, withoutHash) != noTerm) {
+            terms[index].alive = false;
+            continue;
+        }
+        // The twin with the opposite literal: both become the term without it.
+        std::vector<Literal> twin(begin, begin + term.length);
+        twin[cut] = literal ^ 1u;
+        uint32_t twinIndex =
+            findTerm(twin.data(), term.length, withoutHash + literalHash(literal ^ 1u));
+        if (twinIndex == noTerm) continue;
+        terms[index].alive = false;
+        terms[twinIndex].alive = false;
+        uint32_t merged = addTerm(scratch.data(), term.length - 1, withoutHash);
+        for (Literal kept : scratch) termsNaming[literalPosition(kept)].push_back(merged);
+    }
+}
+
+// --- trie order ----------------------------------------------------------------------
+
+// Trie order: at the first position where two terms differ, complemented comes
+// before absent, and absent before uncomplemented.
+bool TermTrie::termLess(uint32_t a, uint32_t b) const {
+    const Literal* pa = literalPool.data() + terms[a].offset;
+    const Literal* ea = pa + terms[a].length;
+    const Literal* pb = literalPool.data() + terms[b].offset;
+    const Literal* eb = pb + terms[b].length;
+    while (pa != ea || pb != eb) {
+        if (pa != ea && pb != eb && literalPosition(*pa) == literalPosition(*pb)) {
+            if (*pa != *pb) return !literalPositive(*pa);
+            ++pa;
+            ++pb;
+            continue;
+        }
+        bool aFirst = pb == eb || (pa != ea && literalPosition(*pa) < literalPosition(*pb));
+        return aFirst ? !literalPositive(*pa) : literalPositive(*pb);
+    }
+    return false;
+}
+
+void TermTrie::freeze() {
+    sorted.clear();
+    for (uint32_t index = 0; index < terms.size(); ++index) {
+        if (terms[index].alive) sorted.push_back(index);
+    }
+    std::sort(sorted.begin(), sorted.end(),
+              [this](uint32_t a, uint32_t b) { return termLess(a, b); });
+    slots.clear();
+    slots.shrink_to_fit();
+}
+
+const Literal* TermTrie::termBegin(uint32_t index) const {
+    return literalPool.data() + terms[sorted[index]].offset;
+}
+
+const Literal* TermTrie::termEnd(uint32_t index) const {
+    const Term& term = terms[sorted[index]];
+    return literalPool.data() + term.offset + term.length;
+}
+
+uint32_t TermTrie::firstDifference(uint32_t a, uint32_t b, uint32_t from) const {
+    const Literal* ea = termEnd(a);
+    const Literal* eb = termEnd(b);
+    const Literal* pa = findPosition(termBegin(a), ea, from);
+    const Literal* pb = findPosition(termBegin(b), eb, from);
+    while (pa != ea && pb != eb && *pa == *pb) {
+        ++pa;
+        ++pb;
+    }
+    uint32_t positionA = pa == ea ? levels : literalPosition(*pa);
+    uint32_t positionB = pb == eb ? levels : literalPosition(*pb);
+    return std::min(positionA, positionB);
+}
+
+// --- trie nodes as ranges --------------------------------------------------------------
+
+uint8_t TermTrie::rankAt(uint32_t index, uint32_t position) const {
+    const Literal* end = termEnd(index);
+    const Literal* at = findPosition(termBegin(index), end, position);
+    if (at == end || literalPosition(*at) != position) return rankDash;
+    return rankOf(*at);
+}
+
+int8_t TermTrie::firstLiteralSign(uint32_t index, uint32_t from, uint32_t to) const {
+    const Literal* end = termEnd(index);
+    const Literal* at = findPosition(termBegin(index), end, from);
+    if (at == end || literalPosition(*at) >= to) return 0;
+    return literalPositive(*at) ? 1 : -1;
+}
+
+TermTrie::Range TermTrie::child(Range range, uint32_t position, uint8_t rank) const {
+    uint32_t lo = range.lo;
+    uint32_t hi = range.hi;
+    // Terms sharing a prefix are ordered by their rank at the next position.
+    uint32_t first = lo, count = hi - lo;
+    while (count > 0) {
+        uint32_t half = count / 2;
+        if (rankAt(first + half, position) < rank) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    uint32_t last = first;
+    count = hi - first;
+    while (count > 0) {
+        uint32_t half = count / 2;
+        if (rankAt(last + half, position) <= rank) {
+            last += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    return Range{first, last};
+}
+
+// The terms of a node absent at every position in [from, to): the chain of dash
+// children below the node. They sit between the terms whose first literal in that
+// span is complemented and those whose first literal is uncomplemented.
+TermTrie::Range TermTrie::dashRun(Range range, uint32_t from, uint32_t to) const {
+    if (from >= to) return range;
+    uint32_t first = range.lo, count = range.hi - range.lo;
+    while (count > 0) {
+        uint32_t half = count / 2;
+        if (firstLiteralSign(first + half, from, to) < 0) {
+            first += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    uint32_t last = first;
+    count = range.hi - first;
+    while (count > 0) {
+        uint32_t half = count / 2;
+        if (firstLiteralSign(last + half, from, to) <= 0) {
+            last += half + 1;
+            count -= half + 1;
+        } else {
+            count = half;
+        }
+    }
+    return Range{first, last};
+}
+
+// --- covering searches ------------------------------------------------------------------
+// A term t covers the term p from a position on when, at every later position, t is
+// absent where p is absent, and t has p's literal or is absent where p has a literal.
+// `next`..`end` are p's literals still ahead.
+
+bool TermTrie::covers(Range range, uint32_t from, const Literal* next,
+                      const Literal* end) const {
+    if (next == end) return !dashRun(range, from, levels).empty();
+    uint32_t position = literalPosition(*next);
+    Range node = dashRun(range, from, position);
+    if (node.empty()) return false;
+    Range same = child(node, position, rankOf(*next));
+    if (!same.empty() && covers(same, position + 1, next + 1, end)) return true;
+    Range dash = child(node, position, rankDash);
+    return !dash.empty() && covers(dash, position + 1, next + 1, end);
+}
+
+bool TermTrie::strictlyCovers(Range range, uint32_t from, const Literal* next,
+                              const Literal* end, bool differs) const {
+    if (next == end) return differs && !dashRun(range, from, levels).empty();
+    uint32_t position = literalPosition(*next);
+    Range node = dashRun(range, from, position);
+    if (node.empty()) return false;
+    Range same = child(node, position, rankOf(*next));
+    if (!same.empty() && strictlyCovers(same, position + 1, next + 1, end, differs)) return true;
+    Range dash = child(node, position, rankDash);
+    return !dash.empty() && strictlyCovers(dash, position + 1, next + 1, end, true);
+}
+
+uint32_t TermTrie::resolvableBelow(Range range, uint32_t from, const Literal* next,
+                                   const Literal* end) const {
+    if (next == end) return 0;
+    uint32_t position = literalPosition(*next);
+    Range node = dashRun(range, from, position);
+    if (node.empty()) return 0;
+    Range same = child(node, position, rankOf(*next));
+    if (!same.empty()) {
+        if (uint32_t level = resolvableBelow(same, position + 1, next + 1, end)) return level;
+    }
+    Range dash = child(node, position, rankDash);
+    if (!dash.empty()) {
+        if (uint32_t level = resolvableBelow(dash, position + 1, next + 1, end)) return level;
+    }
+    Range opposite = child(node, position, literalPositive(*next) ? rankZero : rankOne);
+    if (!opposite.empty() && covers(opposite, position + 1, next + 1, end)) return position + 1;
+    return 0;
+}
+
+bool TermTrie::isStrictlyCovered(uint32_t index) const {
+    return strictlyCovers(Range{0, termCount()}, 0, termBegin(index), termEnd(index), false);
+}
+
+uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
+    return resolvableBelow(Range{0, termCount()}, 0, termBegin(index), termEnd(index));
+}
+
+// --- entering terms from the term walk -------------------------------------------------
+
+void insertMarkedTerm() {
+    const VariableList& marks = *program.currentList;
+    std::vector<Literal> literals;
+    literals.reserve(marks.assignedPositions().size());
+    for (int32_t position : marks.assignedPositions()) {
+        bool positive = marks.entries[static_cast<size_t>(position)].value == valueTrue;
+        literals.push_back(makeLiteral(static_cast<uint32_t>(position), positive));
+    }
+    activeTrie->insert(literals);
+}

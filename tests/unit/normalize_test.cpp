@@ -1,0 +1,144 @@
+// The normal-form engine: the worked examples, and a comparison with a plain
+// pointer-trie rendering of the same steps on random term sets.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "driver/function_table.h"
+#include "expr/node.h"
+#include "normal/normalize.h"
+#include "tests/unit/reference_trie.h"
+#include "tests/unit/tree_builders.h"
+
+namespace {
+
+using namespace build;
+
+struct EngineCase {
+    const char* title;
+    std::vector<std::string> inputs;
+    Node* (*input)();
+    bool absorption;
+    const char* expected;
+    int64_t termCount;
+};
+
+const EngineCase engineCases[] = {
+    {"AbsorbedTermStaysAsZero", {"a", "b", "c"},
+     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); }, true, "a or \"0\"", 1},
+    {"WithoutAbsorptionBothStay", {"a", "b", "c"},
+     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); }, false,
+     "a or ( ( a and b ) and c )", 2},
+    {"RedundantLiteralDropped", {"a", "b", "c"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(andOf(notOf(id("a")), id("b")), id("c"))); },
+     true, "( b and c ) or ( a and b )", 2},
+    {"RedundantLiteralKeptWithoutAbsorption", {"a", "b", "c"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(andOf(notOf(id("a")), id("b")), id("c"))); },
+     false, "( ( ( not a ) and b ) and c ) or ( a and b )", 2},
+    {"Contradiction", {"a"}, [] { return andOf(id("a"), notOf(id("a"))); }, true, "\"0\"", 0},
+    {"ConstantZero", {"a"}, [] { return constant(0); }, true, "\"0\"", 0},
+    {"ConstantOne", {"a", "b"}, [] { return constant(1); }, true, "\"1\"", 1},
+    {"TermOrderWithAbsorption", {"a", "b"},
+     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); }, true,
+     "( not a ) or ( not b )", 2},
+    {"TermOrderWithoutAbsorption", {"a", "b"},
+     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); }, false,
+     "( not a ) or ( a and ( not b ) )", 2},
+    {"DuplicatesCountOnce", {"a", "b"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(id("b"), id("a"))); }, true, "a and b", 1},
+    {"UnknownVariableVanishes", {"a"}, [] { return orOf(id("a"), id("zz")); }, true, "a", 1},
+    {"OnlyUnknownVariables", {"a"}, [] { return orOf(id("zz"), notOf(id("yy"))); }, true, "\"0\"", 0},
+    {"EmptyListSatisfiable", {}, [] { return orOf(id("q"), constant(1)); }, true, "\"1\"", 1},
+    {"EmptyListUnsatisfiable", {}, [] { return orOf(id("q"), id("r")); }, true, "\"0\"", 0},
+    {"TwinsMerge", {"a", "b"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(id("a"), notOf(id("b")))); }, true, "a", 1},
+    {"TwoVariableDifferenceStays", {"a", "b"},
+     [] { return orOf(andOf(notOf(id("a")), id("b")), andOf(id("a"), notOf(id("b")))); }, true,
+     "( ( not a ) and b ) or ( a and ( not b ) )", 2},
+};
+
+class EngineExamples : public ::testing::TestWithParam<EngineCase> {};
+
+TEST_P(EngineExamples, GivesTheExpectedTreeAndCount) {
+    const EngineCase& example = GetParam();
+    freshTable(example.inputs);
+    program.absorptionEnabled = example.absorption;
+    Node* result = normalizeTerms(example.input());
+    EXPECT_EQ(toText(*result), example.expected);
+    EXPECT_EQ(program.table->termCount, example.termCount);
+    delete result;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engine, EngineExamples, ::testing::ValuesIn(engineCases),
+                         [](const auto& param) { return std::string(param.param.title); });
+
+TEST(Engine, SecondCallRemovesTheAbsorbedZero) {
+    freshTable({"a", "b", "c"});
+    Node* once = normalizeTerms(orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))));
+    Node* twice = normalizeTerms(once);
+    EXPECT_EQ(toText(*twice), "a");
+    EXPECT_EQ(program.table->termCount, 1);
+    delete twice;
+}
+
+// --- random term sets against the pointer-trie rendering ------------------------------
+
+Node* termTree(const DenseTerm& term) {
+    const VariableList& inputs = program.table->variableList;
+    Node* tree = nullptr;
+    for (size_t position = 0; position < term.size(); ++position) {
+        if (term[position] < 0) continue;
+        Node* literal = new IdentNode(inputs.entries[position].name);
+        if (term[position] == 0) literal = new UNode(literal);
+        tree = tree == nullptr ? literal : new BNode(opAnd, tree, literal);
+    }
+    return tree == nullptr ? new VectNode(valueTrue, 1) : tree;
+}
+
+Node* sumTree(const std::vector<DenseTerm>& terms) {
+    Node* tree = nullptr;
+    for (const DenseTerm& term : terms) {
+        Node* product = termTree(term);
+        tree = tree == nullptr ? product : new BNode(opOr, tree, product);
+    }
+    return tree;
+}
+
+TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
+    std::mt19937 random(20261208);
+    int compared = 0;
+    for (int round = 0; round < 3000; ++round) {
+        int n = static_cast<int>(random() % 7);
+        std::vector<std::string> inputs;
+        for (int i = 0; i < n; ++i) inputs.push_back("v" + std::to_string(i));
+        freshTable(inputs);
+        int count = 1 + static_cast<int>(random() % 12);
+        int dashPercent = static_cast<int>(random() % 80);
+        std::vector<DenseTerm> terms;
+        for (int t = 0; t < count; ++t) {
+            DenseTerm term(static_cast<size_t>(n));
+            for (auto& value : term) {
+                value = static_cast<int>(random() % 100) < dashPercent
+                            ? -1
+                            : static_cast<int8_t>(random() % 2);
+            }
+            terms.push_back(term);
+        }
+        for (bool absorption : {true, false}) {
+            program.absorptionEnabled = absorption;
+            ReferenceResult expected = referenceNormalize(terms, absorption);
+            Node* actual = normalizeTerms(sumTree(terms));
+            ASSERT_EQ(toText(*actual), toText(*expected.tree))
+                << "round " << round << " absorption " << absorption;
+            ASSERT_EQ(program.table->termCount, expected.termCount) << "round " << round;
+            delete actual;
+            delete expected.tree;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 6000);
+}
+
+}  // namespace
