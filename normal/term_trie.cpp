@@ -15,6 +15,7 @@ TermTrie* activeTrie = nullptr;
 namespace {
 
 constexpr uint32_t noTerm = UINT32_MAX;
+constexpr uint32_t maskedLevelsLimit = 512;
 
 uint64_t literalHash(Literal literal) {
     uint64_t x = literal + 0x9e3779b97f4a7c15ull;
@@ -125,7 +126,7 @@ void TermTrie::mergeBottomLevel(uint32_t variable) {
             continue;
         }
         // The twin with the opposite literal: both become the term without it.
-        std::vector<Literal> twin(begin, begin + term.length);
+        twin.assign(begin, begin + term.length);
         twin[cut] = literal ^ 1u;
         uint32_t twinIndex =
             findTerm(twin.data(), term.length, withoutHash + literalHash(literal ^ 1u));
@@ -168,6 +169,23 @@ void TermTrie::freeze() {
               [this](uint32_t a, uint32_t b) { return termLess(a, b); });
     slots.clear();
     slots.shrink_to_fit();
+    buildMasks();
+}
+
+void TermTrie::buildMasks() {
+    denseWords = levels <= maskedLevelsLimit ? (levels + 63) / 64 : 0;
+    if (denseWords == 0) return;
+    occurMask.assign(sorted.size() * denseWords, 0);
+    positiveMask.assign(sorted.size() * denseWords, 0);
+    for (uint32_t index = 0; index < sorted.size(); ++index) {
+        for (const Literal* at = termBegin(index); at != termEnd(index); ++at) {
+            uint32_t position = literalPosition(*at);
+            size_t word = size_t{index} * denseWords + position / 64;
+            uint64_t bit = uint64_t{1} << (position % 64);
+            occurMask[word] |= bit;
+            if (literalPositive(*at)) positiveMask[word] |= bit;
+        }
+    }
 }
 
 const Literal* TermTrie::termBegin(uint32_t index) const {
@@ -196,6 +214,12 @@ uint32_t TermTrie::firstDifference(uint32_t a, uint32_t b, uint32_t from) const 
 // --- trie nodes as ranges --------------------------------------------------------------
 
 uint8_t TermTrie::rankAt(uint32_t index, uint32_t position) const {
+    if (denseWords != 0) {
+        size_t word = size_t{index} * denseWords + position / 64;
+        uint64_t bit = uint64_t{1} << (position % 64);
+        if ((occurMask[word] & bit) == 0) return rankDash;
+        return (positiveMask[word] & bit) != 0 ? rankOne : rankZero;
+    }
     const Literal* end = termEnd(index);
     const Literal* at = findPosition(termBegin(index), end, position);
     if (at == end || literalPosition(*at) != position) return rankDash;
@@ -203,6 +227,19 @@ uint8_t TermTrie::rankAt(uint32_t index, uint32_t position) const {
 }
 
 int8_t TermTrie::firstLiteralSign(uint32_t index, uint32_t from, uint32_t to) const {
+    if (denseWords != 0) {
+        const size_t base = size_t{index} * denseWords;
+        for (uint32_t word = from / 64; word * 64 < to; ++word) {
+            uint64_t span = ~uint64_t{0};
+            if (word == from / 64) span &= ~uint64_t{0} << (from % 64);
+            if ((word + 1) * 64 > to) span &= (uint64_t{1} << (to % 64)) - 1;
+            uint64_t present = occurMask[base + word] & span;
+            if (present == 0) continue;
+            uint64_t lowest = present & (~present + 1);
+            return (positiveMask[base + word] & lowest) != 0 ? 1 : -1;
+        }
+        return 0;
+    }
     const Literal* end = termEnd(index);
     const Literal* at = findPosition(termBegin(index), end, from);
     if (at == end || literalPosition(*at) >= to) return 0;
@@ -326,8 +363,8 @@ uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
 
 void insertMarkedTerm() {
     const VariableList& marks = *program.currentList;
-    std::vector<Literal> literals;
-    literals.reserve(marks.assignedPositions().size());
+    std::vector<Literal>& literals = activeTrie->incoming;
+    literals.clear();
     for (int32_t position : marks.assignedPositions()) {
         bool positive = marks.entries[static_cast<size_t>(position)].value == valueTrue;
         literals.push_back(makeLiteral(static_cast<uint32_t>(position), positive));

@@ -43,6 +43,7 @@ public:
     // Enters a term given by its literals in any order; a term already present is
     // not entered twice.
     void insert(std::vector<Literal>& literals);
+    std::vector<Literal> incoming;  // reused buffer for the term being entered
 
     // The simplification sweep: every variable at the bottom once, in rotation order.
     void sweep();
@@ -94,7 +95,15 @@ private:
     uint64_t slotsUsed = 0;
     std::vector<std::vector<uint32_t>> termsNaming;  // per variable: terms with a literal on it
     std::vector<uint32_t> sorted;                    // alive terms in trie order
+    // For few variables the frozen terms are also kept as bit masks (which variables
+    // occur, and which occur uncomplemented), so that a node's children are found
+    // with bit tests instead of searches in the literal lists.
+    uint32_t denseWords = 0;  // 64-bit words per mask; 0 when the masks are not kept
+    std::vector<uint64_t> occurMask;
+    std::vector<uint64_t> positiveMask;
+    void buildMasks();
     std::vector<Literal> scratch;
+    std::vector<Literal> twin;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
     uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);

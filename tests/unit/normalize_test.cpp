@@ -141,4 +141,33 @@ TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
     EXPECT_EQ(compared, 6000);
 }
 
+// Beyond a few hundred inputs the trie answers from the literal lists alone.
+TEST(Engine, MatchesPointerTrieWithManyInputs) {
+    std::mt19937 random(77);
+    std::vector<std::string> inputs;
+    for (int i = 0; i < 520; ++i) inputs.push_back("w" + std::to_string(i));
+    for (int round = 0; round < 15; ++round) {
+        freshTable(inputs);
+        std::vector<size_t> used;
+        for (int k = 0; k < 6; ++k) used.push_back(random() % 520);
+        std::vector<DenseTerm> terms;
+        for (int t = 0; t < 10; ++t) {
+            DenseTerm term(520, -1);
+            for (size_t position : used) {
+                if (random() % 3 != 0) term[position] = static_cast<int8_t>(random() % 2);
+            }
+            terms.push_back(term);
+        }
+        for (bool absorption : {true, false}) {
+            program.absorptionEnabled = absorption;
+            ReferenceResult expected = referenceNormalize(terms, absorption);
+            Node* actual = normalizeTerms(sumTree(terms));
+            ASSERT_EQ(toText(*actual), toText(*expected.tree)) << "round " << round;
+            ASSERT_EQ(program.table->termCount, expected.termCount) << "round " << round;
+            delete actual;
+            delete expected.tree;
+        }
+    }
+}
+
 }  // namespace
