@@ -47,16 +47,14 @@ Node* rebuildLeaf(const TermTrie& trie, uint32_t index) {
     return buildTerm(trie.termBegin(index), trie.termEnd(index), skip);
 }
 
-// The subtree of the trie node holding the terms of `range`, which agree on every
-// position before `depth`.
-Node* rebuildTerms(const TermTrie& trie, TermTrie::Range range, uint32_t depth) {
-    if (range.hi - range.lo == 1) return rebuildLeaf(trie, range.lo);
-    uint32_t branch = trie.firstDifference(range.lo, range.hi - 1, depth);
+// The subtree of a trie node: OR(OR(zero, dash), one) over the children it has.
+Node* rebuildTerms(const TermTrie& trie, int32_t node) {
+    if (trie.isLeafNode(node)) return rebuildLeaf(trie, trie.leafTerm(node));
     Node* result = nullptr;
     for (uint8_t rank : {rankZero, rankDash, rankOne}) {
-        TermTrie::Range part = trie.child(range, branch, rank);
-        if (part.empty()) continue;
-        Node* built = rebuildTerms(trie, part, branch + 1);
+        int32_t kid = trie.childNode(node, rank);
+        if (kid == TermTrie::noNode) continue;
+        Node* built = rebuildTerms(trie, kid);
         result = result == nullptr ? built : new BNode(opOr, result, built);
     }
     return result;
@@ -83,5 +81,5 @@ Node* normalizeTerms(Node* tree) {
     if (!satisfiable) return new VectNode(valueFalse, 1);
     trie.sweep();
     trie.freeze();
-    return rebuildTerms(trie, TermTrie::Range{0, trie.termCount()}, 0);
+    return rebuildTerms(trie, trie.rootNode());
 }

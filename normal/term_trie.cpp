@@ -170,6 +170,7 @@ void TermTrie::freeze() {
     slots.clear();
     slots.shrink_to_fit();
     buildMasks();
+    buildTrie();
 }
 
 void TermTrie::buildMasks() {
@@ -211,8 +212,6 @@ uint32_t TermTrie::firstDifference(uint32_t a, uint32_t b, uint32_t from) const 
     return std::min(positionA, positionB);
 }
 
-// --- trie nodes as ranges --------------------------------------------------------------
-
 uint8_t TermTrie::rankAt(uint32_t index, uint32_t position) const {
     if (denseWords != 0) {
         size_t word = size_t{index} * denseWords + position / 64;
@@ -226,7 +225,10 @@ uint8_t TermTrie::rankAt(uint32_t index, uint32_t position) const {
     return rankOf(*at);
 }
 
+// Sign of the term's first literal in [from, to): -1 complemented, 1 uncomplemented,
+// 0 when it has none there.
 int8_t TermTrie::firstLiteralSign(uint32_t index, uint32_t from, uint32_t to) const {
+    if (from >= to) return 0;
     if (denseWords != 0) {
         const size_t base = size_t{index} * denseWords;
         for (uint32_t word = from / 64; word * 64 < to; ++word) {
@@ -246,117 +248,121 @@ int8_t TermTrie::firstLiteralSign(uint32_t index, uint32_t from, uint32_t to) co
     return literalPositive(*at) ? 1 : -1;
 }
 
-TermTrie::Range TermTrie::child(Range range, uint32_t position, uint8_t rank) const {
-    uint32_t lo = range.lo;
-    uint32_t hi = range.hi;
-    // Terms sharing a prefix are ordered by their rank at the next position.
-    uint32_t first = lo, count = hi - lo;
+// --- the compressed trie ----------------------------------------------------------------
+
+// First index in [lo, hi) whose rank at `position` exceeds `rank`; the terms of a
+// node are ordered by their rank at its branch position.
+uint32_t TermTrie::rankBound(uint32_t lo, uint32_t hi, uint32_t position, uint8_t rank) const {
+    uint32_t count = hi - lo;
     while (count > 0) {
         uint32_t half = count / 2;
-        if (rankAt(first + half, position) < rank) {
-            first += half + 1;
+        if (rankAt(lo + half, position) <= rank) {
+            lo += half + 1;
             count -= half + 1;
         } else {
             count = half;
         }
     }
-    uint32_t last = first;
-    count = hi - first;
-    while (count > 0) {
-        uint32_t half = count / 2;
-        if (rankAt(last + half, position) <= rank) {
-            last += half + 1;
-            count -= half + 1;
-        } else {
-            count = half;
-        }
-    }
-    return Range{first, last};
+    return lo;
 }
 
-// The terms of a node absent at every position in [from, to): the chain of dash
-// children below the node. They sit between the terms whose first literal in that
-// span is complemented and those whose first literal is uncomplemented.
-TermTrie::Range TermTrie::dashRun(Range range, uint32_t from, uint32_t to) const {
-    if (from >= to) return range;
-    uint32_t first = range.lo, count = range.hi - range.lo;
-    while (count > 0) {
-        uint32_t half = count / 2;
-        if (firstLiteralSign(first + half, from, to) < 0) {
-            first += half + 1;
-            count -= half + 1;
-        } else {
-            count = half;
+int32_t TermTrie::buildNode(uint32_t lo, uint32_t hi, uint32_t from) {
+    auto index = static_cast<int32_t>(nodes.size());
+    nodes.push_back(TrieNode{lo, hi, levels, {noNode, noNode, noNode}});
+    if (hi - lo == 1) return index;
+    const uint32_t branch = firstDifference(lo, hi - 1, from);
+    nodes[static_cast<size_t>(index)].branch = branch;
+    uint32_t begin = lo;
+    for (uint8_t rank : {rankZero, rankDash, rankOne}) {
+        uint32_t end = rankBound(begin, hi, branch, rank);
+        if (end > begin) {
+            int32_t kid = buildNode(begin, end, branch + 1);
+            nodes[static_cast<size_t>(index)].kid[rank] = kid;
         }
+        begin = end;
     }
-    uint32_t last = first;
-    count = range.hi - first;
-    while (count > 0) {
-        uint32_t half = count / 2;
-        if (firstLiteralSign(last + half, from, to) <= 0) {
-            last += half + 1;
-            count -= half + 1;
-        } else {
-            count = half;
-        }
+    return index;
+}
+
+void TermTrie::buildTrie() {
+    nodes.clear();
+    if (!sorted.empty()) buildNode(0, termCount(), 0);
+}
+
+// The node reached from `node` by the given rank at `position`; the node's terms
+// agree on every position before its branch.
+int32_t TermTrie::step(int32_t node, uint32_t position, uint8_t rank) const {
+    const TrieNode& at = nodes[static_cast<size_t>(node)];
+    if (position < at.branch) return rankAt(at.lo, position) == rank ? node : noNode;
+    return at.kid[rank];
+}
+
+// The node below `node` whose terms are absent at every position in [from, to).
+int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
+    while (node != noNode && from < to) {
+        const TrieNode& at = nodes[static_cast<size_t>(node)];
+        if (at.branch >= to) return firstLiteralSign(at.lo, from, to) == 0 ? node : noNode;
+        if (firstLiteralSign(at.lo, from, at.branch) != 0) return noNode;
+        node = at.kid[rankDash];
+        from = at.branch + 1;
     }
-    return Range{first, last};
+    return node;
 }
 
 // --- covering searches ------------------------------------------------------------------
 // A term t covers the term p from a position on when, at every later position, t is
 // absent where p is absent, and t has p's literal or is absent where p has a literal.
-// `next`..`end` are p's literals still ahead.
+// `next`..`end` are p's literals still ahead; `from` is the next position to decide.
 
-bool TermTrie::covers(Range range, uint32_t from, const Literal* next,
+bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next,
                       const Literal* end) const {
-    if (next == end) return !dashRun(range, from, levels).empty();
-    uint32_t position = literalPosition(*next);
-    Range node = dashRun(range, from, position);
-    if (node.empty()) return false;
-    Range same = child(node, position, rankOf(*next));
-    if (!same.empty() && covers(same, position + 1, next + 1, end)) return true;
-    Range dash = child(node, position, rankDash);
-    return !dash.empty() && covers(dash, position + 1, next + 1, end);
+    if (next == end) return dashRun(node, from, levels) != noNode;
+    const uint32_t position = literalPosition(*next);
+    node = dashRun(node, from, position);
+    if (node == noNode) return false;
+    int32_t same = step(node, position, rankOf(*next));
+    if (same != noNode && covers(same, position + 1, next + 1, end)) return true;
+    int32_t dash = step(node, position, rankDash);
+    return dash != noNode && covers(dash, position + 1, next + 1, end);
 }
 
-bool TermTrie::strictlyCovers(Range range, uint32_t from, const Literal* next,
+bool TermTrie::strictlyCovers(int32_t node, uint32_t from, const Literal* next,
                               const Literal* end, bool differs) const {
-    if (next == end) return differs && !dashRun(range, from, levels).empty();
-    uint32_t position = literalPosition(*next);
-    Range node = dashRun(range, from, position);
-    if (node.empty()) return false;
-    Range same = child(node, position, rankOf(*next));
-    if (!same.empty() && strictlyCovers(same, position + 1, next + 1, end, differs)) return true;
-    Range dash = child(node, position, rankDash);
-    return !dash.empty() && strictlyCovers(dash, position + 1, next + 1, end, true);
+    if (next == end) return differs && dashRun(node, from, levels) != noNode;
+    const uint32_t position = literalPosition(*next);
+    node = dashRun(node, from, position);
+    if (node == noNode) return false;
+    int32_t same = step(node, position, rankOf(*next));
+    if (same != noNode && strictlyCovers(same, position + 1, next + 1, end, differs)) return true;
+    int32_t dash = step(node, position, rankDash);
+    return dash != noNode && strictlyCovers(dash, position + 1, next + 1, end, true);
 }
 
-uint32_t TermTrie::resolvableBelow(Range range, uint32_t from, const Literal* next,
+uint32_t TermTrie::resolvableBelow(int32_t node, uint32_t from, const Literal* next,
                                    const Literal* end) const {
     if (next == end) return 0;
-    uint32_t position = literalPosition(*next);
-    Range node = dashRun(range, from, position);
-    if (node.empty()) return 0;
-    Range same = child(node, position, rankOf(*next));
-    if (!same.empty()) {
+    const uint32_t position = literalPosition(*next);
+    node = dashRun(node, from, position);
+    if (node == noNode) return 0;
+    int32_t same = step(node, position, rankOf(*next));
+    if (same != noNode) {
         if (uint32_t level = resolvableBelow(same, position + 1, next + 1, end)) return level;
     }
-    Range dash = child(node, position, rankDash);
-    if (!dash.empty()) {
+    int32_t dash = step(node, position, rankDash);
+    if (dash != noNode) {
         if (uint32_t level = resolvableBelow(dash, position + 1, next + 1, end)) return level;
     }
-    Range opposite = child(node, position, literalPositive(*next) ? rankZero : rankOne);
-    if (!opposite.empty() && covers(opposite, position + 1, next + 1, end)) return position + 1;
+    int32_t opposite = step(node, position, literalPositive(*next) ? rankZero : rankOne);
+    if (opposite != noNode && covers(opposite, position + 1, next + 1, end)) return position + 1;
     return 0;
 }
 
 bool TermTrie::isStrictlyCovered(uint32_t index) const {
-    return strictlyCovers(Range{0, termCount()}, 0, termBegin(index), termEnd(index), false);
+    return strictlyCovers(rootNode(), 0, termBegin(index), termEnd(index), false);
 }
 
 uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
-    return resolvableBelow(Range{0, termCount()}, 0, termBegin(index), termEnd(index));
+    return resolvableBelow(rootNode(), 0, termBegin(index), termEnd(index));
 }
 
 // --- entering terms from the term walk -------------------------------------------------

@@ -8,9 +8,9 @@
 //   - while terms are entered and merged, as a hash set of sparse terms (sorted
 //     literal lists), with an index of the terms that name each variable;
 //   - after the sweep, as the terms sorted in trie order (at each variable:
-//     complemented, then absent, then uncomplemented). A trie node is then a range of
-//     that array (the terms sharing a prefix), and its children are the sub-ranges
-//     found by binary search.
+//     complemented, then absent, then uncomplemented) with a path-compressed trie
+//     over them: a node is a range of that array (the terms sharing a prefix) and
+//     branches only where its terms differ.
 //
 // The simplification sweep brings every variable to the bottom level once, in the
 // order the level rotation gives (the last variable first, then the first, second,
@@ -69,16 +69,14 @@ public:
     // along the earlier descents first); 0 when there is none.
     uint32_t findResolvableLevel(uint32_t index) const;
 
-    // First position at or after `from` where terms `a` and `b` differ.
-    uint32_t firstDifference(uint32_t a, uint32_t b, uint32_t from) const;
-
-    // Sub-range of [lo, hi) (terms sharing positions before `position`) whose value at
-    // `position` has the given rank.
-    struct Range {
-        uint32_t lo, hi;
-        bool empty() const { return lo >= hi; }
-    };
-    Range child(Range range, uint32_t position, uint8_t rank) const;
+    // The frozen trie, path-compressed: a node stands for the terms sharing a prefix
+    // and branches at the first position where they differ; a leaf holds one term.
+    static constexpr int32_t noNode = -1;
+    int32_t rootNode() const { return nodes.empty() ? noNode : 0; }
+    bool isLeafNode(int32_t node) const { return nodes[node].hi - nodes[node].lo == 1; }
+    uint32_t leafTerm(int32_t node) const { return nodes[node].lo; }
+    // The child of a branching node on the given rank, or noNode.
+    int32_t childNode(int32_t node, uint8_t rank) const { return nodes[node].kid[rank]; }
 
 private:
     struct Term {
@@ -108,13 +106,25 @@ private:
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
     uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);
     void growSlots();
+    struct TrieNode {
+        uint32_t lo, hi;    // the node's terms, a range of `sorted`
+        uint32_t branch;    // first position where they differ (levels for a leaf)
+        int32_t kid[3];     // children at `branch`, by rank
+    };
+    std::vector<TrieNode> nodes;
+
     uint8_t rankAt(uint32_t term, uint32_t position) const;
     int8_t firstLiteralSign(uint32_t term, uint32_t from, uint32_t to) const;
-    Range dashRun(Range range, uint32_t from, uint32_t to) const;
-    bool covers(Range range, uint32_t from, const Literal* next, const Literal* end) const;
-    bool strictlyCovers(Range range, uint32_t from, const Literal* next, const Literal* end,
+    uint32_t firstDifference(uint32_t a, uint32_t b, uint32_t from) const;
+    int32_t buildNode(uint32_t lo, uint32_t hi, uint32_t from);
+    void buildTrie();
+    uint32_t rankBound(uint32_t lo, uint32_t hi, uint32_t position, uint8_t rank) const;
+    int32_t step(int32_t node, uint32_t position, uint8_t rank) const;
+    int32_t dashRun(int32_t node, uint32_t from, uint32_t to) const;
+    bool covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const;
+    bool strictlyCovers(int32_t node, uint32_t from, const Literal* next, const Literal* end,
                         bool differs) const;
-    uint32_t resolvableBelow(Range range, uint32_t from, const Literal* next,
+    uint32_t resolvableBelow(int32_t node, uint32_t from, const Literal* next,
                              const Literal* end) const;
     bool termLess(uint32_t a, uint32_t b) const;
 };
