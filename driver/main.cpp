@@ -1,2 +1,15 @@
-// PLACEHOLDER entry point until the driver lands.
-int main() { return 0; }
+// The program entry: hands the command line to the entry routine, which runs on a
+// thread with a large stack because the tree operations recurse as deep as the
+// trees from real files are.
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "driver/large_stack.h"
+#include "driver/program.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> arguments(argv, argv + argc);
+    return runOnLargeStack([&arguments] { return runProgram(arguments); });
+}

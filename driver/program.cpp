@@ -1,0 +1,247 @@
+// The entry routine, step by step: invocation path, start-up, arguments, input and
+// script files, input-type menu and loading, action loop, shut-down.
+//
+// Every open file gets exactly one second chance through a typed path; a path is
+// one whitespace-delimited word. Batch mode walks the action loop like a user would,
+// but takes its choices from a fixed sequence (DNF, Save as PLA, Exit) and echoes
+// each after "Choice:", so that a batch transcript reads like an interactive one.
+#include "driver/program.h"
+
+#include <fstream>
+#include <new>
+#include <string_view>
+
+#include "driver/console.h"
+#include "driver/dispatcher.h"
+#include "driver/function_table.h"
+#include "driver/stops.h"
+#include "formats/dimacs.h"
+#include "formats/pla.h"
+#include "formats/vhdl.h"
+
+namespace {
+
+constexpr int statusInputTypeZero = 0;
+constexpr int statusLoopEnded = 1;
+constexpr int statusCannotOpen = 2;
+
+constexpr int actionDnf = 4;
+constexpr int actionSavePla = 9;
+constexpr int actionExit = 15;
+
+// What the entry routine keeps for the whole run.
+struct Session {
+    std::string inputPath;
+    std::string outputPath;
+    std::string scriptPath;
+    bool batch = false;
+    bool outputPathGiven = false;  // only the first save takes the command line's path
+    int actionCounter = 0;         // batch mode steps through its sequence with it
+};
+
+Session takeArguments(const std::vector<std::string>& arguments) {
+    Session session;
+    if (arguments.size() > 1) {
+        session.inputPath = arguments[1];
+        session.outputPathGiven = true;
+    }
+    if (arguments.size() > 2) session.outputPath = arguments[2];
+    if (arguments.size() > 3) {
+        session.scriptPath = arguments[3];
+        session.batch = true;
+        program.batchMode = true;
+    }
+    return session;
+}
+
+// Opens `path`; on failure asks once for another path and tries that.
+bool openForReading(std::ifstream& stream, std::string& path, std::string_view prompt) {
+    stream.open(path);
+    if (stream.is_open()) return true;
+    stream = std::ifstream();
+    printPrompt(prompt);
+    readWord(path);
+    stream.open(path);
+    return stream.is_open();
+}
+
+bool pathContains(const std::string& path, std::string_view part) {
+    return path.find(part) != std::string::npos;
+}
+
+// Shows the input-type menu until the answer is 0 to 3. The path decides where it
+// names a format: ".pla", ".vhd" and ".cnf" are looked for in this order and the
+// last one found wins, wherever it stands in the path; batch mode always reads PLA. A decided type is echoed; otherwise the answer is read, 0 when none.
+int chooseInputType(const Session& session) {
+    for (;;) {
+        printLine("Select input type:");
+        printLine("1. PLA");
+        printLine("2. VHDL");
+        printLine("3. DIMACS");
+        printPrompt("Choice:");
+        int choice = 0;
+        const std::string_view suffixes[] = {".pla", ".vhd", ".cnf"};
+        for (int type = 1; type <= 3; ++type) {
+            if (pathContains(session.inputPath, suffixes[type - 1])) choice = type;
+        }
+        const bool inferred = choice != 0;
+        if (session.batch) choice = 1;
+        if (session.batch || inferred) {
+            printLine(std::to_string(choice));
+        } else {
+            choice = readInteger(0);
+        }
+        if (choice >= 0 && choice <= 3) return choice;
+    }
+}
+
+void load(int inputType, std::istream& input) {
+    switch (inputType) {
+        case 1:
+            loadPla(input);
+            break;
+        case 2:
+            loadVhdl(input);
+            break;
+        case 3:
+            loadDimacs(input);
+            break;
+    }
+}
+
+// The action menu's texts, numbered from 1 in this order.
+constexpr std::string_view actionMenu[] = {
+    "Negation",
+    "And-Or-Not form",
+    "CNF",
+    "DNF",
+    "Satisfiability test",
+    "Nand form",
+    "Nor form",
+    "Add function",
+    "Save as PLA",
+    "Save as VHDL",
+    "Save as BLIF",
+    "Save as DIMACS",
+    "Disable/enable absorption",
+    "Compute cofactor",
+    "Exit",
+};
+
+void printActionMenu() {
+    printLine("");
+    printLine("Select action:");
+    int number = 1;
+    for (std::string_view text : actionMenu) {
+        printLine(std::to_string(number) + ". " + std::string(text));
+        ++number;
+    }
+    printPrompt("Choice:");
+}
+
+// The next action: read from the console (Exit when nothing can be read), or in
+// batch mode the next of the fixed sequence, whose first step also adds the
+// script's functions.
+int nextAction(Session& session, std::istream& script) {
+    ++session.actionCounter;
+    int choice = actionExit;
+    if (session.batch) {
+        if (session.actionCounter == 1) {
+            const int64_t entriesBefore = program.table->entryCount();
+            loadVhdl(script);
+            program.addedCount = program.table->entryCount() - entriesBefore;
+            choice = actionDnf;
+        } else if (session.actionCounter == 2) {
+            choice = actionSavePla;
+        }
+        printPrompt(std::to_string(choice));
+    } else {
+        choice = readInteger(actionExit);
+    }
+    printLine("");
+    return choice;
+}
+
+// Opens the output file of a save action. The first save takes the command line's
+// output path without asking (when any argument was given); later saves ask. A
+// failed open is retried once with a typed path.
+bool openOutput(Session& session, std::ofstream& out) {
+    if (!session.outputPathGiven) {
+        printPrompt("Enter legal output file path :");
+        readWord(session.outputPath);
+    }
+    session.outputPathGiven = false;
+    out.open(session.outputPath);
+    printLine("");
+    if (out.is_open()) return true;
+    printPrompt("Enter legal output file path :");
+    readWord(session.outputPath);
+    out = std::ofstream();
+    out.open(session.outputPath);
+    printLine("");
+    if (out.is_open()) return true;
+    printLine("Cannot open output file - terminating");
+    return false;
+}
+
+bool isSaveAction(int action) {
+    return action >= 9 && action <= 12;
+}
+
+// Runs actions until a choice outside 1 to 14; answers the exit status.
+int actionLoop(Session& session, std::istream& script) {
+    for (;;) {
+        printActionMenu();
+        const int action = nextAction(session, script);
+        std::ofstream out;
+        if (isSaveAction(action)) {
+            if (!openOutput(session, out)) return statusCannotOpen;
+            runAction(action, &out);
+        } else {
+            runAction(action, nullptr);
+        }
+        if (action < 1 || action > 14) return statusLoopEnded;
+    }
+}
+
+int runSession(Session& session) {
+    std::ifstream input;
+    if (!openForReading(input, session.inputPath, "Enter legal input file path :")) {
+        printLine("Cannot open input file - terminating");
+        return statusCannotOpen;
+    }
+    std::ifstream script;
+    if (session.batch &&
+        !openForReading(script, session.scriptPath, "Enter legal script file path :")) {
+        printLine("Cannot open script file - terminating");
+        return statusCannotOpen;
+    }
+    const int inputType = chooseInputType(session);
+    if (inputType == 0) {
+        printLine("Exiting");
+        return statusInputTypeZero;
+    }
+    load(inputType, input);
+    const int status = actionLoop(session, script);
+    // Shut-down: the files close as the streams go out of scope, and the table is
+    // released by the caller.
+    printLine("");
+    printLine("Exiting");
+    return status;
+}
+
+}  // namespace
+
+void initProgram() {
+    std::set_new_handler(onOutOfMemory);
+    createTable();
+}
+
+int runProgram(const std::vector<std::string>& arguments) {
+    printLine(arguments.empty() ? std::string() : arguments[0]);
+    initProgram();
+    Session session = takeArguments(arguments);
+    const int status = runSession(session);
+    releaseTable();
+    return status;
+}

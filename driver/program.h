@@ -1,0 +1,17 @@
+// The program's entry routine: start-up, the arguments, the input and script files,
+// the input-type menu, the action loop (or batch mode's fixed sequence) and
+// shut-down.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Installs the out-of-memory stop, resets the program-wide flags and creates the
+// empty function table.
+void initProgram();
+
+// Runs the whole conversation for the command line `arguments` (the invocation path
+// first, then input path, output path and script path, each optional) and answers
+// the exit status: 0 after input type 0, 1 when the action loop ends, 2 when a file
+// cannot be opened.
+int runProgram(const std::vector<std::string>& arguments);

@@ -1,0 +1,46 @@
+// "Save as BLIF": one model named "blif" whose inputs are every name of the table's
+// variable list and whose outputs are the saved functions, each driven by the gates
+// that `emitBlif` writes for its tree in post-order. The functions are written as
+// they stand; no normal form is computed first.
+//
+// Internal signals are numbered by the program-wide counter, which is never reset,
+// so a second save of the same table names its internal signals anew.
+#include <ostream>
+
+#include "driver/console.h"
+#include "driver/function_table.h"
+#include "formats/blif.h"
+#include "formats/save_dialogue.h"
+
+void saveBlif(std::ostream& out) {
+    program.firstSavedIndex = 0;
+    program.outputStream = &out;
+    if (!out.good()) {
+        printLine("Cannot open output file");
+        return;
+    }
+    FunctionTable& table = *program.table;
+    int64_t first = askWhatToSave(true, true);
+    program.firstSavedIndex = first;
+
+    out << ".model blif\n.inputs";
+    for (const VariableEntry& variable : table.variableList.entries) {
+        out << ' ' << symbolName(variable.name);
+    }
+    out << "\n.outputs";
+    for (int64_t i = first; i < table.entryCount(); ++i) out << ' ' << table.entryAt(i)->name;
+    out << '\n';
+
+    for (int64_t i = first; i < table.entryCount(); ++i) {
+        FunctionEntry* entry = table.entryAt(i);
+        if (entry->tree == nullptr) continue;
+        program.currentEntry = entry;
+        program.currentNode = entry->tree;
+        table.variableList.clearAssignments();
+        program.currentList = &table.variableList;
+        entry->tree->emitBlif(out);
+    }
+    out << ".end\n";
+    out.flush();
+    printLine("Data saved");
+}

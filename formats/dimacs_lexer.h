@@ -1,0 +1,40 @@
+// The DIMACS CNF lexer: turns the characters of a CNF file into the tokens of the
+// reader (problem keyword "p", format keyword "cnf", numbers, identifiers), skips
+// separators and comments, and reports the lexical errors with their line number.
+//
+// Its whole state lives in one struct that the loader creates for the one read of a
+// run; no other part of the program keeps any of it. Lines are counted in exactly one
+// place, the function that consumes a character.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+enum class DimacsToken { EndOfInput, Error, Identifier, Number, Problem, Format };
+
+// The reader's messages; each is printed directly followed by the line number.
+enum class DimacsMessage { InvalidElement = 0, TooLongIdentifier = 1, SyntaxError = 2 };
+
+// The longest identifier the lexer accepts.
+constexpr std::size_t dimacsIdentifierLimit = 100;
+
+struct DimacsLexer {
+    // The characters come straight from the stream buffer: a file of a million
+    // clauses is tens of megabytes, and a sentry per character would dominate.
+    std::streambuf* source;
+    std::string text;     // the identifier just read
+    uint32_t number = 0;  // the number just read, wrapping modulo 2^32 like the field it fills
+    bool minus = false;   // a "-" came before the token
+    int64_t line = 1;     // raised at every line end consumed; never reset
+    bool error = false;   // set by every message, never cleared
+    DimacsToken lookahead = DimacsToken::EndOfInput;
+
+    explicit DimacsLexer(std::istream& in);
+};
+
+// Reads the next token. Clears the text, the number and the minus flag first.
+DimacsToken nextDimacsToken(DimacsLexer& lexer);
+
+// Prints a message with the current line number and sets the error flag.
+void reportDimacs(DimacsLexer& lexer, DimacsMessage message);

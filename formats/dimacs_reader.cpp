@@ -1,0 +1,123 @@
+// The DIMACS reader: the problem line declares the variables x0, x1, ... and appends
+// the one function "y0"; every clause after it becomes a left-deep or-chain of its
+// literals and is conjoined to the function, which grows as a left-deep and-chain
+// in file order. An empty clause makes the whole function the constant false; a
+// function that gets no clause at all is true, as an empty conjunction is.
+//
+// A clause is moved into the function rather than copied: files of a million clauses
+// must load in seconds. Reading stops at the first error and keeps what was
+// conjoined before it.
+#include "formats/dimacs_reader.h"
+
+#include <istream>
+#include <string>
+
+#include "driver/function_table.h"
+#include "formats/dimacs.h"
+
+namespace {
+
+void advance(DimacsLexer& lexer) {
+    lexer.lookahead = nextDimacsToken(lexer);
+}
+
+void readProblemLine(DimacsReader& reader) {
+    DimacsLexer& lexer = reader.lexer;
+    advance(lexer);
+    if (lexer.lookahead != DimacsToken::Format) {
+        reportDimacs(lexer, DimacsMessage::SyntaxError);
+        return;
+    }
+    advance(lexer);
+    if (lexer.lookahead != DimacsToken::Number) {
+        reportDimacs(lexer, DimacsMessage::SyntaxError);
+        return;
+    }
+    // The count is a 32-bit field: larger numbers wrap, and a negative count
+    // declares no variable.
+    auto variables = static_cast<int32_t>(lexer.number);
+    FunctionTable& table = *program.table;
+    reader.variableCount = variables;
+    table.inputCount = variables;
+    for (int32_t i = 0; i < variables; ++i)
+        addVariable(table.variableList, "x" + std::to_string(i));
+    table.appendEntry(nullptr, nullptr, "y0");
+    // The clause count is read and ignored: the clauses themselves decide.
+    advance(lexer);
+    if (lexer.lookahead != DimacsToken::Number) {
+        reportDimacs(lexer, DimacsMessage::SyntaxError);
+        return;
+    }
+    advance(lexer);
+}
+
+// Takes over the clause; none stands for the empty clause, which falsifies the
+// function whatever came before.
+void conjoinClause(FunctionEntry& function, Node* clause) {
+    if (clause == nullptr) {
+        delete function.tree;
+        function.tree = new VectNode(valueFalse, 1);
+    } else if (function.tree == nullptr) {
+        function.tree = clause;
+    } else {
+        function.tree = new BNode(opAnd, function.tree, clause);
+    }
+}
+
+}  // namespace
+
+ClauseOutcome readClause(DimacsReader& reader) {
+    DimacsLexer& lexer = reader.lexer;
+    VariableList& variables = program.table->variableList;
+    Node* clause = nullptr;
+    while (lexer.lookahead == DimacsToken::Number) {
+        if (lexer.number == 0) {
+            advance(lexer);
+            return {clause, ClauseEnd::Closed};
+        }
+        int64_t position = int64_t{lexer.number} - 1;
+        const VariableEntry* variable = variableAt(variables, position);
+        if (position >= reader.variableCount || variable == nullptr) {
+            reportDimacs(lexer, DimacsMessage::SyntaxError);
+            delete clause;
+            return {nullptr, ClauseEnd::Rejected};
+        }
+        Node* literal = new IdentNode(variable->name);
+        if (lexer.minus) literal = new UNode(literal);
+        clause = clause == nullptr ? literal : new BNode(opOr, clause, literal);
+        advance(lexer);
+    }
+    return {clause, ClauseEnd::Open};
+}
+
+void readDimacsStep(DimacsReader& reader) {
+    DimacsLexer& lexer = reader.lexer;
+    if (lexer.lookahead == DimacsToken::Problem) {
+        readProblemLine(reader);
+        return;
+    }
+    ClauseOutcome outcome = readClause(reader);
+    if (outcome.end == ClauseEnd::Rejected) return;
+    FunctionEntry* function = program.table->entryAt(0);
+    if (outcome.end == ClauseEnd::Closed && function != nullptr) {
+        conjoinClause(*function, outcome.clause);
+        return;
+    }
+    // A statement that is neither a problem line nor a clause, or a lone "0" before
+    // the problem line; a clause cut short by another token is dropped silently.
+    if (outcome.clause == nullptr) reportDimacs(lexer, DimacsMessage::SyntaxError);
+    delete outcome.clause;
+}
+
+void loadDimacs(std::istream& in) {
+    DimacsReader reader(in);
+    advance(reader.lexer);
+    // At least one step runs, so that an empty file is reported.
+    do {
+        readDimacsStep(reader);
+    } while (reader.lexer.lookahead != DimacsToken::EndOfInput && !reader.lexer.error);
+    FunctionEntry* function = program.table->entryAt(0);
+    if (function == nullptr) return;
+    if (function->tree == nullptr) function->tree = new VectNode(valueTrue, 1);
+    completeEntry(*function);
+}

@@ -1,0 +1,58 @@
+// The PLA lexer: tokens, the directive table, the reader's three messages and the
+// one piece of state the whole PLA reader keeps.
+//
+// A PLA row is read column by column and may run across lines, so the lexer hands
+// out one token per column character (one digit per token) and leaves line
+// structure to a single flag: whether a separator (blank, tab, line feed, "|") was
+// skipped, which is all that number reading needs to tell ".i 12" from ".i 1 2".
+// Line numbers are counted in the one function that consumes a character.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+enum class PlaToken {
+    EndOfInput,
+    Error,
+    Digit,
+    Dash,
+    Tilde,
+    Identifier,
+    Inputs,        // ".i"
+    Outputs,       // ".o"
+    InputLabels,   // ".ilb"
+    OutputLabels,  // ".ob"
+    Products,      // ".p"
+    End,           // ".e"
+    Type,          // ".type"
+};
+
+// The reader's messages, each followed by the line number; every one sets the
+// error flag.
+enum class PlaMessage { InvalidElement = 0, TooLongIdentifier = 1, SyntaxError = 2 };
+
+// Everything the PLA reader remembers between calls. The reader runs once per
+// process and never resets it; tests start from `resetPlaReader`.
+struct PlaReaderState {
+    std::istream* stream = nullptr;  // set by loadPla before the parse steps
+    int pending = 0;                 // a character looked at but not yet consumed
+    bool hasPending = false;
+    PlaToken token = PlaToken::EndOfInput;  // one token of look-ahead
+    std::string text;                       // the last identifier or directive
+    int digit = 0;                          // value of the last digit token, else 0
+    bool separatorSeen = false;             // a separator was skipped since the last clear
+    int64_t line = 1;                       // line feeds consumed, plus one
+    bool error = false;                     // a message was written: the load ends
+};
+
+extern PlaReaderState plaReader;
+
+// Fresh reader state reading from `in`.
+void resetPlaReader(std::istream& in);
+
+// Reads the next token into plaReader.token (with its text or digit value).
+void nextPlaToken();
+
+// Writes a message with the current line number and sets the error flag.
+void reportPla(PlaMessage message);

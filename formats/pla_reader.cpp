@@ -1,0 +1,175 @@
+// The PLA reader: the parse step over directives and rows, and `loadPla`.
+//
+// Every output is built as a sum of products: a row's literals are and-ed left to
+// right into one term, and each output marked "1" in the row receives a copy of
+// that term, or-ed to the right of what it had. Both chains grow to the left, so a
+// term is as deep as its row has literals and an output's or-chain as deep as its
+// rows are many; the program runs the reader on its large stack.
+//
+// Rows are not tied to lines: the reader takes exactly one token per column, and a
+// row that breaks off early simply leaves its token for the next parse step.
+#include <cstdint>
+#include <istream>
+#include <limits>
+#include <string>
+
+#include "driver/function_table.h"
+#include "expr/node.h"
+#include "formats/pla.h"
+#include "formats/pla_lexer.h"
+
+namespace {
+
+// A count saturates at the largest unsigned 32-bit value instead of overflowing.
+// Such a count is far beyond memory anyway, so the allocation it asks for ends the
+// program through the out-of-memory stop.
+constexpr uint64_t largestCount = std::numeric_limits<uint32_t>::max();
+
+bool isDigitToken(int value) {
+    return plaReader.token == PlaToken::Digit && plaReader.digit == value;
+}
+
+// Reads the number after a directive. Digits are single tokens, so a number is the
+// run of digit tokens with no separator between them: ".i 1 2" is 1, and the 2 is
+// left as the current token.
+int64_t readNumber() {
+    nextPlaToken();
+    plaReader.separatorSeen = false;
+    uint64_t value = 0;
+    while (plaReader.token == PlaToken::Digit && !plaReader.separatorSeen) {
+        value = value * 10u + static_cast<uint64_t>(plaReader.digit);
+        if (value > largestCount) value = largestCount;
+        nextPlaToken();
+    }
+    return static_cast<int64_t>(value);
+}
+
+void readInputCount() {
+    int64_t count = readNumber();
+    FunctionTable& table = *program.table;
+    table.inputCount = count;
+    // Reserving first makes an impossible count fail at once, before any names are
+    // made, rather than after minutes of growing the list.
+    table.variableList.entries.reserve(table.variableList.entries.size() +
+                                       static_cast<size_t>(count));
+    for (int64_t index = 0; index < count; ++index) {
+        addVariable(table.variableList, "x" + std::to_string(index));
+    }
+}
+
+void readOutputCount() {
+    int64_t count = readNumber();
+    for (int64_t index = 0; index < count; ++index) {
+        program.table->appendEntry(nullptr, nullptr, "y" + std::to_string(index));
+    }
+}
+
+// Labels rename from position 0 on; labels past the last input or output are read
+// and dropped.
+void readInputLabels() {
+    FunctionTable& table = *program.table;
+    table.hasInputLabels = true;
+    nextPlaToken();
+    for (int32_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
+        if (position < table.variableList.count()) {
+            table.variableList.rename(position, intern(plaReader.text));
+        }
+        nextPlaToken();
+    }
+}
+
+void readOutputLabels() {
+    FunctionTable& table = *program.table;
+    table.hasOutputLabels = true;
+    nextPlaToken();
+    for (int64_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
+        if (FunctionEntry* entry = table.entryAt(position)) entry->name = plaReader.text;
+        nextPlaToken();
+    }
+}
+
+// Gives output `entry` the row's term. A row without literals stands for the
+// constant 1, which replaces whatever the output had.
+void addTermToOutput(Node*& term, FunctionEntry& entry) {
+    if (term == nullptr) {
+        term = new VectNode(valueTrue, 1);
+        delete entry.tree;
+        entry.tree = term->clone();
+    } else if (entry.tree == nullptr) {
+        entry.tree = term->clone();
+    } else {
+        entry.tree = new BNode(opOr, entry.tree, term->clone());
+    }
+}
+
+// Reads one row: a column per declared input, then a column per output. Answers
+// the row's term (owned by the caller), or null when the row has none. An input
+// column that is not 0, 1 or "-" ends the row there, before the outputs.
+Node* readRow() {
+    FunctionTable& table = *program.table;
+    Node* term = nullptr;
+    for (int64_t column = 0; column < table.inputCount; ++column) {
+        bool positive = isDigitToken(1);
+        if (positive || isDigitToken(0)) {
+            // .i only ever adds names, so the list is at least inputCount long.
+            Symbol name = table.variableList.entries[static_cast<size_t>(column)].name;
+            Node* literal = new IdentNode(name);
+            if (!positive) literal = new UNode(literal);
+            term = term == nullptr ? literal : new BNode(opAnd, term, literal);
+        } else if (plaReader.token != PlaToken::Dash) {
+            return term;
+        }
+        nextPlaToken();
+    }
+    for (int64_t column = 0; column < table.entryCount(); ++column) {
+        if (isDigitToken(1)) addTermToOutput(term, *table.entryAt(column));
+        nextPlaToken();
+    }
+    return term;
+}
+
+void parseStep() {
+    switch (plaReader.token) {
+        case PlaToken::Inputs:
+            readInputCount();
+            break;
+        case PlaToken::Outputs:
+            readOutputCount();
+            break;
+        case PlaToken::InputLabels:
+            readInputLabels();
+            break;
+        case PlaToken::OutputLabels:
+            readOutputLabels();
+            break;
+        case PlaToken::Products:
+            program.table->termCount = readNumber();
+            break;
+        case PlaToken::Type:
+            nextPlaToken();  // the type word carries nothing this reader uses
+            nextPlaToken();
+            break;
+        case PlaToken::End:
+            break;
+        default: {
+            Node* term = readRow();
+            if (term == nullptr) reportPla(PlaMessage::SyntaxError);
+            delete term;
+            break;
+        }
+    }
+}
+
+}  // namespace
+
+void loadPla(std::istream& in) {
+    plaReader.stream = &in;
+    nextPlaToken();
+    do parseStep();
+    while (plaReader.token != PlaToken::EndOfInput && plaReader.token != PlaToken::End &&
+           !plaReader.error);
+    FunctionTable& table = *program.table;
+    for (int64_t position = 0; position < table.entryCount(); ++position) {
+        completeEntry(*table.entryAt(position));
+    }
+}

@@ -1,0 +1,125 @@
+// "Save as VHDL": the function table as signal assignments, in one of two layouts.
+//
+// "Complete VHDL" wraps the assignments in an entity with one port list for the
+// inputs and one for the outputs, and an architecture. "Pseudo-VHDL" writes a
+// variable declaration and a literal count as a comment before the bare
+// assignments, so that the reader can load the file again. After a satisfiability
+// test every assignment carries, as a comment, the satisfying terms of its sum of
+// products (or " N" when there is none), written by the shared term walk.
+#include <ostream>
+#include <string>
+
+#include "driver/console.h"
+#include "driver/function_table.h"
+#include "expr/term_walk.h"
+#include "formats/save_dialogue.h"
+#include "formats/vhdl.h"
+
+namespace {
+
+enum Layout { completeVhdl = 1, pseudoVhdl = 2 };
+
+int askLayout() {
+    printLine("How to save:");
+    printLine("1. Complete VHDL");
+    printLine("2. Pseudo-VHDL");
+    printPrompt("Choice:");
+    int layout = readInteger(completeVhdl);
+    printLine("");
+    return layout;
+}
+
+// The input names as a port or declaration list: " a, b, cin".
+std::string inputNames() {
+    std::string names;
+    const VariableList& inputs = program.table->variableList;
+    for (std::size_t i = 0; i < inputs.entries.size(); ++i) {
+        names += i == 0 ? " " : ", ";
+        names += symbolName(inputs.entries[i].name);
+    }
+    return names;
+}
+
+// Every saved entry's name, with a comma after all but the table's last entry.
+std::string outputNames(int64_t firstSaved) {
+    std::string names;
+    const FunctionTable& table = *program.table;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        names += ' ';
+        names += table.entryAt(position)->name;
+        if (position + 1 < table.entryCount()) names += ',';
+    }
+    return names;
+}
+
+int64_t literalCount(int64_t firstSaved) {
+    int64_t count = 0;
+    const FunctionTable& table = *program.table;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        const Node* tree = table.entryAt(position)->tree;
+        if (tree != nullptr) count += tree->literalCount();
+    }
+    return count;
+}
+
+void writeHead(std::ostream& out, int layout, int64_t firstSaved) {
+    if (layout == pseudoVhdl) {
+        if (!program.table->variableList.empty()) out << "variable" << inputNames() << ";\n";
+        out << "-- literals: " << literalCount(firstSaved) << '\n';
+    } else if (layout == completeVhdl) {
+        out << "library IEEE;\n"
+               "use IEEE.Std_Logic_1164.all;\n"
+               "use work.define.all;\n"
+               "\n"
+               "entity ent is\n"
+               "port (\n"
+            << inputNames() << ": in std_logic;\n"
+            << outputNames(firstSaved) << ": out std_logic);\n"
+            << "end ent;\n"
+               "\n"
+               "architecture dataflow of ent is\n"
+               "begin\n";
+    }
+}
+
+// The satisfying terms of the tree, each as " |" and its assignment, measured
+// against the table's inputs; " N" when no term can be satisfied.
+void writeSatisfiabilityNote(std::ostream& out, Node* tree) {
+    out << " --";
+    if (!reportAllTerms(tree)) out << " N";
+}
+
+void writeAssignment(std::ostream& out, FunctionEntry& entry) {
+    program.currentEntry = &entry;
+    program.currentNode = entry.tree;
+    program.table->variableList.clearAssignments();
+    program.currentList = &program.table->variableList;
+    out << entry.name << " <= ";
+    entry.tree->print(out);
+    out << ';';
+    if (program.satisfiabilityFlag) writeSatisfiabilityNote(out, entry.tree);
+    out << '\n';
+}
+
+}  // namespace
+
+void saveVhdl(std::ostream& out) {
+    program.outputMode = OutputMode::VhdlNote;
+    program.outputStream = &out;
+    if (!out.good()) {
+        printLine("Cannot open output file");
+        printLine("Data NOT saved");
+        return;
+    }
+    int layout = askLayout();
+    int64_t firstSaved = askWhatToSave(false, false);
+    writeHead(out, layout, firstSaved);
+    FunctionTable& table = *program.table;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        FunctionEntry& entry = *table.entryAt(position);
+        if (entry.tree != nullptr) writeAssignment(out, entry);
+    }
+    if (layout == completeVhdl) out << "end dataflow;\n";
+    out.flush();
+    printLine("Data saved");
+}

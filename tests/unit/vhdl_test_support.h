@@ -1,0 +1,82 @@
+// Helpers for the VHDL reader and writer tests: a clean program state and a fresh
+// reader per test, the console redirected to strings, and a table loaded from text.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "driver/function_table.h"
+#include "formats/vhdl.h"
+#include "formats/vhdl_lexer.h"
+
+// What the code prints is in `console()`, what it reads comes from `answer`.
+class VhdlFixture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        createTable();
+        resetVhdlReader();
+        savedOut = std::cout.rdbuf(printed.rdbuf());
+        savedIn = std::cin.rdbuf(typed.rdbuf());
+    }
+
+    void TearDown() override {
+        std::cout.rdbuf(savedOut);
+        std::cin.rdbuf(savedIn);
+        std::cin.clear();
+        releaseTable();
+        resetVhdlReader();
+    }
+
+    void answer(const std::string& text) {
+        typed.str(text);
+        typed.clear();
+        std::cin.clear();
+    }
+
+    std::string console() const { return printed.str(); }
+    void clearConsole() { printed.str(""); }
+
+    static void load(const std::string& text) {
+        std::istringstream in(text);
+        loadVhdl(in);
+    }
+
+private:
+    std::ostringstream printed;
+    std::istringstream typed;
+    std::streambuf* savedOut = nullptr;
+    std::streambuf* savedIn = nullptr;
+};
+
+// The names of a list, separated by blanks.
+inline std::string vhdlNamesOf(const VariableList* list) {
+    std::string names;
+    if (list == nullptr) return names;
+    for (const VariableEntry& entry : list->entries) {
+        if (!names.empty()) names += ' ';
+        names += symbolName(entry.name);
+    }
+    return names;
+}
+
+// Every entry as "name: printed tree", one per line.
+inline std::string vhdlTableText() {
+    std::string text;
+    const FunctionTable& table = *program.table;
+    for (int64_t position = 0; position < table.entryCount(); ++position) {
+        const FunctionEntry& entry = *table.entryAt(position);
+        text += entry.name + ": " + (entry.tree == nullptr ? "-" : toText(*entry.tree)) + "\n";
+    }
+    return text;
+}
+
+// Names a parameterised case after its `title`.
+struct VhdlCaseTitle {
+    template <class Case>
+    std::string operator()(const ::testing::TestParamInfo<Case>& param) const {
+        return param.param.title;
+    }
+};
