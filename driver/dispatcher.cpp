@@ -55,8 +55,8 @@ void step(Node* (Node::*operation)()) {
     program.currentNode = (program.currentNode->*operation)();
 }
 
-void normalize() {
-    program.currentNode = normalizeTerms(program.currentNode);
+void normalize(int passes) {
+    program.currentNode = normalizeTermsRepeatedly(program.currentNode, passes);
 }
 
 // Expansion into a sum of products, from any tree; `complement` negates the
@@ -71,7 +71,7 @@ void toSumOfProducts(bool complement) {
 
 void toDnf(FunctionEntry& entry) {
     toSumOfProducts(false);
-    for (int pass = 0; pass < normalizePasses; ++pass) normalize();
+    normalize(normalizePasses);
     entry.termCount = program.table->termCount;
 }
 
@@ -79,7 +79,7 @@ void toDnf(FunctionEntry& entry) {
 // CNF, which the DIMACS writer needs before the final negation.
 void toComplementDnf(FunctionEntry& entry) {
     toSumOfProducts(true);
-    normalize();
+    normalize(1);
     entry.termCount = program.table->termCount;
 }
 

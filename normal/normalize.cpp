@@ -9,6 +9,9 @@
 // previous one exposed, which is why the normal forms run the engine several times.
 #include "normal/normalize.h"
 
+#include <memory>
+#include <vector>
+
 #include "driver/function_table.h"
 #include "expr/node.h"
 #include "expr/term_walk.h"
@@ -33,18 +36,45 @@ Node* buildTerm(const Literal* begin, const Literal* end, uint32_t skipPosition)
     return term == nullptr ? new VectNode(valueTrue, 1) : term;
 }
 
-Node* rebuildLeaf(const TermTrie& trie, uint32_t index) {
-    FunctionTable& table = *program.table;
-    ++table.termCount;
-    uint32_t skip = keepAll;
-    if (program.absorptionEnabled) {
-        if (trie.isStrictlyCovered(index)) {
-            --table.termCount;
-            return new VectNode(valueFalse, 1);
-        }
-        if (uint32_t level = trie.findResolvableLevel(index)) skip = level - 1;
+// What the rebuild makes of one term: absorbed (it becomes the constant 0 in place),
+// or kept with one literal left out (`skipPosition`), or kept whole.
+struct LeafOutcome {
+    bool absorbed = false;
+    uint32_t skipPosition = keepAll;
+};
+
+LeafOutcome leafOutcome(const TermTrie& trie, uint32_t index) {
+    LeafOutcome outcome;
+    if (!program.absorptionEnabled) return outcome;
+    if (trie.isStrictlyCovered(index)) {
+        outcome.absorbed = true;
+    } else if (uint32_t level = trie.findResolvableLevel(index)) {
+        outcome.skipPosition = level - 1;
     }
-    return buildTerm(trie.termBegin(index), trie.termEnd(index), skip);
+    return outcome;
+}
+
+Node* rebuildLeaf(const TermTrie& trie, uint32_t index) {
+    LeafOutcome outcome = leafOutcome(trie, index);
+    if (outcome.absorbed) return new VectNode(valueFalse, 1);
+    ++program.table->termCount;
+    return buildTerm(trie.termBegin(index), trie.termEnd(index), outcome.skipPosition);
+}
+
+// The terms the rebuilt tree would hold, entered straight into the next pass's trie:
+// an absorbed term is the constant 0, which the term walk never reports, and a kept
+// term is exactly its remaining literals.
+void carryTermsOver(const TermTrie& trie, TermTrie& next) {
+    std::vector<Literal> literals;
+    for (uint32_t index = 0; index < trie.termCount(); ++index) {
+        LeafOutcome outcome = leafOutcome(trie, index);
+        if (outcome.absorbed) continue;
+        literals.clear();
+        for (const Literal* at = trie.termBegin(index); at != trie.termEnd(index); ++at) {
+            if (literalPosition(*at) != outcome.skipPosition) literals.push_back(*at);
+        }
+        next.insert(literals);
+    }
 }
 
 // The subtree of a trie node: OR(OR(zero, dash), one) over the children it has.
@@ -62,15 +92,18 @@ Node* rebuildTerms(const TermTrie& trie, int32_t node) {
 
 }  // namespace
 
-Node* normalizeTerms(Node* tree) {
+Node* normalizeTerms(Node* tree) { return normalizeTermsRepeatedly(tree, 1); }
+
+Node* normalizeTermsRepeatedly(Node* tree, int passes) {
     FunctionTable& table = *program.table;
     program.outputMode = OutputMode::Engine;
-    TermTrie trie(static_cast<uint32_t>(table.variableList.count()));
+    const auto levels = static_cast<uint32_t>(table.variableList.count());
+    auto trie = std::make_unique<TermTrie>(levels);
 
     VariableList* marks = table.variableList.copyNames();
     VariableList* borrowed = program.currentList;
     program.currentList = marks;
-    activeTrie = &trie;
+    activeTrie = trie.get();
     bool satisfiable = reportAllTerms(tree);
     activeTrie = nullptr;
     program.currentList = borrowed;
@@ -79,7 +112,13 @@ Node* normalizeTerms(Node* tree) {
 
     table.termCount = 0;
     if (!satisfiable) return new VectNode(valueFalse, 1);
-    trie.sweep();
-    trie.freeze();
-    return rebuildTerms(trie, trie.rootNode());
+    for (int pass = 1;; ++pass) {
+        trie->sweep();
+        trie->freeze();
+        if (pass >= passes) break;
+        auto next = std::make_unique<TermTrie>(levels);
+        carryTermsOver(*trie, *next);
+        trie = std::move(next);
+    }
+    return rebuildTerms(*trie, trie->rootNode());
 }

@@ -9,3 +9,7 @@ class Node;
 // one redundant literal per term when absorption is enabled. Leaves the number of
 // terms of the result in the table's termCount (0 for the constant 0).
 Node* normalizeTerms(Node* tree);
+
+// The same as `passes` calls of normalizeTerms in a row, each on the previous
+// result; the intermediate results are handed on as term sets, never built as trees.
+Node* normalizeTermsRepeatedly(Node* tree, int passes);

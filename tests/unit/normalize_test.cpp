@@ -141,6 +141,33 @@ TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
     EXPECT_EQ(compared, 6000);
 }
 
+// Passes handed on as term sets give what separate calls on rebuilt trees give.
+TEST(Engine, RepeatedPassesEqualSeparateCalls) {
+    std::mt19937 random(31);
+    for (int round = 0; round < 500; ++round) {
+        int n = static_cast<int>(random() % 8);
+        std::vector<std::string> inputs;
+        for (int i = 0; i < n; ++i) inputs.push_back("v" + std::to_string(i));
+        freshTable(inputs);
+        std::vector<DenseTerm> terms;
+        for (int t = 0; t < 1 + static_cast<int>(random() % 25); ++t) {
+            DenseTerm term(static_cast<size_t>(n));
+            for (auto& value : term) value = static_cast<int8_t>(static_cast<int>(random() % 3) - 1);
+            terms.push_back(term);
+        }
+        const int passes = 1 + static_cast<int>(random() % 7);
+        program.absorptionEnabled = round % 4 != 0;
+        Node* separate = sumTree(terms);
+        for (int pass = 0; pass < passes; ++pass) separate = normalizeTerms(separate);
+        const int64_t separateCount = program.table->termCount;
+        Node* fused = normalizeTermsRepeatedly(sumTree(terms), passes);
+        ASSERT_EQ(toText(*fused), toText(*separate)) << "round " << round;
+        ASSERT_EQ(program.table->termCount, separateCount) << "round " << round;
+        delete separate;
+        delete fused;
+    }
+}
+
 // Beyond a few hundred inputs the trie answers from the literal lists alone.
 TEST(Engine, MatchesPointerTrieWithManyInputs) {
     std::mt19937 random(77);
