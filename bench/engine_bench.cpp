@@ -116,6 +116,7 @@ Node* randomSum(int variables, int terms, uint32_t seed) {
 struct Case {
     std::string title;
     std::function<Node*()> build;
+    bool withCnf = true;  // the complement of a huge sum multiplies out beyond reach
 };
 
 // Runs one chain in a child process and prints its row.
@@ -169,13 +170,13 @@ int main(int argc, char** argv) {
         cases.push_back({"3-cnf " + std::to_string(variables) + "/" + std::to_string(clauses),
                          [variables, clauses] { return random3Cnf(variables, clauses, 7); }});
     }
-    cases.push_back({"or-chain 200000", [] { return randomSum(60, 200000, 11); }});
+    cases.push_back({"or-chain 200000", [] { return randomSum(400, 200000, 11); }, false});
     std::printf("| case             | nf  | vars | literals in | terms out | seconds | peak MB |\n");
     std::printf("|------------------|-----|-----:|-----------:|----------:|--------:|--------:|\n");
     for (const Case& benchCase : cases) {
         if (benchCase.title.find(filter) == std::string::npos) continue;
         runCase(benchCase, 4, "DNF");
-        runCase(benchCase, 3, "CNF");
+        if (benchCase.withCnf) runCase(benchCase, 3, "CNF");
     }
     return 0;
 }

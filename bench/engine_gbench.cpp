@@ -1,0 +1,88 @@
+// Google Benchmark of the normal-form engine alone: one normalizeTerms call on a
+// generated sum of products, for growing numbers of terms and variables.
+//
+// Each term fixes about half of the variables to a random polarity, with a fixed
+// seed, so every run times the same inputs. Building the tree and deleting the
+// result are kept out of the timed region: the figure is the engine's own cost
+// (term enumeration into the trie, the merging sweep, the rebuild with
+// absorption). The counters "terms", "variables" and "terms_out" go into the JSON
+// report, from which bench/run_benchmark.py writes the curve into docs/.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "driver/function_table.h"
+#include "driver/large_stack.h"
+#include "expr/node.h"
+#include "expr/variable_list.h"
+#include "normal/normalize.h"
+
+namespace {
+
+void freshTable(int variables) {
+    releaseTable();
+    createTable();
+    for (int i = 0; i < variables; ++i) addVariable(program.table->variableList, "v" + std::to_string(i));
+    program.table->inputCount = variables;
+}
+
+// A left-deep or-chain of `terms` products; each product a left-deep and-chain of
+// the literals of the variables drawn for it (at least one).
+Node* randomSum(int terms, int variables, uint32_t seed) {
+    std::mt19937 random(seed);
+    Node* sum = nullptr;
+    for (int t = 0; t < terms; ++t) {
+        Node* product = nullptr;
+        for (int v = 0; v < variables; ++v) {
+            if (random() % 2 == 0 && !(product == nullptr && v == variables - 1)) continue;
+            Node* literal = new IdentNode("v" + std::to_string(v));
+            if (random() % 2 != 0) literal = new UNode(literal);
+            product = product == nullptr ? literal : new BNode(opAnd, product, literal);
+        }
+        sum = sum == nullptr ? product : new BNode(opOr, sum, product);
+    }
+    return sum;
+}
+
+void normalizeRandomSum(benchmark::State& state) {
+    const int terms = static_cast<int>(state.range(0));
+    const int variables = static_cast<int>(state.range(1));
+    freshTable(variables);
+    program.absorptionEnabled = true;
+    int64_t termsOut = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Node* tree = randomSum(terms, variables, 20261208);
+        state.ResumeTiming();
+        Node* result = normalizeTerms(tree);
+        state.PauseTiming();
+        termsOut = program.table->termCount;
+        delete result;
+        state.ResumeTiming();
+    }
+    state.counters["terms"] = terms;
+    state.counters["variables"] = variables;
+    state.counters["terms_out"] = static_cast<double>(termsOut);
+    state.SetComplexityN(terms);
+    releaseTable();
+}
+
+BENCHMARK(normalizeRandomSum)
+    ->ArgsProduct({{250, 1000, 4000, 16000}, {8, 16, 32, 64}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+// The trees are chains as long as their term count, and the engine walks them
+// recursively, so the benchmarks run on the program's big-stack thread.
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    return runOnLargeStack([] {
+        benchmark::RunSpecifiedBenchmarks();
+        benchmark::Shutdown();
+        return 0;
+    });
+}
