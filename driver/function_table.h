@@ -7,6 +7,7 @@
 // the readers, tree operations, engine and writers share, and the program's flags.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <ctime>
 #include <iosfwd>
@@ -40,6 +41,11 @@ public:
 
     // Takes over the tree and the list (either may be null) and appends an entry.
     FunctionEntry& appendEntry(Node* tree, VariableList* list, const std::string& name);
+    // Makes room for `count` more entries at once, so that a count no memory can hold
+    // fails at the start rather than after minutes of appending.
+    void reserveEntries(int64_t count) {
+        entries.reserve(entries.size() + static_cast<std::size_t>(count));
+    }
     // The entry at a 0-based position, or null outside the table.
     FunctionEntry* entryAt(int64_t position) const;
     int64_t entryCount() const { return static_cast<int64_t>(entries.size()); }

@@ -7,8 +7,10 @@
 
 #include "driver/large_stack.h"
 #include "driver/program.h"
+#include "driver/standard_streams.h"
 
 int main(int argc, char** argv) {
+    reserveStandardStreams();
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> arguments(argv, argv + argc);
     return runOnLargeStack([&arguments] { return runProgram(arguments); });

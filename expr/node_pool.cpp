@@ -3,8 +3,13 @@
 
 #include <new>
 
+// GCC announces AddressSanitizer with a macro, Clang only through __has_feature.
 #if defined(__SANITIZE_ADDRESS__)
 #define BOOLFN_PLAIN_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BOOLFN_PLAIN_HEAP 1
+#endif
 #endif
 
 #ifdef BOOLFN_PLAIN_HEAP

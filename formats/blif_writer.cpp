@@ -41,6 +41,5 @@ void saveBlif(std::ostream& out) {
         entry->tree->emitBlif(out);
     }
     out << ".end\n";
-    out.flush();
-    printLine("Data saved");
+    reportSaved(out);
 }

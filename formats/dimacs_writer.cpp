@@ -38,6 +38,5 @@ void saveDimacs(std::ostream& out) {
         program.currentEntry = entry;
         reportAllTerms(entry->tree);
     }
-    out.flush();
-    printLine("Data saved");
+    reportSaved(out);
 }

@@ -59,6 +59,7 @@ void readInputCount() {
 
 void readOutputCount() {
     int64_t count = readNumber();
+    program.table->reserveEntries(count);  // as for the inputs: fail at once if impossible
     for (int64_t index = 0; index < count; ++index) {
         program.table->appendEntry(nullptr, nullptr, "y" + std::to_string(index));
     }

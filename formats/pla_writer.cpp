@@ -72,6 +72,5 @@ void savePla(std::ostream& out) {
         program.currentList = &table.variableList;
         reportAllTerms(entry.tree);
     }
-    out.flush();
-    printLine("Data saved");
+    reportSaved(out);
 }

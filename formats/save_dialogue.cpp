@@ -21,3 +21,8 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine) {
     if (selection != 2) return 0;
     return program.table->entryCount() - program.addedCount;
 }
+
+void reportSaved(std::ostream& out) {
+    out.flush();
+    printLine(out.good() ? "Data saved" : "Data NOT saved");
+}

@@ -120,6 +120,5 @@ void saveVhdl(std::ostream& out) {
         if (entry.tree != nullptr) writeAssignment(out, entry);
     }
     if (layout == completeVhdl) out << "end dataflow;\n";
-    out.flush();
-    printLine("Data saved");
+    reportSaved(out);
 }

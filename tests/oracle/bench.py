@@ -86,7 +86,7 @@ def sat_step(binary, solver, folder, variables, clauses, satisfiable, timeout):
     return (shown + (", " + reason if reason else ", right")), seconds, bool(reason)
 
 
-def cnf_table(binary, abc, solver, cnf_dir, timeout):
+def cnf_table(binary, abc, solver, cnf_dir, timeout, sat_timeout):
     print("| file | vars | clauses | solver | Load + BLIF | s | Save as DIMACS | clauses saved | s "
           "| Satisfiability + VHDL | s |")
     print("|---|---:|---:|---|---|---:|---|---:|---:|---|---:|")
@@ -105,7 +105,7 @@ def cnf_table(binary, abc, solver, cnf_dir, timeout):
             dimacs, dimacs_s, saved, dimacs_bad = dimacs_step(binary, solver, folder, variables,
                                                               clauses, timeout)
             sat, sat_s, sat_bad = sat_step(binary, solver, folder, variables, clauses,
-                                           satisfiable, timeout)
+                                           satisfiable, sat_timeout)
         failed += blif_bad + dimacs_bad + sat_bad
         status = {True: "SAT", False: "UNSAT", None: "timeout"}[satisfiable]
         print("| %s | %d | %d | %s | %s | %.2f | %s | %s | %.2f | %s | %.2f |"
@@ -151,6 +151,8 @@ def main():
     parser.add_argument("--pla-dir")
     parser.add_argument("--large", type=int, default=0, help="clauses of the large file (0: none)")
     parser.add_argument("--timeout", type=int, default=60, help="seconds per run or solver call")
+    parser.add_argument("--sat-timeout", type=int, default=60,
+                        help="seconds for a satisfiability test, whose DNF grows fast")
     options = parser.parse_args()
     solver = find_solver()
     if solver is None:
@@ -162,7 +164,8 @@ def main():
     failed = 0
     if os.path.isdir(options.cnf_dir):
         print("## CNF files of %s\n" % os.path.normpath(options.cnf_dir))
-        failed += cnf_table(options.binary, abc, solver, options.cnf_dir, options.timeout)
+        failed += cnf_table(options.binary, abc, solver, options.cnf_dir, options.timeout,
+                            options.sat_timeout)
     else:
         print("The CNF folder %s is absent: no CNF table." % os.path.normpath(options.cnf_dir))
     if options.pla_dir:

@@ -150,18 +150,31 @@ class Solver:
         answer = self.satisfiable(variables, clauses + negated, timeout)
         return None if answer is None else not answer
 
+    def implies_all(self, variables, clauses, implied, timeout=None):
+        """Whether the formula implies every one of the `implied` clauses, in one
+        solver call: the formula together with "some implied clause is false"
+        (a fresh variable per clause forcing its literals false) is unsatisfiable."""
+        if not implied:
+            return True
+        top = variables
+        some_false = []
+        extra = []
+        for clause in implied:
+            top += 1
+            some_false.append(top)
+            extra += [[-top, -literal] for literal in clause]
+        answer = self.satisfiable(top, clauses + extra + [some_false], timeout)
+        return None if answer is None else not answer
+
     def equivalent(self, variables, first, second, timeout=None):
         """Whether two CNFs are equivalent: every clause of each is implied by the
-        other. A clause that the other formula holds as well needs no solver call,
-        which leaves few calls for a saved file that keeps most clauses as read."""
+        other. A clause that the other formula holds as well needs no proof."""
         for formula, other in ((first, second), (second, first)):
             held = {frozenset(clause) for clause in other}
-            for clause in formula:
-                if frozenset(clause) in held:
-                    continue
-                answer = self.implies(variables, other, clause, timeout)
-                if not answer:
-                    return answer
+            missing = [clause for clause in formula if frozenset(clause) not in held]
+            answer = self.implies_all(variables, other, missing, timeout)
+            if not answer:
+                return answer
         return True
 
 

@@ -1,0 +1,15 @@
+// open() answers the lowest free descriptor, so opening /dev/null while descriptor
+// `fd` is the lowest one closed puts it exactly there; the descriptors are checked
+// in ascending order for that reason.
+#include "driver/standard_streams.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+void reserveStandardStreams() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (fcntl(fd, F_GETFD) != -1) continue;
+        const int opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+        if (opened != -1 && opened != fd) close(opened);
+    }
+}

@@ -1,0 +1,2 @@
+variable a, b, c;
+f <= (a and b) or c;

@@ -1,0 +1,2 @@
+-- one added function
+g <= not a and b;

@@ -1,0 +1,2 @@
+g <= a and b;
+h <= (a xor b) or c;

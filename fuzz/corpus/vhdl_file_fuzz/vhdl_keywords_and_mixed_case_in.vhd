@@ -1,0 +1,3 @@
+VARIABLE a, b;
+f <= a AND NOT b;
+And <= Variable or a;

@@ -1,0 +1,4 @@
+-- nothing here
+
+   -- at all
+	

@@ -1,0 +1,3 @@
+variable a, b;
+f <= a nor b;
+g <= not (a xnor b);

@@ -1,0 +1,3 @@
+f <= a and b;
+f <= not a;
+g <= f or 0;

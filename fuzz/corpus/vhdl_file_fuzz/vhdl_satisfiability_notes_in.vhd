@@ -1,0 +1,3 @@
+variable a, b;
+f <= a;
+g <= b and not b;

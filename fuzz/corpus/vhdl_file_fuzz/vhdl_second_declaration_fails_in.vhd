@@ -1,0 +1,1 @@
+variable a; variable b; f <= a;
