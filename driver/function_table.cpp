@@ -20,6 +20,7 @@ FunctionEntry* FunctionTable::entryAt(int64_t position) const {
 }
 
 void createTable() {
+    delete program.table;
     program = ProgramState{};
     program.table = new FunctionTable;
 }

@@ -53,8 +53,9 @@ def blif_step(binary, abc, folder, variables, clauses, timeout):
                               os.path.join(folder, "cnf.blif"), max(timeout, 300))
     if verdict is None:
         return "cec timeout", seconds, False
-    return ("equivalent" if verdict else "DIFFERENT: " + report.strip()[-200:].replace("\n", " ")), \
-        seconds, not verdict
+    if verdict:
+        return "equivalent", seconds, False
+    return "DIFFERENT: " + report.strip()[-200:].replace("\n", " "), seconds, True
 
 
 def dimacs_step(binary, solver, folder, variables, clauses, timeout):

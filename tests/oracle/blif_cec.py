@@ -55,8 +55,8 @@ def check_file(binary, abc, name, text, timeout=120):
         if run.timed_out:
             return "timeout", "boolfn ran out of time", seconds
         if run.status != 1:
-            return "failed", "boolfn ended with status %s:\n%s" % (run.status, run.stdout[-2000:]), \
-                seconds
+            ending = "boolfn ended with status %s:\n%s" % (run.status, run.stdout[-2000:])
+            return "failed", ending, seconds
         if run.read("out.blif") is None or run.read("out.pla") is None:
             return "failed", "a file was not saved (status %s)" % run.status, seconds
         with open(os.path.join(folder, "pla.blif"), "w") as handle:
@@ -64,7 +64,7 @@ def check_file(binary, abc, name, text, timeout=120):
         verdict, report = abc_cec(abc, os.path.join(folder, "out.blif"),
                                   os.path.join(folder, "pla.blif"))
         if verdict is None:
-            return "timeout", "ABC ran out of time", seconds
+            return "cec timeout", "ABC ran out of time", seconds
         if not verdict:
             return "failed", report.strip()[-400:], seconds
         return None, "equivalent", seconds

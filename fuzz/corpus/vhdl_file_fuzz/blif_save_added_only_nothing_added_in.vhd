@@ -1,2 +1,0 @@
-variable a, b, c;
-f <= (a and b) or c;

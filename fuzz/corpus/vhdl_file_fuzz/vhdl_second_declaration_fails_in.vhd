@@ -1,1 +1,0 @@
-variable a; variable b; f <= a;
