@@ -68,18 +68,23 @@ int countNames(std::string_view text) {
 }
 
 // The folder is made once per process and removed when the process ends; the
-// fuzzer's own files are named by absolute paths, so they are not affected.
-const std::filesystem::path& scratchFolder() {
-    static const std::filesystem::path folder = [] {
-        char pattern[] = "/tmp/boolfn-session-fuzz-XXXXXX";
-        if (mkdtemp(pattern) == nullptr) failCheck("cannot make the scratch folder");
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(scratchFolder(), ignored);
-        });
-        return std::filesystem::path(pattern);
+// fuzzer's own files are named by absolute paths, so they are not affected. Its
+// name lives in a plain array because the removal runs at exit, after the
+// destructors of statics made later.
+char scratchName[] = "/tmp/boolfn-session-fuzz-XXXXXX";
+
+void removeScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(scratchName, ignored);
+}
+
+const char* scratchFolder() {
+    static const bool made = [] {
+        if (mkdtemp(scratchName) == nullptr) failCheck("cannot make the scratch folder");
+        std::atexit(removeScratchFolder);
+        return true;
     }();
-    return folder;
+    return made ? scratchName : nullptr;
 }
 
 void emptyFolder(const std::filesystem::path& folder) {
@@ -141,7 +146,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
 
-    const std::filesystem::path& folder = scratchFolder();
+    const std::filesystem::path folder = scratchFolder();
     std::filesystem::current_path(folder);
     static const char* const inputNames[] = {"in.pla", "in.vhd", "in.cnf", "in.txt"};
     const std::string inputName = inputNames[choice & 3u];

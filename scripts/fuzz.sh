@@ -78,7 +78,7 @@ runTarget() {
 
 mergeTarget() {
     local target="$1"
-    local corpus="fuzz/corpus/$target" merged="$buildDir/merged/$target"
+    local corpus="$repoRoot/fuzz/corpus/$target" merged="$repoRoot/$buildDir/merged/$target"
     rm -rf "$merged"
     mkdir -p "$merged"
     "$buildDir/fuzz/$target" -merge=1 -max_len="$(maxLength "$target")" -timeout=10 \

@@ -41,13 +41,15 @@ void replay(const std::filesystem::path& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::size_t replayed = 0;
+    // Every path is resolved before the first input runs: the session target works
+    // inside a scratch folder of its own, where relative paths would mean nothing.
+    std::vector<std::filesystem::path> inputs;
     for (int index = 1; index < argc; ++index) {
         for (const std::filesystem::path& path : inputsOf(argv[index])) {
-            replay(path);
-            ++replayed;
+            inputs.push_back(std::filesystem::absolute(path));
         }
     }
-    std::cerr << "replayed " << replayed << " inputs\n";
-    return replayed == 0 ? 1 : 0;
+    for (const std::filesystem::path& path : inputs) replay(path);
+    std::cerr << "replayed " << inputs.size() << " inputs\n";
+    return inputs.empty() ? 1 : 0;
 }
