@@ -184,9 +184,9 @@ def care_gates(original):
         if original.kind == "fd":
             lines += names_gate(original.inputs, dont_care, "care%d" % j, "0")
         else:
-            lines += names_gate(original.inputs, marked["1"] + marked["0"], "spec%d" % j)
+            lines += names_gate(original.inputs, marked["1"] + marked["0"], "given%d" % j)
             lines += names_gate(original.inputs, dont_care, "free%d" % j, "0")
-            lines += [".names spec%d free%d care%d" % (j, j, j), "11 1"]
+            lines += [".names given%d free%d care%d" % (j, j, j), "11 1"]
     return lines
 
 
