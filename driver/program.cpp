@@ -223,8 +223,8 @@ int runSession(Session& session) {
     }
     load(inputType, input);
     const int status = actionLoop(session, script);
-    // Shut-down: the files close as the streams go out of scope, and the table is
-    // released by the caller.
+    // Shut-down: the files close as the streams go out of scope; the table stays
+    // for the caller (see runProgram).
     printLine("");
     printLine("Exiting");
     return status;
@@ -241,7 +241,5 @@ int runProgram(const std::vector<std::string>& arguments) {
     printLine(arguments.empty() ? std::string() : arguments[0]);
     initProgram();
     Session session = takeArguments(arguments);
-    const int status = runSession(session);
-    releaseTable();
-    return status;
+    return runSession(session);
 }

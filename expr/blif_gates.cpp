@@ -6,16 +6,22 @@
 
 #include "driver/function_table.h"
 #include "expr/node.h"
+#include "expr/text_sink.h"
 
 namespace {
 
-// The next internal signal name; the root of the current function is named after
-// the function instead, though the counter value is consumed all the same.
-std::string nextSignalName(const Node* node) {
-    std::string name = "sig" + std::to_string(program.signalCounter++);
+// The next internal signal; the root of the current function is named after the
+// function instead, though the counter value is consumed all the same.
+BlifSignal nextSignal(const Node* node) {
+    BlifSignal signal{nullptr, program.signalCounter++};
     const FunctionEntry* entry = program.currentEntry;
-    if (entry != nullptr && entry->tree == node) return entry->name;
-    return name;
+    if (entry != nullptr && entry->tree == node) signal.name = &entry->name;
+    return signal;
+}
+
+TextSink& operator<<(TextSink& out, const BlifSignal& signal) {
+    if (signal.name != nullptr) return out << std::string_view(*signal.name);
+    return out << std::string_view("sig") << signal.number;
 }
 
 const char* const gateRows[] = {
@@ -30,35 +36,42 @@ const char* const gateRows[] = {
 
 }  // namespace
 
-std::string IdentNode::emitBlif(std::ostream& out) {
+void writeBlifGates(Node& tree, std::ostream& out) {
+    TextSink sink(out);
+    tree.emitBlif(sink);
+}
+
+BlifSignal IdentNode::emitBlif(TextSink& out) {
+    BlifSignal input{&symbolName(name)};
     const FunctionEntry* entry = program.currentEntry;
     if (entry != nullptr && entry->tree == this) {
-        out << ".names " << symbolName(name) << ' ' << entry->name << "\n1 1\n";
+        out << std::string_view(".names ") << input << ' ' << std::string_view(entry->name)
+            << std::string_view("\n1 1\n");
     }
-    return symbolName(name);
+    return input;
 }
 
 // A constant drives its own signal so that every gate input and output is driven:
 // a single row "1" for true, no row for false.
-std::string VectNode::emitBlif(std::ostream& out) {
-    std::string signal = nextSignalName(this);
-    out << ".names " << signal << '\n';
-    if ((value & 1) != 0) out << "1\n";
+BlifSignal VectNode::emitBlif(TextSink& out) {
+    BlifSignal signal = nextSignal(this);
+    out << std::string_view(".names ") << signal << '\n';
+    if ((value & 1) != 0) out << std::string_view("1\n");
     return signal;
 }
 
-std::string UNode::emitBlif(std::ostream& out) {
-    std::string input = operand->emitBlif(out);
-    std::string signal = nextSignalName(this);
-    out << ".names " << input << ' ' << signal << "\n0 1\n";
+BlifSignal UNode::emitBlif(TextSink& out) {
+    BlifSignal input = operand->emitBlif(out);
+    BlifSignal signal = nextSignal(this);
+    out << std::string_view(".names ") << input << ' ' << signal << std::string_view("\n0 1\n");
     return signal;
 }
 
-std::string BNode::emitBlif(std::ostream& out) {
-    std::string leftInput = left->emitBlif(out);
-    std::string rightInput = right->emitBlif(out);
-    std::string signal = nextSignalName(this);
-    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n'
-        << gateRows[op];
+BlifSignal BNode::emitBlif(TextSink& out) {
+    BlifSignal leftInput = left->emitBlif(out);
+    BlifSignal rightInput = right->emitBlif(out);
+    BlifSignal signal = nextSignal(this);
+    out << std::string_view(".names ") << leftInput << ' ' << rightInput << ' ' << signal << '\n'
+        << std::string_view(gateRows[op]);
     return signal;
 }

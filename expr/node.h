@@ -39,6 +39,14 @@ enum OperatorCode : uint8_t {
     opLeaf = 10,  // what opCode answers for identifiers and constants
 };
 
+class TextSink;
+
+// A BLIF signal: an input or function name, or else the internal "sig" + number.
+struct BlifSignal {
+    const std::string* name = nullptr;
+    int64_t number = 0;
+};
+
 // Truth values in trees and assignments: ~1 == -2, so `~` maps one to the other.
 constexpr int32_t valueTrue = 1;
 constexpr int32_t valueFalse = -2;
@@ -63,7 +71,8 @@ public:
     virtual std::ostream& print(std::ostream& out) const = 0;
     virtual int32_t evaluate() const { return 0; }
     virtual int64_t literalCount() const { return 0; }
-    virtual std::string emitBlif(std::ostream& out) = 0;
+    // Writes the node's BLIF gates after its operands' and names the signal it drives.
+    virtual BlifSignal emitBlif(TextSink& out) = 0;
     virtual Node* rotateRight() { return this; }
     virtual Node* rotateLeft() { return this; }
     virtual Node* rotateRightLeft() { return this; }
@@ -107,7 +116,7 @@ public:
     std::ostream& print(std::ostream& out) const override;
     int32_t evaluate() const override;
     int64_t literalCount() const override;
-    std::string emitBlif(std::ostream& out) override;
+    BlifSignal emitBlif(TextSink& out) override;
     Node* removeDoubleNegations() override;
     Node* toNandForm() override;
     Node* toNorForm() override;
@@ -144,7 +153,7 @@ public:
     std::ostream& print(std::ostream& out) const override;
     int32_t evaluate() const override;
     int64_t literalCount() const override;
-    std::string emitBlif(std::ostream& out) override;
+    BlifSignal emitBlif(TextSink& out) override;
     Node* rotateRight() override;
     Node* rotateLeft() override;
     Node* rotateRightLeft() override;
@@ -176,7 +185,7 @@ public:
     std::ostream& print(std::ostream& out) const override;
     int32_t evaluate() const override;
     int64_t literalCount() const override { return 1; }
-    std::string emitBlif(std::ostream& out) override;
+    BlifSignal emitBlif(TextSink& out) override;
     Node* negate() override;
     Node* cofactor(int64_t inputIndex, bool value) override;
 };
@@ -196,9 +205,12 @@ public:
     int opCode() const override { return opLeaf; }
     std::ostream& print(std::ostream& out) const override;
     int32_t evaluate() const override { return value; }
-    std::string emitBlif(std::ostream& out) override;
+    BlifSignal emitBlif(TextSink& out) override;
     Node* negate() override;
 };
+
+// Writes the BLIF gates of a tree in post-order (see blif_gates.cpp).
+void writeBlifGates(Node& tree, std::ostream& out);
 
 // The tree's infix text as a string (for messages and tests).
 std::string toText(const Node& node);

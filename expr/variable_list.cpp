@@ -4,15 +4,57 @@
 
 #include "driver/function_table.h"
 
+size_t SymbolIndex::slotOf(Symbol name) const {
+    // Fibonacci hashing: consecutive symbols land far apart.
+    uint64_t mixed = uint64_t{name} * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(mixed >> 32) & (slots.size() - 1);
+}
+
+int32_t SymbolIndex::find(Symbol name) const {
+    if (slots.empty()) return -1;
+    for (size_t slot = slotOf(name);; slot = (slot + 1) & (slots.size() - 1)) {
+        uint64_t content = slots[slot];
+        if (content == emptySlot) return -1;
+        if (static_cast<Symbol>(content >> 32) == name) return static_cast<int32_t>(content);
+    }
+}
+
+void SymbolIndex::insert(Symbol name, int32_t position) {
+    if (2 * (used + 1) > slots.size()) grow();
+    for (size_t slot = slotOf(name);; slot = (slot + 1) & (slots.size() - 1)) {
+        uint64_t& content = slots[slot];
+        if (content == emptySlot) {
+            content = (uint64_t{name} << 32) | static_cast<uint32_t>(position);
+            ++used;
+            return;
+        }
+        if (static_cast<Symbol>(content >> 32) == name) return;
+    }
+}
+
+void SymbolIndex::grow() {
+    std::vector<uint64_t> old = std::move(slots);
+    slots.assign(old.empty() ? 16 : 2 * old.size(), emptySlot);
+    used = 0;
+    for (uint64_t content : old) {
+        if (content != emptySlot)
+            insert(static_cast<Symbol>(content >> 32), static_cast<int32_t>(content));
+    }
+}
+
+void SymbolIndex::clear() {
+    slots.clear();
+    used = 0;
+}
+
 int32_t VariableList::positionOf(Symbol name) const {
     if (indexStale) rebuildIndex();
-    auto found = index.find(name);
-    return found == index.end() ? -1 : found->second;
+    return index.find(name);
 }
 
 void VariableList::add(Symbol name) {
     if (positionOf(name) >= 0) return;
-    index.emplace(name, count());
+    index.insert(name, count());
     entries.push_back(VariableEntry{name});
 }
 
@@ -31,7 +73,7 @@ VariableList* VariableList::copyNames() const {
 
 void VariableList::rebuildIndex() const {
     index.clear();
-    for (int32_t i = 0; i < count(); ++i) index.emplace(entries[static_cast<size_t>(i)].name, i);
+    for (int32_t i = 0; i < count(); ++i) index.insert(entries[static_cast<size_t>(i)].name, i);
     indexStale = false;
 }
 

@@ -8,7 +8,6 @@
 
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "expr/symbol.h"
@@ -17,6 +16,23 @@ struct VariableEntry {
     Symbol name;
     int32_t value = 0;      // 0 when created, then 1 (true) or -2 (false) when assigned
     bool assigned = false;  // the current term gives this variable a value
+};
+
+// Symbol -> first position, by open addressing: one flat array probed linearly, so
+// a lookup touches one cache line where a node-based map chases pointers.
+class SymbolIndex {
+public:
+    int32_t find(Symbol name) const;
+    // Records the position unless the name is present already.
+    void insert(Symbol name, int32_t position);
+    void clear();
+
+private:
+    static constexpr uint64_t emptySlot = ~uint64_t{0};
+    std::vector<uint64_t> slots;  // (symbol << 32) | position, or emptySlot
+    size_t used = 0;
+    size_t slotOf(Symbol name) const;
+    void grow();
 };
 
 class VariableList {
@@ -49,7 +65,7 @@ public:
     const std::vector<int32_t>& assignedPositions() const { return assignedOrder; }
 
 private:
-    mutable std::unordered_map<Symbol, int32_t> index;  // name -> first position
+    mutable SymbolIndex index;                         // name -> first position
     mutable bool indexStale = false;                    // set by rename, rebuilt on demand
     std::vector<int32_t> assignedOrder;
     void rebuildIndex() const;

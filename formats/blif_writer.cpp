@@ -9,6 +9,7 @@
 
 #include "driver/console.h"
 #include "driver/function_table.h"
+#include "expr/text_sink.h"
 #include "formats/blif.h"
 #include "formats/save_dialogue.h"
 
@@ -31,6 +32,7 @@ void saveBlif(std::ostream& out) {
     for (int64_t i = first; i < table.entryCount(); ++i) out << ' ' << table.entryAt(i)->name;
     out << '\n';
 
+    TextSink sink(out);
     for (int64_t i = first; i < table.entryCount(); ++i) {
         FunctionEntry* entry = table.entryAt(i);
         if (entry->tree == nullptr) continue;
@@ -38,8 +40,9 @@ void saveBlif(std::ostream& out) {
         program.currentNode = entry->tree;
         table.variableList.clearAssignments();
         program.currentList = &table.variableList;
-        entry->tree->emitBlif(out);
+        entry->tree->emitBlif(sink);
     }
-    out << ".end\n";
+    sink << std::string_view(".end\n");
+    sink.flush();
     reportSaved(out);
 }

@@ -146,7 +146,7 @@ std::string blifOf(Node* tree, const std::string& name) {
     FunctionEntry& entry = program.table->appendEntry(tree, nullptr, name);
     program.currentEntry = &entry;
     std::ostringstream out;
-    tree->emitBlif(out);
+    writeBlifGates(*tree, out);
     return out.str();
 }
 
@@ -187,7 +187,7 @@ TEST(Nodes, MillionNodeChainSurvivesEveryWalk) {
         FunctionEntry& entry = program.table->appendEntry(chain, nullptr, "f");
         program.currentEntry = &entry;
         std::ostringstream gates;
-        chain->emitBlif(gates);
+        writeBlifGates(*chain, gates);
         bool gatesOk = gates.str().size() > 1000000;
         delete copy;
         releaseTable();
