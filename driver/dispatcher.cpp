@@ -125,7 +125,7 @@ void runChain(int action, FunctionEntry& entry, int64_t position, const Cofactor
 
 void focusOn(FunctionEntry& entry) {
     program.currentEntry = &entry;
-    program.currentNode = entry.tree;
+    program.currentNode = entry.tree();
     program.currentList = entry.variableList;
 }
 
@@ -133,9 +133,9 @@ void applyToEveryFunction(int action, const CofactorRequest& cofactor) {
     for (int64_t position = 0; position < program.table->entryCount(); ++position) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
-        if (entry->tree == nullptr) continue;
+        if (!entry->hasTree()) continue;
         runChain(action, *entry, position, cofactor);
-        entry->tree = program.currentNode;
+        entry->tree() = program.currentNode;
     }
 }
 
@@ -145,9 +145,9 @@ void negateEveryFunction() {
     for (int64_t position = 0; position < program.table->entryCount(); ++position) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
-        if (entry->tree == nullptr) continue;
+        if (!entry->hasTree()) continue;
         step(&Node::negate);
-        entry->tree = program.currentNode;
+        entry->tree() = program.currentNode;
     }
 }
 

@@ -4,8 +4,19 @@
 ProgramState program;
 
 FunctionEntry::~FunctionEntry() {
-    delete tree;
+    delete root;
     delete variableList;
+}
+
+PendingCover& FunctionEntry::pendingCover(const std::shared_ptr<const RowStore>& rows) {
+    if (!pending) pending = std::make_unique<PendingCover>(rows);
+    return *pending;
+}
+
+// A pending entry has no tree yet: the cover is all it holds.
+void FunctionEntry::buildPendingTree() {
+    root = pending->buildTree();
+    pending.reset();
 }
 
 FunctionEntry& FunctionTable::appendEntry(Node* tree, VariableList* list,
@@ -35,10 +46,14 @@ void releaseTable() {
 
 void completeEntry(FunctionEntry& entry) {
     program.currentEntry = &entry;
-    if (entry.tree == nullptr) entry.tree = new VectNode(valueFalse, 1);
+    if (!entry.pending && entry.root == nullptr) entry.root = new VectNode(valueFalse, 1);
     auto* list = new VariableList;
     program.currentList = list;
-    entry.tree->collectVariables();
+    if (entry.pending) {
+        entry.pending->collectVariables(*list);
+    } else {
+        entry.root->collectVariables();
+    }
     delete entry.variableList;
     entry.variableList = list;
 }

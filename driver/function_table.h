@@ -16,19 +16,39 @@
 #include <vector>
 
 #include "expr/node.h"
+#include "expr/pending_cover.h"
 #include "expr/variable_list.h"
 
 struct FunctionEntry {
-    Node* tree = nullptr;                   // owned; replaced by every transformation
     VariableList* variableList = nullptr;   // owned; this function's own variables
     std::string name;                       // output name as read, or the statement's target
     int64_t termCount = 0;                  // terms (clauses after CNF) of its last normal form
 
-    FunctionEntry(Node* root, VariableList* list, std::string entryName)
-        : tree(root), variableList(list), name(std::move(entryName)) {}
+    FunctionEntry(Node* tree, VariableList* list, std::string entryName)
+        : variableList(list), name(std::move(entryName)), root(tree) {}
     ~FunctionEntry();
     FunctionEntry(const FunctionEntry&) = delete;
     FunctionEntry& operator=(const FunctionEntry&) = delete;
+
+    // The function's tree (owned, may be null; replaced by every transformation). A
+    // function loaded as a pending cover gets its tree built here on first use.
+    Node*& tree() {
+        if (pending) buildPendingTree();
+        return root;
+    }
+
+    // Whether the function has a tree, without building a pending one.
+    bool hasTree() const { return root != nullptr || pending != nullptr; }
+
+    // The cover a PLA load fills in place of a tree; made on first call.
+    PendingCover& pendingCover(const std::shared_ptr<const RowStore>& rows);
+    bool hasPendingCover() const { return pending != nullptr; }
+
+private:
+    Node* root;
+    std::unique_ptr<PendingCover> pending;
+    void buildPendingTree();
+    friend void completeEntry(FunctionEntry& entry);
 };
 
 class FunctionTable {

@@ -14,8 +14,8 @@ namespace {
 // function instead, though the counter value is consumed all the same.
 BlifSignal nextSignal(const Node* node) {
     BlifSignal signal{nullptr, program.signalCounter++};
-    const FunctionEntry* entry = program.currentEntry;
-    if (entry != nullptr && entry->tree == node) signal.name = &entry->name;
+    FunctionEntry* entry = program.currentEntry;
+    if (entry != nullptr && entry->tree() == node) signal.name = &entry->name;
     return signal;
 }
 
@@ -43,8 +43,8 @@ void writeBlifGates(Node& tree, std::ostream& out) {
 
 BlifSignal IdentNode::emitBlif(TextSink& out) {
     BlifSignal input{&symbolName(name)};
-    const FunctionEntry* entry = program.currentEntry;
-    if (entry != nullptr && entry->tree == this) {
+    FunctionEntry* entry = program.currentEntry;
+    if (entry != nullptr && entry->tree() == this) {
         out << std::string_view(".names ") << input << ' ' << std::string_view(entry->name)
             << std::string_view("\n1 1\n");
     }

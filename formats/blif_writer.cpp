@@ -35,12 +35,12 @@ void saveBlif(std::ostream& out) {
     TextSink sink(out);
     for (int64_t i = first; i < table.entryCount(); ++i) {
         FunctionEntry* entry = table.entryAt(i);
-        if (entry->tree == nullptr) continue;
+        if (!entry->hasTree()) continue;
         program.currentEntry = entry;
-        program.currentNode = entry->tree;
+        program.currentNode = entry->tree();
         table.variableList.clearAssignments();
         program.currentList = &table.variableList;
-        entry->tree->emitBlif(sink);
+        entry->tree()->emitBlif(sink);
     }
     sink << std::string_view(".end\n");
     sink.flush();

@@ -55,12 +55,12 @@ void readProblemLine(DimacsReader& reader) {
 // function whatever came before.
 void conjoinClause(FunctionEntry& function, Node* clause) {
     if (clause == nullptr) {
-        delete function.tree;
-        function.tree = new VectNode(valueFalse, 1);
-    } else if (function.tree == nullptr) {
-        function.tree = clause;
+        delete function.tree();
+        function.tree() = new VectNode(valueFalse, 1);
+    } else if (!function.hasTree()) {
+        function.tree() = clause;
     } else {
-        function.tree = new BNode(opAnd, function.tree, clause);
+        function.tree() = new BNode(opAnd, function.tree(), clause);
     }
 }
 
@@ -118,6 +118,6 @@ void loadDimacs(std::istream& in) {
     } while (reader.lexer.lookahead != DimacsToken::EndOfInput && !reader.lexer.error);
     FunctionEntry* function = program.table->entryAt(0);
     if (function == nullptr) return;
-    if (function->tree == nullptr) function->tree = new VectNode(valueTrue, 1);
+    if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);
     completeEntry(*function);
 }

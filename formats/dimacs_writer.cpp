@@ -32,11 +32,11 @@ void saveDimacs(std::ostream& out) {
 
     for (int64_t i = first; i < table.entryCount(); ++i) {
         FunctionEntry* entry = table.entryAt(i);
-        if (entry->tree == nullptr) continue;
+        if (!entry->hasTree()) continue;
         table.variableList.clearAssignments();
         program.currentList = &table.variableList;
         program.currentEntry = entry;
-        reportAllTerms(entry->tree);
+        reportAllTerms(entry->tree());
     }
     reportSaved(out);
 }

@@ -1,16 +1,16 @@
 // The PLA reader: the parse step over directives and rows, and `loadPla`.
 //
-// Every output is built as a sum of products: a row's literals are and-ed left to
-// right into one term, and each output marked "1" in the row receives a copy of
-// that term, or-ed to the right of what it had. Both chains grow to the left, so a
-// term is as deep as its row has literals and an output's or-chain as deep as its
-// rows are many; the program runs the reader on its large stack.
+// Every output is a sum of products: a row's literals are and-ed left to right into
+// one term, and each output marked "1" in the row receives that term, or-ed to the
+// right of what it had. The rows are recorded once, and each output keeps the rows
+// it took as a pending cover whose tree is built on first use (expr/pending_cover.h).
 //
 // Rows are not tied to lines: the reader takes exactly one token per column, and a
 // row that breaks off early simply leaves its token for the next parse step.
 #include <cstdint>
 #include <istream>
 #include <limits>
+#include <memory>
 #include <string>
 
 #include "driver/function_table.h"
@@ -89,47 +89,51 @@ void readOutputLabels() {
     }
 }
 
-// Gives output `entry` the row's term. A row without literals stands for the
-// constant 1, which replaces whatever the output had.
-void addTermToOutput(Node*& term, FunctionEntry& entry) {
-    if (term == nullptr) {
-        term = new VectNode(valueTrue, 1);
-        delete entry.tree;
-        entry.tree = term->clone();
-    } else if (entry.tree == nullptr) {
-        entry.tree = term->clone();
-    } else {
-        entry.tree = new BNode(opOr, entry.tree, term->clone());
-    }
-}
-
-// Reads one row: a column per declared input, then a column per output. Answers
-// the row's term (owned by the caller), or null when the row has none. An input
+// Reads one row: a column per declared input, then a column per output; each
+// output marked "1" takes the row. A row without literals is the constant 1: the
+// first output marked "1" is replaced by it, and any further output in the same
+// row or-s it on like any term. Answers whether the row made a term. An input
 // column that is not 0, 1 or "-" ends the row there, before the outputs.
-Node* readRow() {
+bool readRow(const std::shared_ptr<RowStore>& rows) {
     FunctionTable& table = *program.table;
-    Node* term = nullptr;
+    bool termMade = false;
     for (int64_t column = 0; column < table.inputCount; ++column) {
         bool positive = isDigitToken(1);
         if (positive || isDigitToken(0)) {
             // .i only ever adds names, so the list is at least inputCount long.
-            Symbol name = table.variableList.entries[static_cast<size_t>(column)].name;
-            Node* literal = new IdentNode(name);
-            if (!positive) literal = new UNode(literal);
-            term = term == nullptr ? literal : new BNode(opAnd, term, literal);
+            rows->addLiteral(table.variableList.entries[static_cast<size_t>(column)].name,
+                             !positive);
+            termMade = true;
         } else if (plaReader.token != PlaToken::Dash) {
-            return term;
+            rows->discardOpenRow();
+            return termMade;
         }
         nextPlaToken();
     }
+    const uint32_t row = rows->rowCount();  // the number the row gets once closed
+    bool taken = false;
     for (int64_t column = 0; column < table.entryCount(); ++column) {
-        if (isDigitToken(1)) addTermToOutput(term, *table.entryAt(column));
+        if (isDigitToken(1)) {
+            PendingCover& cover = table.entryAt(column)->pendingCover(rows);
+            if (termMade) {
+                cover.takeRow(row);
+            } else {
+                cover.replaceWithRow(row);
+                termMade = true;
+            }
+            taken = true;
+        }
         nextPlaToken();
     }
-    return term;
+    if (taken) {
+        rows->closeRow();
+    } else {
+        rows->discardOpenRow();
+    }
+    return termMade;
 }
 
-void parseStep() {
+void parseStep(const std::shared_ptr<RowStore>& rows) {
     switch (plaReader.token) {
         case PlaToken::Inputs:
             readInputCount();
@@ -153,9 +157,7 @@ void parseStep() {
         case PlaToken::End:
             break;
         default: {
-            Node* term = readRow();
-            if (term == nullptr) reportPla(PlaMessage::SyntaxError);
-            delete term;
+            if (!readRow(rows)) reportPla(PlaMessage::SyntaxError);
             break;
         }
     }
@@ -166,7 +168,8 @@ void parseStep() {
 void loadPla(std::istream& in) {
     plaReader.stream = &in;
     nextPlaToken();
-    do parseStep();
+    auto rows = std::make_shared<RowStore>();
+    do parseStep(rows);
     while (plaReader.token != PlaToken::EndOfInput && plaReader.token != PlaToken::End &&
            !plaReader.error);
     FunctionTable& table = *program.table;

@@ -39,9 +39,9 @@ void writeHeader(std::ostream& out, int64_t firstSaved) {
     int64_t terms = 0;
     int64_t literals = 0;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-        const FunctionEntry& entry = *table.entryAt(position);
+        FunctionEntry& entry = *table.entryAt(position);
         terms += entry.termCount;
-        if (entry.tree != nullptr) literals += entry.tree->literalCount();
+        if (entry.hasTree()) literals += entry.tree()->literalCount();
     }
     table.termCount = terms;
     out << ".p " << terms << '\n';
@@ -64,13 +64,13 @@ void savePla(std::ostream& out) {
     program.firstSavedIndex = firstSaved;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
-        if (entry.tree == nullptr) continue;
+        if (!entry.hasTree()) continue;
         program.currentEntry = &entry;
-        program.currentNode = entry.tree;
+        program.currentNode = entry.tree();
         program.writtenIndex = position;
         table.variableList.clearAssignments();
         program.currentList = &table.variableList;
-        reportAllTerms(entry.tree);
+        reportAllTerms(entry.tree());
     }
     reportSaved(out);
 }

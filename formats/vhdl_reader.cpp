@@ -45,15 +45,15 @@ int binaryOperatorCode(VhdlToken kind) {
 }
 
 // The latest function of that name, so that a redefinition hides the earlier one.
-const FunctionEntry* latestDefinition(const std::string& name) {
+FunctionEntry* latestDefinition(const std::string& name) {
     const FunctionTable& table = *program.table;
     if (vhdlReader.functionIndex != nullptr) {
         auto found = vhdlReader.functionIndex->find(name);
         return found == vhdlReader.functionIndex->end() ? nullptr : table.entryAt(found->second);
     }
     for (int64_t position = table.entryCount() - 1; position >= 0; --position) {
-        const FunctionEntry* entry = table.entryAt(position);
-        if (entry->tree != nullptr && entry->name == name) return entry;
+        FunctionEntry* entry = table.entryAt(position);
+        if (entry->hasTree() && entry->name == name) return entry;
     }
     return nullptr;
 }
@@ -61,8 +61,8 @@ const FunctionEntry* latestDefinition(const std::string& name) {
 // A name refers to an earlier function when one has it; otherwise it is an input
 // of this statement.
 Node* identifierPrimary() {
-    const FunctionEntry* definition = latestDefinition(vhdlReader.tokenText);
-    if (definition != nullptr) return definition->tree->clone();
+    FunctionEntry* definition = latestDefinition(vhdlReader.tokenText);
+    if (definition != nullptr) return definition->tree()->clone();
     addVariable(*vhdlReader.statementList, vhdlReader.tokenText);
     return new IdentNode(vhdlReader.tokenText);
 }
@@ -70,8 +70,8 @@ Node* identifierPrimary() {
 // A number refers to an earlier function by its position; a position without a
 // function is only a warning and reads as the constant 0.
 Node* positionPrimary() {
-    const FunctionEntry* entry = program.table->entryAt(vhdlReader.tokenValue);
-    if (entry != nullptr && entry->tree != nullptr) return entry->tree->clone();
+    FunctionEntry* entry = program.table->entryAt(vhdlReader.tokenValue);
+    if (entry != nullptr && entry->hasTree()) return entry->tree()->clone();
     reportVhdl(VhdlMessage::InvalidOutputIndex);
     return new VectNode(0, 1);
 }
@@ -284,7 +284,7 @@ void loadVhdl(std::istream& in) {
     std::unordered_map<std::string, int64_t> latestPositions;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         const FunctionEntry& entry = *table.entryAt(position);
-        if (entry.tree != nullptr) latestPositions[entry.name] = position;
+        if (entry.hasTree()) latestPositions[entry.name] = position;
     }
     vhdlReader.functionIndex = &latestPositions;
     for (;;) {

@@ -56,7 +56,7 @@ int64_t literalCount(int64_t firstSaved) {
     int64_t count = 0;
     const FunctionTable& table = *program.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-        const Node* tree = table.entryAt(position)->tree;
+        const Node* tree = table.entryAt(position)->tree();
         if (tree != nullptr) count += tree->literalCount();
     }
     return count;
@@ -91,13 +91,13 @@ void writeSatisfiabilityNote(std::ostream& out, Node* tree) {
 
 void writeAssignment(std::ostream& out, FunctionEntry& entry) {
     program.currentEntry = &entry;
-    program.currentNode = entry.tree;
+    program.currentNode = entry.tree();
     program.table->variableList.clearAssignments();
     program.currentList = &program.table->variableList;
     out << entry.name << " <= ";
-    entry.tree->print(out);
+    entry.tree()->print(out);
     out << ';';
-    if (program.satisfiabilityFlag) writeSatisfiabilityNote(out, entry.tree);
+    if (program.satisfiabilityFlag) writeSatisfiabilityNote(out, entry.tree());
     out << '\n';
 }
 
@@ -117,7 +117,7 @@ void saveVhdl(std::ostream& out) {
     FunctionTable& table = *program.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
-        if (entry.tree != nullptr) writeAssignment(out, entry);
+        if (entry.hasTree()) writeAssignment(out, entry);
     }
     if (layout == completeVhdl) out << "end dataflow;\n";
     reportSaved(out);

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         if (table.entryAt(position)->name != "y0") failCheck("DIMACS function not named y0");
     }
-    if (table.entryCount() > 0 && table.entryAt(0)->tree == nullptr) {
+    if (table.entryCount() > 0 && !table.entryAt(0)->hasTree()) {
         failCheck("DIMACS function left incomplete");
     }
     releaseProgramState();

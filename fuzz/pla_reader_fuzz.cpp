@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         const FunctionEntry& entry = *table.entryAt(position);
-        if (entry.tree == nullptr || entry.variableList == nullptr) {
+        if (!entry.hasTree() || entry.variableList == nullptr) {
             failCheck("PLA entry left incomplete");
         }
     }

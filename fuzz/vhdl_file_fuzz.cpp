@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     const FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
-        if (table.entryAt(position)->tree == nullptr) failCheck("VHDL entry without a tree");
+        if (!table.entryAt(position)->hasTree()) failCheck("VHDL entry without a tree");
     }
     releaseProgramState();
     return 0;

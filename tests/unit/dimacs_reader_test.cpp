@@ -55,8 +55,8 @@ TEST_P(DimacsReaderTest, LoadsTheFunction) {
     if (c.entries == 0) return;
     FunctionEntry& first = *table.entryAt(0);
     EXPECT_EQ(first.name, "y0");
-    ASSERT_NE(first.tree, nullptr);
-    EXPECT_EQ(toText(*first.tree), c.tree);
+    ASSERT_NE(first.tree(), nullptr);
+    EXPECT_EQ(toText(*first.tree()), c.tree);
     EXPECT_EQ(namesOf(first.variableList), c.ownNames);
 }
 
@@ -162,7 +162,7 @@ TEST_F(DimacsReaderSteps, LoadsManyClausesAsALeftDeepChain) {
         auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_LT(elapsed, std::chrono::seconds(20));
         int links = 0;
-        const Node* node = program.table->entryAt(0)->tree;
+        const Node* node = program.table->entryAt(0)->tree();
         while (node->opCode() == opAnd) {
             const auto* conjunction = static_cast<const BNode*>(node);
             EXPECT_EQ(conjunction->right->opCode(), opOr);

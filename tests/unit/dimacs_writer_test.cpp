@@ -188,8 +188,8 @@ TEST_F(DimacsWriterChecks, SavedClausesReadBack) {
     std::istringstream in(original);
     loadDimacs(in);
     FunctionEntry& function = *program.table->entryAt(0);
-    std::string loaded = toText(*function.tree);
-    function.tree = function.tree->negate();
+    std::string loaded = toText(*function.tree());
+    function.tree() = function.tree()->negate();
     function.termCount = 4;
     answer("1");
     std::ostringstream out;
@@ -200,7 +200,7 @@ TEST_F(DimacsWriterChecks, SavedClausesReadBack) {
     createTable();
     std::istringstream again(out.str());
     loadDimacs(again);
-    EXPECT_EQ(toText(*program.table->entryAt(0)->tree), loaded);
+    EXPECT_EQ(toText(*program.table->entryAt(0)->tree()), loaded);
 }
 
 }  // namespace

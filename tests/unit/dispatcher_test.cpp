@@ -94,7 +94,7 @@ class DispatcherTest : public ::testing::Test {
     static std::vector<std::vector<bool>> tables() {
         std::vector<std::vector<bool>> result;
         for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-            result.push_back(truthTable(*program.table->entryAt(i)->tree));
+            result.push_back(truthTable(*program.table->entryAt(i)->tree()));
         }
         return result;
     }
@@ -102,7 +102,7 @@ class DispatcherTest : public ::testing::Test {
     static std::vector<std::string> texts() {
         std::vector<std::string> result;
         for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-            const Node* tree = program.table->entryAt(i)->tree;
+            const Node* tree = program.table->entryAt(i)->tree();
             result.push_back(tree == nullptr ? "-" : toText(*tree));
         }
         return result;
@@ -144,7 +144,7 @@ class ActionShapeTest : public DispatcherTest, public ::testing::WithParamInterf
 TEST_P(ActionShapeTest, TheChainLeavesItsNormalShape) {
     runAction(GetParam().action, nullptr);
     for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        const Node& tree = *program.table->entryAt(i)->tree;
+        const Node& tree = *program.table->entryAt(i)->tree();
         EXPECT_FALSE(tree.containsOperator(GetParam().forbidden)) << toText(tree);
         EXPECT_FALSE(tree.containsOperator(opXor)) << toText(tree);
     }
@@ -158,16 +158,16 @@ INSTANTIATE_TEST_SUITE_P(Actions, ActionShapeTest,
 TEST_F(DispatcherTest, DnfIsASumOfProductsWithItsTermsCounted) {
     runAction(4, nullptr);
     for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        const FunctionEntry& entry = *program.table->entryAt(i);
-        EXPECT_TRUE(entry.tree->isDnf(true)) << toText(*entry.tree);
-        EXPECT_EQ(entry.termCount, termsOf(*entry.tree)) << toText(*entry.tree);
+        FunctionEntry& entry = *program.table->entryAt(i);
+        EXPECT_TRUE(entry.tree()->isDnf(true)) << toText(*entry.tree());
+        EXPECT_EQ(entry.termCount, termsOf(*entry.tree())) << toText(*entry.tree());
     }
 }
 
 TEST_F(DispatcherTest, CofactorRestrictsOnlyTheChosenFunction) {
     const auto before = tables();
     const auto textsBefore = texts();
-    const Node& chosen = *program.table->entryAt(1)->tree;
+    const Node& chosen = *program.table->entryAt(1)->tree();
     const auto expected = restrictionOf(chosen, 2, true);
     console.type("1\n2\n1\n");
     runAction(14, nullptr);
@@ -196,10 +196,10 @@ TEST_F(DispatcherTest, CofactorWithoutReadableAnswersChangesNothing) {
 }
 
 TEST_F(DispatcherTest, CofactorValueTwoIsTakenAsFalse) {
-    const auto expected = restrictionOf(*program.table->entryAt(0)->tree, 0, false);
+    const auto expected = restrictionOf(*program.table->entryAt(0)->tree(), 0, false);
     console.type("0\n0\n2\n");
     runAction(14, nullptr);
-    EXPECT_EQ(truthTable(*program.table->entryAt(0)->tree), expected);
+    EXPECT_EQ(truthTable(*program.table->entryAt(0)->tree()), expected);
     EXPECT_FALSE(std::cin);
 }
 
@@ -212,7 +212,7 @@ TEST_F(DispatcherTest, SaveAsDimacsLeavesEveryFunctionInCnf) {
     out.close();
     EXPECT_EQ(tables(), before);
     for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        const Node& tree = *program.table->entryAt(i)->tree;
+        const Node& tree = *program.table->entryAt(i)->tree();
         EXPECT_FALSE(tree.containsOperator(opXor)) << toText(tree);
         EXPECT_FALSE(tree.containsOperator(opNand)) << toText(tree);
     }
@@ -229,7 +229,7 @@ TEST_F(DispatcherTest, SaveAsPlaLeavesEveryFunctionInDnf) {
     out.close();
     EXPECT_EQ(tables(), before);
     for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        EXPECT_TRUE(program.table->entryAt(i)->tree->isDnf(true));
+        EXPECT_TRUE(program.table->entryAt(i)->tree()->isDnf(true));
     }
     std::remove(path.c_str());
 }
@@ -238,10 +238,10 @@ TEST_F(DispatcherTest, EntriesWithoutTreeAreSkipped) {
     const auto before = tables();
     program.table->appendEntry(nullptr, nullptr, "empty");
     runAction(1, nullptr);
-    const FunctionEntry& empty = *program.table->entryAt(program.table->entryCount() - 1);
-    EXPECT_EQ(empty.tree, nullptr);
+    FunctionEntry& empty = *program.table->entryAt(program.table->entryCount() - 1);
+    EXPECT_EQ(empty.tree(), nullptr);
     for (size_t i = 0; i < before.size(); ++i) {
-        const Node& tree = *program.table->entryAt(static_cast<int64_t>(i))->tree;
+        const Node& tree = *program.table->entryAt(static_cast<int64_t>(i))->tree();
         EXPECT_EQ(truthTable(tree), complementOf(before[i]));
     }
 }
@@ -298,9 +298,9 @@ TEST_F(DispatcherTest, AddFunctionAppendsOneCountedFunction) {
     runAction(8, nullptr);
     ASSERT_EQ(program.table->entryCount(), entries + 1);
     EXPECT_EQ(program.addedCount, 1);
-    const FunctionEntry& added = *program.table->entryAt(entries);
+    FunctionEntry& added = *program.table->entryAt(entries);
     EXPECT_EQ(added.name, "new");
-    EXPECT_EQ(toText(*added.tree), "c or d");
+    EXPECT_EQ(toText(*added.tree()), "c or d");
     ASSERT_NE(added.variableList, nullptr);
     ASSERT_EQ(added.variableList->count(), 2);
     EXPECT_EQ(symbolName(added.variableList->entries[0].name), "c");

@@ -116,6 +116,11 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"BarsAndComments", ".i 2\n.o 1\n1|0|1 # note\n",
                  "inputs: x0 x1\ny0: x0 and ( not x1 ) [x0 x1]\n", ""},
         LoadCase{"CrLfLineEnds", ".i 1\r\n.o 1\r\n1 1\r\n.e\r\n", "inputs: x0\ny0: x0 [x0]\n", ""},
+        LoadCase{"LabelsAfterRowsRenameLaterRowsOnly", ".i 2\n.o 1\n10 1\n.ilb a b\n01 1\n",
+                 "inputs: a b\ny0: ( x0 and ( not x1 ) ) or ( ( not a ) and b ) [x0 x1 a b]\n",
+                 ""},
+        LoadCase{"RowsTakenByNoOutputLeaveNoTrace", ".i 2\n.o 2\n11 00\n1\n.p 3\n10 01\n0- 10\n",
+                 "inputs: x0 x1\ny0: not x0 [x0]\ny1: x0 and ( not x1 ) [x0 x1]\n", ""},
         LoadCase{"LabelledRowsUseLabels", ".i 2\n.o 1\n.ilb b a\n10 1\n",
                  "inputs: b a\ny0: b and ( not a ) [b a]\n", ""},
         LoadCase{"DigitTwoEndsRowBeforeOutputs", ".i 2\n.o 1\n12 1\n",
@@ -161,6 +166,21 @@ TEST_F(PlaFixture, EmptyLabelLinesStillSetFlags) {
     EXPECT_EQ(describeTable(), "inputs: x0\ny0: x0 [x0]\n");
 }
 
+// Outputs hold their rows, not trees, until a function is first used; building the
+// tree then gives what a walk of the rows would, and only for that output.
+TEST_F(PlaFixture, OutputsStayCoversUntilFirstUse) {
+    load(".i 3\n.o 3\n1-0 110\n-11 011\n");
+    FunctionTable& table = *program.table;
+    for (int64_t i = 0; i < 3; ++i) EXPECT_TRUE(table.entryAt(i)->hasPendingCover()) << i;
+    EXPECT_EQ(toText(*table.entryAt(1)->tree()), "( x0 and ( not x2 ) ) or ( x1 and x2 )");
+    EXPECT_FALSE(table.entryAt(1)->hasPendingCover());
+    EXPECT_TRUE(table.entryAt(0)->hasPendingCover());
+    EXPECT_TRUE(table.entryAt(2)->hasPendingCover());
+    EXPECT_EQ(describeTable(),
+              "inputs: x0 x1 x2\ny0: x0 and ( not x2 ) [x0 x2]\n"
+              "y1: ( x0 and ( not x2 ) ) or ( x1 and x2 ) [x0 x2 x1]\ny2: x1 and x2 [x1 x2]\n");
+}
+
 // A file of many rows builds an or-chain as deep as the rows are many.
 TEST_F(PlaFixture, ManyRowsBuildOneDeepCover) {
     const int rows = 200000;
@@ -168,7 +188,7 @@ TEST_F(PlaFixture, ManyRowsBuildOneDeepCover) {
     for (int row = 0; row < rows; ++row) text += row % 2 == 0 ? "1- 1\n" : "-0 1\n";
     int literals = runOnLargeStack([&] {
         load(text);
-        int count = static_cast<int>(program.table->entryAt(0)->tree->literalCount());
+        int count = static_cast<int>(program.table->entryAt(0)->tree()->literalCount());
         releaseTable();
         createTable();
         return count;

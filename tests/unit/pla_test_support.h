@@ -64,8 +64,8 @@ inline std::string describeTable() {
     }
     described += '\n';
     for (int64_t position = 0; position < table.entryCount(); ++position) {
-        const FunctionEntry& entry = *table.entryAt(position);
-        described += entry.name + ": " + (entry.tree ? toText(*entry.tree) : "none") + " [";
+        FunctionEntry& entry = *table.entryAt(position);
+        described += entry.name + ": " + (entry.tree() ? toText(*entry.tree()) : "none") + " [";
         if (entry.variableList != nullptr) {
             for (const VariableEntry& own : entry.variableList->entries) {
                 if (described.back() != '[') described += ' ';

@@ -200,7 +200,7 @@ Cover randomCover(std::mt19937& random) {
 void expectFunctions(const Cover& cover, const char* stage) {
     ASSERT_EQ(program.table->entryCount(), cover.outputs) << stage;
     for (int output = 0; output < cover.outputs; ++output) {
-        const Node& tree = *program.table->entryAt(output)->tree;
+        const Node& tree = *program.table->entryAt(output)->tree();
         for (uint64_t bits = 0; bits < (uint64_t{1} << cover.inputs); ++bits) {
             ASSERT_EQ(evaluateUnder(tree, bits), cover.value(output, bits))
                 << stage << " output " << output << " point " << bits << "\n"

@@ -108,8 +108,8 @@ Outcome runOn(const Node& original, int inputs, int action, bool absorption,
         runAction(action, nullptr);
     }
     FunctionEntry* entry = program.table->entryAt(0);
-    Outcome outcome{entry->tree, entry->termCount};
-    entry->tree = nullptr;
+    Outcome outcome{entry->tree(), entry->termCount};
+    entry->tree() = nullptr;
     return outcome;
 }
 

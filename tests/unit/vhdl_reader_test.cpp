@@ -164,10 +164,10 @@ TEST_F(VhdlStatementTest, ReferencesCopyAndListOnlyNewNames) {
     FunctionEntry& g = *program.table->entryAt(1);
     EXPECT_EQ(vhdlNamesOf(f.variableList), "a b");
     EXPECT_EQ(vhdlNamesOf(g.variableList), "c");
-    EXPECT_NE(static_cast<BNode*>(g.tree)->left, f.tree);
-    delete f.tree;
-    f.tree = new IdentNode("z");
-    EXPECT_EQ(toText(*g.tree), "( a and b ) and c");
+    EXPECT_NE(static_cast<BNode*>(g.tree())->left, f.tree());
+    delete f.tree();
+    f.tree() = new IdentNode("z");
+    EXPECT_EQ(toText(*g.tree()), "( a and b ) and c");
 }
 
 // One statement per call; the text after its ";" stays unread, and the statement's
@@ -214,8 +214,8 @@ protected:
 TEST_P(VhdlExistingTableTest, ThroughLoad) {
     load(GetParam().statement);
     ASSERT_EQ(program.table->entryCount(), 5);
-    const FunctionEntry& added = *program.table->entryAt(4);
-    EXPECT_EQ(toText(*added.tree), GetParam().tree);
+    FunctionEntry& added = *program.table->entryAt(4);
+    EXPECT_EQ(toText(*added.tree()), GetParam().tree);
     EXPECT_EQ(vhdlNamesOf(added.variableList), GetParam().ownNames);
 }
 
@@ -323,7 +323,7 @@ TEST_F(VhdlStatementTest, HundredThousandChainedOperators) {
         load(chainOf(100000));
         const FunctionTable& table = *program.table;
         if (table.entryCount() != 1) return 1;
-        const Node* tree = table.entryAt(0)->tree;
+        const Node* tree = table.entryAt(0)->tree();
         if (tree->literalCount() != 100001) return 2;
         std::string text = toText(*tree);
         if (std::count(text.begin(), text.end(), '(') != 99999) return 3;
@@ -352,13 +352,13 @@ TEST_F(VhdlStatementTest, TenThousandNestedGroupsAndNots) {
         load(text);
         const FunctionTable& table = *program.table;
         if (table.entryCount() != 3) return 1;
-        if (table.entryAt(0)->tree->literalCount() != depth + 1) return 2;
+        if (table.entryAt(0)->tree()->literalCount() != depth + 1) return 2;
         std::string negations;
         for (int i = 1; i < depth; ++i) negations += "not ( ";
         negations += "not c";
         for (int i = 1; i < depth; ++i) negations += " )";
-        if (toText(*table.entryAt(1)->tree) != negations) return 3;
-        if (toText(*table.entryAt(2)->tree) != "d") return 4;
+        if (toText(*table.entryAt(1)->tree()) != negations) return 3;
+        if (toText(*table.entryAt(2)->tree()) != "d") return 4;
         releaseTable();
         createTable();
         return 0;

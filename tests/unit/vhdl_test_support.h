@@ -67,8 +67,8 @@ inline std::string vhdlTableText() {
     std::string text;
     const FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
-        const FunctionEntry& entry = *table.entryAt(position);
-        text += entry.name + ": " + (entry.tree == nullptr ? "-" : toText(*entry.tree)) + "\n";
+        FunctionEntry& entry = *table.entryAt(position);
+        text += entry.name + ": " + (entry.hasTree() ? toText(*entry.tree()) : "-") + "\n";
     }
     return text;
 }

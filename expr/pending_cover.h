@@ -1,0 +1,63 @@
+// A sum of products kept as literal lists until its tree is first needed.
+//
+// A PLA row's term belongs to every output marked "1" in the row; built as trees at
+// load time, a term would be held once per such output, one node per literal and
+// operator. The reader instead records each row once in a `RowStore` shared by the
+// outputs, and each output the rows it takes. The tree is built when the function
+// is first used, node for node as the reader would have built it: each row's
+// literals and-ed left to right, the rows or-ed left to right in the order taken.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "expr/symbol.h"
+
+class Node;
+class VariableList;
+
+struct RowStore {
+    static constexpr uint32_t negatedBit = uint32_t{1} << 31;
+
+    std::vector<uint32_t> literals;       // a symbol, with negatedBit for a negated literal
+    std::vector<uint32_t> rowStarts{0};   // row r spans literals[rowStarts[r], rowStarts[r+1])
+
+    uint32_t rowCount() const { return static_cast<uint32_t>(rowStarts.size() - 1); }
+    void addLiteral(Symbol name, bool negated) {
+        literals.push_back(negated ? (name | negatedBit) : name);
+    }
+    // Closes the row being read and answers its number.
+    uint32_t closeRow() {
+        rowStarts.push_back(static_cast<uint32_t>(literals.size()));
+        return rowCount() - 1;
+    }
+    // Drops the row being read (one that ended before its outputs).
+    void discardOpenRow() { literals.resize(rowStarts.back()); }
+};
+
+class PendingCover {
+public:
+    explicit PendingCover(std::shared_ptr<const RowStore> store) : rows(std::move(store)) {}
+
+    // Or-s the row's term to the right of what the output has. A row without
+    // literals is the constant 1.
+    void takeRow(uint32_t row) { taken.push_back(row); }
+    // The output becomes that row's term alone (a row without literals replacing
+    // whatever the output had).
+    void replaceWithRow(uint32_t row) {
+        taken.clear();
+        taken.push_back(row);
+    }
+    bool empty() const { return taken.empty(); }
+
+    // The tree, built as described above; the caller owns it.
+    Node* buildTree() const;
+    // Adds the cover's variables to the list in the order a walk of the built tree
+    // meets them.
+    void collectVariables(VariableList& list) const;
+
+private:
+    std::shared_ptr<const RowStore> rows;
+    std::vector<uint32_t> taken;  // row numbers in the order the output took them
+};
