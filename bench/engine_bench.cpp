@@ -170,6 +170,7 @@ int main(int argc, char** argv) {
         cases.push_back({"3-cnf " + std::to_string(variables) + "/" + std::to_string(clauses),
                          [variables, clauses] { return random3Cnf(variables, clauses, 7); }});
     }
+    cases.push_back({"or-chain 20000", [] { return randomSum(400, 20000, 11); }, false});
     cases.push_back({"or-chain 200000", [] { return randomSum(400, 200000, 11); }, false});
     std::printf("| case             | nf  | vars | literals in | terms out | seconds | peak MB |\n");
     std::printf("|------------------|-----|-----:|-----------:|----------:|--------:|--------:|\n");
