@@ -268,10 +268,10 @@ uint32_t TermTrie::rankBound(uint32_t lo, uint32_t hi, uint32_t position, uint8_
 
 int32_t TermTrie::buildNode(uint32_t lo, uint32_t hi, uint32_t from) {
     auto index = static_cast<int32_t>(nodes.size());
-    nodes.push_back(TrieNode{lo, hi, levels, {noNode, noNode, noNode}});
+    const uint32_t branch = hi - lo == 1 ? levels : firstDifference(lo, hi - 1, from);
+    const uint32_t cleanFrom = firstLiteralSign(lo, from, branch) == 0 ? from : noStretch;
+    nodes.push_back(TrieNode{lo, hi, branch, {noNode, noNode, noNode}, cleanFrom});
     if (hi - lo == 1) return index;
-    const uint32_t branch = firstDifference(lo, hi - 1, from);
-    nodes[static_cast<size_t>(index)].branch = branch;
     uint32_t begin = lo;
     for (uint8_t rank : {rankZero, rankDash, rankOne}) {
         uint32_t end = rankBound(begin, hi, branch, rank);
@@ -287,6 +287,37 @@ int32_t TermTrie::buildNode(uint32_t lo, uint32_t hi, uint32_t from) {
 void TermTrie::buildTrie() {
     nodes.clear();
     if (!sorted.empty()) buildNode(0, termCount(), 0);
+    buildDashPaths();
+}
+
+void TermTrie::buildDashPaths() {
+    const size_t count = nodes.size();
+    std::vector<bool> isDashKid(count, false);
+    for (const TrieNode& node : nodes) {
+        if (node.kid[rankDash] != noNode) isDashKid[static_cast<size_t>(node.kid[rankDash])] = true;
+    }
+    pathSlot.assign(count, 0);
+    slotNode.clear();
+    slotBranch.clear();
+    slotPathEnd.assign(count, 0);
+    slotNextDirty.assign(count, 0);
+    for (size_t head = 0; head < count; ++head) {
+        if (isDashKid[head]) continue;
+        const auto first = static_cast<uint32_t>(slotNode.size());
+        for (auto node = static_cast<int32_t>(head); node != noNode;
+             node = nodes[static_cast<size_t>(node)].kid[rankDash]) {
+            pathSlot[static_cast<size_t>(node)] = static_cast<uint32_t>(slotNode.size());
+            slotNode.push_back(node);
+            slotBranch.push_back(nodes[static_cast<size_t>(node)].branch);
+        }
+        const auto end = static_cast<uint32_t>(slotNode.size());
+        uint32_t nextDirty = end;
+        for (uint32_t slot = end; slot-- > first;) {
+            slotPathEnd[slot] = end;
+            if (nodes[static_cast<size_t>(slotNode[slot])].cleanFrom == noStretch) nextDirty = slot;
+            slotNextDirty[slot] = nextDirty;
+        }
+    }
 }
 
 // The node reached from `node` by the given rank at `position`; the node's terms
@@ -297,16 +328,28 @@ int32_t TermTrie::step(int32_t node, uint32_t position, uint8_t rank) const {
     return at.kid[rank];
 }
 
-// The node below `node` whose terms are absent at every position in [from, to).
+// The node below `node` whose terms are absent at every position in [from, to):
+// the node itself when its branch is at or past `to`, else the first node down its
+// dash path whose branch is, provided no node on the way has a literal before its
+// branch.
 int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
-    while (node != noNode && from < to) {
-        const TrieNode& at = nodes[static_cast<size_t>(node)];
-        if (at.branch >= to) return firstLiteralSign(at.lo, from, to) == 0 ? node : noNode;
-        if (firstLiteralSign(at.lo, from, at.branch) != 0) return noNode;
-        node = at.kid[rankDash];
-        from = at.branch + 1;
-    }
-    return node;
+    if (node == noNode || from >= to) return node;
+    const TrieNode& at = nodes[static_cast<size_t>(node)];
+    const bool clean = from >= at.cleanFrom;  // nothing from `from` up to the branch
+    if (at.branch >= to) return clean || firstLiteralSign(at.lo, from, to) == 0 ? node : noNode;
+    if (!clean && firstLiteralSign(at.lo, from, at.branch) != 0) return noNode;
+    const uint32_t slot = pathSlot[static_cast<size_t>(node)];
+    const uint32_t end = slotPathEnd[slot];
+    const auto reached = static_cast<uint32_t>(
+        std::lower_bound(slotBranch.begin() + slot + 1, slotBranch.begin() + end, to) -
+        slotBranch.begin());
+    if (reached == end || slotNextDirty[slot + 1] < reached) return noNode;
+    const int32_t found = slotNode[reached];
+    const TrieNode& last = nodes[static_cast<size_t>(found)];
+    if (last.cleanFrom != noStretch) return found;
+    // Its stretch starts after the previous node's branch; only the part before `to`
+    // has to be free of literals.
+    return firstLiteralSign(last.lo, slotBranch[reached - 1] + 1, to) == 0 ? found : noNode;
 }
 
 // --- covering searches ------------------------------------------------------------------

@@ -110,8 +110,25 @@ private:
         uint32_t lo, hi;    // the node's terms, a range of `sorted`
         uint32_t branch;    // first position where they differ (levels for a leaf)
         int32_t kid[3];     // children at `branch`, by rank
+        // The start of the node's own stretch of shared positions (its parent's branch
+        // + 1) when its terms have no literal from there to `branch`; else noStretch.
+        uint32_t cleanFrom;
     };
+    static constexpr uint32_t noStretch = UINT32_MAX;
     std::vector<TrieNode> nodes;
+
+    // Dash paths: following the dash child from node to node splits the trie into
+    // disjoint paths, along which the branch positions grow. Each path is laid out
+    // in consecutive slots, so that a run of absent variables down a path is found
+    // by a binary search instead of a walk (wide inputs give paths hundreds of nodes
+    // long, and the covering searches run down them for every term).
+    std::vector<uint32_t> pathSlot;     // per node: its slot
+    std::vector<int32_t> slotNode;      // per slot: the node
+    std::vector<uint32_t> slotBranch;   // per slot: the node's branch
+    std::vector<uint32_t> slotPathEnd;  // per slot: one past the last slot of its path
+    std::vector<uint32_t> slotNextDirty;  // per slot: first slot from it on, in its path,
+                                          // whose node has a literal before its branch
+    void buildDashPaths();
 
     uint8_t rankAt(uint32_t term, uint32_t position) const;
     int8_t firstLiteralSign(uint32_t term, uint32_t from, uint32_t to) const;
