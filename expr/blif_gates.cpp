@@ -21,7 +21,7 @@ BlifSignal nextSignal(const Node* node) {
 
 TextSink& operator<<(TextSink& out, const BlifSignal& signal) {
     if (signal.name != nullptr) return out << std::string_view(*signal.name);
-    return out << std::string_view("sig") << signal.number;
+    return out << "sig" << signal.number;
 }
 
 const char* const gateRows[] = {
@@ -45,8 +45,8 @@ BlifSignal IdentNode::emitBlif(TextSink& out) {
     BlifSignal input{&symbolName(name)};
     FunctionEntry* entry = program.currentEntry;
     if (entry != nullptr && entry->tree() == this) {
-        out << std::string_view(".names ") << input << ' ' << std::string_view(entry->name)
-            << std::string_view("\n1 1\n");
+        out << ".names " << input << ' ' << std::string_view(entry->name)
+            << "\n1 1\n";
     }
     return input;
 }
@@ -55,15 +55,15 @@ BlifSignal IdentNode::emitBlif(TextSink& out) {
 // a single row "1" for true, no row for false.
 BlifSignal VectNode::emitBlif(TextSink& out) {
     BlifSignal signal = nextSignal(this);
-    out << std::string_view(".names ") << signal << '\n';
-    if ((value & 1) != 0) out << std::string_view("1\n");
+    out << ".names " << signal << '\n';
+    if ((value & 1) != 0) out << "1\n";
     return signal;
 }
 
 BlifSignal UNode::emitBlif(TextSink& out) {
     BlifSignal input = operand->emitBlif(out);
     BlifSignal signal = nextSignal(this);
-    out << std::string_view(".names ") << input << ' ' << signal << std::string_view("\n0 1\n");
+    out << ".names " << input << ' ' << signal << "\n0 1\n";
     return signal;
 }
 
@@ -71,7 +71,7 @@ BlifSignal BNode::emitBlif(TextSink& out) {
     BlifSignal leftInput = left->emitBlif(out);
     BlifSignal rightInput = right->emitBlif(out);
     BlifSignal signal = nextSignal(this);
-    out << std::string_view(".names ") << leftInput << ' ' << rightInput << ' ' << signal << '\n'
-        << std::string_view(gateRows[op]);
+    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n'
+        << gateRows[op];
     return signal;
 }

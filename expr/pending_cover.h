@@ -27,11 +27,8 @@ struct RowStore {
     void addLiteral(Symbol name, bool negated) {
         literals.push_back(negated ? (name | negatedBit) : name);
     }
-    // Closes the row being read and answers its number.
-    uint32_t closeRow() {
-        rowStarts.push_back(static_cast<uint32_t>(literals.size()));
-        return rowCount() - 1;
-    }
+    // Closes the row being read; it keeps the number rowCount() had before.
+    void closeRow() { rowStarts.push_back(static_cast<uint32_t>(literals.size())); }
     // Drops the row being read (one that ended before its outputs).
     void discardOpenRow() { literals.resize(rowStarts.back()); }
 };

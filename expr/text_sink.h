@@ -22,6 +22,7 @@ public:
         if (buffer.size() >= blockBytes) flush();
         return *this;
     }
+    TextSink& operator<<(const char* text) { return *this << std::string_view(text); }
     TextSink& operator<<(char character) {
         buffer.push_back(character);
         if (buffer.size() >= blockBytes) flush();

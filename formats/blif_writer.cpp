@@ -42,7 +42,7 @@ void saveBlif(std::ostream& out) {
         program.currentList = &table.variableList;
         entry->tree()->emitBlif(sink);
     }
-    sink << std::string_view(".end\n");
+    sink << ".end\n";
     sink.flush();
     reportSaved(out);
 }

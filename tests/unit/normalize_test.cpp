@@ -106,6 +106,27 @@ Node* sumTree(const std::vector<DenseTerm>& terms) {
     return tree;
 }
 
+// The engine and the pointer-trie rendering give the same tree and term count.
+::testing::AssertionResult matchesReference(const std::vector<DenseTerm>& terms, bool absorption) {
+    program.absorptionEnabled = absorption;
+    ReferenceResult expected = referenceNormalize(terms, absorption);
+    Node* actual = normalizeTerms(sumTree(terms));
+    const std::string actualText = toText(*actual);
+    const std::string expectedText = toText(*expected.tree);
+    const int64_t actualCount = program.table->termCount;
+    delete actual;
+    delete expected.tree;
+    if (actualText != expectedText) {
+        return ::testing::AssertionFailure() << "engine gives " << actualText
+                                             << ", reference " << expectedText;
+    }
+    if (actualCount != expected.termCount) {
+        return ::testing::AssertionFailure() << "engine counts " << actualCount
+                                             << " terms, reference " << expected.termCount;
+    }
+    return ::testing::AssertionSuccess();
+}
+
 TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
     std::mt19937 random(20261208);
     int compared = 0;
@@ -127,14 +148,8 @@ TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
             terms.push_back(term);
         }
         for (bool absorption : {true, false}) {
-            program.absorptionEnabled = absorption;
-            ReferenceResult expected = referenceNormalize(terms, absorption);
-            Node* actual = normalizeTerms(sumTree(terms));
-            ASSERT_EQ(toText(*actual), toText(*expected.tree))
+            ASSERT_TRUE(matchesReference(terms, absorption))
                 << "round " << round << " absorption " << absorption;
-            ASSERT_EQ(program.table->termCount, expected.termCount) << "round " << round;
-            delete actual;
-            delete expected.tree;
             ++compared;
         }
     }
@@ -189,15 +204,8 @@ TEST(Engine, MatchesPointerTrieWithManyInputs) {
                 terms.push_back(term);
             }
             for (bool absorption : {true, false}) {
-                program.absorptionEnabled = absorption;
-                ReferenceResult expected = referenceNormalize(terms, absorption);
-                Node* actual = normalizeTerms(sumTree(terms));
-                ASSERT_EQ(toText(*actual), toText(*expected.tree))
-                    << "width " << width << " round " << round;
-                ASSERT_EQ(program.table->termCount, expected.termCount)
-                    << "width " << width << " round " << round;
-                delete actual;
-                delete expected.tree;
+                ASSERT_TRUE(matchesReference(terms, absorption))
+                    << "width " << width << " round " << round << " absorption " << absorption;
             }
         }
     }

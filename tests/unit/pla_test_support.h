@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <sstream>
 #include <string>
 
+#include "console_redirect.h"
 #include "driver/function_table.h"
 #include "expr/node.h"
 #include "formats/pla.h"
@@ -17,26 +17,11 @@
 // prints is in `console()`, what it reads comes from `answer`.
 class PlaFixture : public ::testing::Test {
   protected:
-    void SetUp() override {
-        createTable();
-        savedOut = std::cout.rdbuf(printed.rdbuf());
-        savedIn = std::cin.rdbuf(typed.rdbuf());
-    }
+    void SetUp() override { createTable(); }
+    void TearDown() override { releaseTable(); }
 
-    void TearDown() override {
-        std::cout.rdbuf(savedOut);
-        std::cin.rdbuf(savedIn);
-        std::cin.clear();
-        releaseTable();
-    }
-
-    void answer(const std::string& text) {
-        typed.str(text);
-        typed.clear();
-        std::cin.clear();
-    }
-
-    std::string console() const { return printed.str(); }
+    void answer(const std::string& text) { redirect.type(text); }
+    std::string console() const { return redirect.printedText(); }
 
     // Loads `text` as a PLA file with a fresh reader.
     void load(const std::string& text) {
@@ -47,11 +32,8 @@ class PlaFixture : public ::testing::Test {
     }
 
   private:
-    std::ostringstream printed;
-    std::istringstream typed;
+    ConsoleRedirect redirect;
     std::istringstream source;
-    std::streambuf* savedOut = nullptr;
-    std::streambuf* savedIn = nullptr;
 };
 
 // The table in one line per entry, "name: tree [own variables]", after a line

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <iostream>
 #include <sstream>
 #include <string>
 
+#include "console_redirect.h"
 #include "driver/function_table.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
@@ -18,26 +18,16 @@ protected:
     void SetUp() override {
         createTable();
         resetVhdlReader();
-        savedOut = std::cout.rdbuf(printed.rdbuf());
-        savedIn = std::cin.rdbuf(typed.rdbuf());
     }
 
     void TearDown() override {
-        std::cout.rdbuf(savedOut);
-        std::cin.rdbuf(savedIn);
-        std::cin.clear();
         releaseTable();
         resetVhdlReader();
     }
 
-    void answer(const std::string& text) {
-        typed.str(text);
-        typed.clear();
-        std::cin.clear();
-    }
-
-    std::string console() const { return printed.str(); }
-    void clearConsole() { printed.str(""); }
+    void answer(const std::string& text) { redirect.type(text); }
+    std::string console() const { return redirect.printedText(); }
+    void clearConsole() { redirect.clearPrinted(); }
 
     static void load(const std::string& text) {
         std::istringstream in(text);
@@ -45,10 +35,7 @@ protected:
     }
 
 private:
-    std::ostringstream printed;
-    std::istringstream typed;
-    std::streambuf* savedOut = nullptr;
-    std::streambuf* savedIn = nullptr;
+    ConsoleRedirect redirect;
 };
 
 // The names of a list, separated by blanks.
