@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "driver/dispatcher.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "driver/large_stack.h"
 #include "expr/node.h"
 

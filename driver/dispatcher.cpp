@@ -1,10 +1,10 @@
 // One menu choice applied to the whole table.
 //
 // Most actions rewrite every function in turn by a fixed chain of tree operations,
-// and the chains are timed together. Every step hands back a new root; the step
-// stores it in `program.currentNode` at once, because the operations, the engine
-// and the writers read the current references rather than take arguments. Only the
-// entry's final root is stored back into the entry. The save actions that need a
+// and the chains are timed together. Every step hands back a new root, which the
+// chain holds until its last step and then stores back into the entry; the
+// operations and the engine resolve names through the current references, which
+// are set on the entry before its chain runs. The save actions that need a
 // normal form (PLA, DIMACS) compute it here first and write afterwards; the plain
 // writers (VHDL, BLIF) and the small console actions return without timing.
 #include "driver/dispatcher.h"
@@ -14,35 +14,20 @@
 #include <sstream>
 #include <string>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
+#include "base/console.h"
+#include "driver/actions.h"
+#include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/vhdl.h"
 #include "normal/normalize.h"
+#include "normal/sum_of_products.h"
 
 namespace {
 
 // The DNF settles only after several passes of the engine; the count is fixed.
 constexpr int normalizePasses = 7;
-
-enum Action {
-    actionNegation = 1,
-    actionAndOrNot = 2,
-    actionCnf = 3,
-    actionDnf = 4,
-    actionSatisfiability = 5,
-    actionNand = 6,
-    actionNor = 7,
-    actionAddFunction = 8,
-    actionSavePla = 9,
-    actionSaveVhdl = 10,
-    actionSaveBlif = 11,
-    actionSaveDimacs = 12,
-    actionAbsorption = 13,
-    actionCofactor = 14,
-};
 
 // What the cofactor questions answered.
 struct CofactorRequest {
@@ -51,81 +36,77 @@ struct CofactorRequest {
     bool value = false;
 };
 
-void step(Node* (Node::*operation)()) {
-    program.currentNode = (program.currentNode->*operation)();
-}
+void step(Node*& root, Node* (Node::*operation)()) { root = (root->*operation)(); }
 
-void normalize(int passes) {
-    program.currentNode = normalizeTermsRepeatedly(program.currentNode, passes);
-}
+void normalize(Node*& root, int passes) { root = normalizeTermsRepeatedly(root, passes); }
 
 // Expansion into a sum of products, from any tree; `complement` negates the
 // prepared tree first, so that the sum of products is that of the complement.
-void toSumOfProducts(bool complement) {
-    step(&Node::expandOperators);
-    step(&Node::toAndOrNotForm);
-    step(&Node::removeDoubleNegations);
-    if (complement) step(&Node::negate);
-    step(&Node::toSumOfProducts);
+void expandToSumOfProducts(Node*& root, bool complement) {
+    step(root, &Node::expandOperators);
+    step(root, &Node::toAndOrNotForm);
+    step(root, &Node::removeDoubleNegations);
+    if (complement) step(root, &Node::negate);
+    root = toSumOfProducts(root);
 }
 
-void toDnf(FunctionEntry& entry) {
-    toSumOfProducts(false);
-    normalize(normalizePasses);
+void toDnf(Node*& root, FunctionEntry& entry) {
+    expandToSumOfProducts(root, false);
+    normalize(root, normalizePasses);
     entry.termCount = program.table->termCount;
 }
 
 // The simplified sum of products of the complement: one term per clause of the
 // CNF, which the DIMACS writer needs before the final negation.
-void toComplementDnf(FunctionEntry& entry) {
-    toSumOfProducts(true);
-    normalize(1);
+void toComplementDnf(Node*& root, FunctionEntry& entry) {
+    expandToSumOfProducts(root, true);
+    normalize(root, 1);
     entry.termCount = program.table->termCount;
 }
 
-void runChain(int action, FunctionEntry& entry, int64_t position, const CofactorRequest& cofactor) {
+void runChain(int action, Node*& root, FunctionEntry& entry, int64_t position,
+              const CofactorRequest& cofactor) {
     switch (action) {
         case actionNegation:
-            step(&Node::negate);
+            step(root, &Node::negate);
             break;
         case actionAndOrNot:
-            step(&Node::expandOperators);
-            step(&Node::toAndOrNotForm);
+            step(root, &Node::expandOperators);
+            step(root, &Node::toAndOrNotForm);
             break;
         case actionCnf:
-            toComplementDnf(entry);
-            step(&Node::negate);
+            toComplementDnf(root, entry);
+            step(root, &Node::negate);
             break;
         case actionDnf:
         case actionSatisfiability:
         case actionSavePla:
-            toDnf(entry);
+            toDnf(root, entry);
             break;
         case actionNand:
-            step(&Node::expandOperators);
-            step(&Node::removeDoubleNegations);
-            step(&Node::toNandForm);
+            step(root, &Node::expandOperators);
+            step(root, &Node::removeDoubleNegations);
+            step(root, &Node::toNandForm);
             break;
         case actionNor:
-            step(&Node::expandOperators);
-            step(&Node::removeDoubleNegations);
-            step(&Node::toNorForm);
+            step(root, &Node::expandOperators);
+            step(root, &Node::removeDoubleNegations);
+            step(root, &Node::toNorForm);
             break;
         case actionSaveDimacs:
-            toComplementDnf(entry);
+            toComplementDnf(root, entry);
             break;
         case actionCofactor:
             if (position == cofactor.outputNumber) {
-                program.currentNode =
-                    program.currentNode->cofactor(cofactor.inputNumber, cofactor.value);
+                root = root->cofactor(cofactor.inputNumber, cofactor.value);
             }
             break;
     }
 }
 
+// Makes the entry current; identifiers resolve against its own variables.
 void focusOn(FunctionEntry& entry) {
     program.currentEntry = &entry;
-    program.currentNode = entry.tree();
     program.currentList = entry.variableList;
 }
 
@@ -134,8 +115,9 @@ void applyToEveryFunction(int action, const CofactorRequest& cofactor) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
-        runChain(action, *entry, position, cofactor);
-        entry->tree() = program.currentNode;
+        Node* root = entry->tree();
+        runChain(action, root, *entry, position, cofactor);
+        entry->tree() = root;
     }
 }
 
@@ -146,8 +128,7 @@ void negateEveryFunction() {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
-        step(&Node::negate);
-        entry->tree() = program.currentNode;
+        entry->tree() = entry->tree()->negate();
     }
 }
 
@@ -213,7 +194,7 @@ std::string durationText(int64_t milliseconds) {
 }
 
 void runAction(int action, std::ofstream* out) {
-    if (action < actionNegation || action > actionCofactor) return;
+    if (!isTableAction(action)) return;
     if (action != actionSaveVhdl) program.satisfiabilityFlag = false;
     if (action == actionSatisfiability) program.satisfiabilityFlag = true;
 

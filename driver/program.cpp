@@ -11,10 +11,11 @@
 #include <new>
 #include <string_view>
 
-#include "driver/console.h"
+#include "base/console.h"
+#include "driver/actions.h"
 #include "driver/dispatcher.h"
-#include "driver/function_table.h"
-#include "driver/stops.h"
+#include "expr/function_table.h"
+#include "base/stops.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/vhdl.h"
@@ -24,10 +25,6 @@ namespace {
 constexpr int statusInputTypeZero = 0;
 constexpr int statusLoopEnded = 1;
 constexpr int statusCannotOpen = 2;
-
-constexpr int actionDnf = 4;
-constexpr int actionSavePla = 9;
-constexpr int actionExit = 15;
 
 // What the entry routine keeps for the whole run.
 struct Session {
@@ -109,30 +106,11 @@ void load(int inputType, std::istream& input) {
     }
 }
 
-// The action menu's texts, numbered from 1 in this order.
-constexpr std::string_view actionMenu[] = {
-    "Negation",
-    "And-Or-Not form",
-    "CNF",
-    "DNF",
-    "Satisfiability test",
-    "Nand form",
-    "Nor form",
-    "Add function",
-    "Save as PLA",
-    "Save as VHDL",
-    "Save as BLIF",
-    "Save as DIMACS",
-    "Disable/enable absorption",
-    "Compute cofactor",
-    "Exit",
-};
-
 void printActionMenu() {
     printLine("");
     printLine("Select action:");
     int number = 1;
-    for (std::string_view text : actionMenu) {
+    for (std::string_view text : actionTexts) {
         printLine(std::to_string(number) + ". " + std::string(text));
         ++number;
     }
@@ -184,10 +162,6 @@ bool openOutput(Session& session, std::ofstream& out) {
     return false;
 }
 
-bool isSaveAction(int action) {
-    return action >= 9 && action <= 12;
-}
-
 // Runs actions until a choice outside 1 to 14; answers the exit status.
 int actionLoop(Session& session, std::istream& script) {
     for (;;) {
@@ -200,7 +174,7 @@ int actionLoop(Session& session, std::istream& script) {
         } else {
             runAction(action, nullptr);
         }
-        if (action < 1 || action > 14) return statusLoopEnded;
+        if (!isTableAction(action)) return statusLoopEnded;
     }
 }
 

@@ -4,9 +4,9 @@
 #include <ostream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
-#include "expr/text_sink.h"
+#include "base/text_sink.h"
 
 namespace {
 

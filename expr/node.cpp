@@ -5,7 +5,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node_pool.h"
 
 namespace {
@@ -24,8 +24,6 @@ void printOperand(std::ostream& out, const Node* operand) {
 }
 
 }  // namespace
-
-const char* operatorWord(int code) { return operatorWords[code]; }
 
 void* Node::operator new(std::size_t size) { return nodePoolAllocate(size); }
 void Node::operator delete(void* memory, std::size_t size) { nodePoolRelease(memory, size); }

@@ -7,14 +7,20 @@
 // operation returns the new root of its subtree, which the caller stores in place of
 // the old one.
 //
-// Where the operations live:
-//   node.cpp             construction, clone, queries, print, evaluate, collectVariables
-//   blif_gates.cpp       emitBlif
-//   rewrites.cpp         negate, expandOperators, toAndOrNotForm, removeDoubleNegations,
-//                        toNandForm, toNorForm, cofactor
-//   sum_of_products.cpp  distribute, distributeInto, toSumOfProducts, orDepth,
-//                        orBalance, the rotations, rebalance
-//   term_walk.cpp        tryValue and the reporting of satisfied terms
+// The operations by job, and where each group lives:
+//   building and reading   construction, clone, containsOperator,
+//                          containsOtherOperator, isDnf, hasWidth, literalCount,
+//                          evaluate, print, collectVariables        node.cpp
+//   memory                 operator new/delete from a recycling pool node_pool.cpp
+//   rewrites               negate, expandOperators, toAndOrNotForm,
+//                          removeDoubleNegations, toNandForm, toNorForm,
+//                          cofactor                                 rewrites.cpp
+//   multiplying out        distribute, distributeInto, orDepth, orBalance,
+//                          the rotations, rebalance                 distribution.cpp
+//                          (toSumOfProducts, which also needs the engine, is in
+//                          normal/sum_of_products.cpp)
+//   term walk              tryValue, reporting to a term sink       term_walk.cpp
+//   BLIF                   emitBlif                                 blif_gates.cpp
 //
 // Trees from real files are very deep (a DIMACS file is a left-deep chain of its
 // clauses); the operations recurse, and the program runs them on a large stack
@@ -40,6 +46,7 @@ enum OperatorCode : uint8_t {
 };
 
 class TextSink;
+struct TermWalk;
 
 // A BLIF signal: an input or function name, or else the internal "sig" + number.
 struct BlifSignal {
@@ -51,9 +58,6 @@ struct BlifSignal {
 constexpr int32_t valueTrue = 1;
 constexpr int32_t valueFalse = -2;
 
-// The printed word of an operator code 0 to 6.
-const char* operatorWord(int code);
-
 class Node {
 public:
     virtual ~Node() = default;
@@ -62,7 +66,7 @@ public:
     virtual int orBalance() const { return 0; }
     virtual void collectVariables() const {}
     virtual bool containsOperator(int /*code*/) const { return false; }
-    virtual bool tryValue(int32_t /*target*/) { return false; }
+    virtual bool tryValue(int32_t /*target*/, TermWalk& /*walk*/) { return false; }
     virtual bool hasWidth(int32_t /*width*/) const { return true; }
     virtual Node* clone() const = 0;
     virtual bool containsOtherOperator(int /*code*/) const { return false; }
@@ -86,7 +90,6 @@ public:
     virtual Node* distributeInto(Node* /*operand*/, const uint8_t* /*code*/) { return this; }
     virtual Node* negate() { return this; }
     virtual Node* expandOperators() { return this; }
-    virtual Node* toSumOfProducts() { return this; }
     virtual Node* cofactor(int64_t /*inputIndex*/, bool /*value*/) { return this; }
 
     bool isLeaf() const { return opCode() == opLeaf; }
@@ -107,7 +110,7 @@ public:
 
     void collectVariables() const override;
     bool containsOperator(int code) const override;
-    bool tryValue(int32_t target) override;
+    bool tryValue(int32_t target, TermWalk& walk) override;
     bool hasWidth(int32_t width) const override;
     Node* clone() const override;
     bool containsOtherOperator(int code) const override;
@@ -125,7 +128,6 @@ public:
     Node* distributeInto(Node* operandNode, const uint8_t* code) override;
     Node* negate() override;
     Node* expandOperators() override;
-    Node* toSumOfProducts() override;
     Node* cofactor(int64_t inputIndex, bool value) override;
 };
 
@@ -144,7 +146,7 @@ public:
     int orBalance() const override;
     void collectVariables() const override;
     bool containsOperator(int code) const override;
-    bool tryValue(int32_t target) override;
+    bool tryValue(int32_t target, TermWalk& walk) override;
     bool hasWidth(int32_t width) const override;
     Node* clone() const override;
     bool containsOtherOperator(int code) const override;
@@ -167,7 +169,6 @@ public:
     Node* distributeInto(Node* operandNode, const uint8_t* code) override;
     Node* negate() override;
     Node* expandOperators() override;
-    Node* toSumOfProducts() override;
     Node* cofactor(int64_t inputIndex, bool value) override;
 };
 
@@ -179,7 +180,7 @@ public:
     explicit IdentNode(std::string_view text) : name(intern(text)) {}
 
     void collectVariables() const override;
-    bool tryValue(int32_t target) override;
+    bool tryValue(int32_t target, TermWalk& walk) override;
     Node* clone() const override;
     int opCode() const override { return opLeaf; }
     std::ostream& print(std::ostream& out) const override;
@@ -199,7 +200,7 @@ public:
     VectNode(int32_t constant, int32_t digits)
         : value(constant == 0 && digits == 1 ? valueFalse : constant), width(digits) {}
 
-    bool tryValue(int32_t target) override;
+    bool tryValue(int32_t target, TermWalk& walk) override;
     bool hasWidth(int32_t digits) const override { return width == digits; }
     Node* clone() const override;
     int opCode() const override { return opLeaf; }

@@ -2,7 +2,7 @@
 // the cofactor, and the preparation steps of the normal forms. They reuse nodes
 // wherever they can: operators change in place, kept subtrees are hung under new
 // nodes, and a discarded node is emptied of its operands before it is deleted.
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 
 // --- negate: the complement of the subtree -------------------------------------

@@ -2,7 +2,7 @@
 // that lookups by name cost a hash probe instead of a walk along the list.
 #include "expr/variable_list.h"
 
-#include "driver/function_table.h"
+#include "base/program_state.h"
 
 size_t SymbolIndex::slotOf(Symbol name) const {
     // Fibonacci hashing: consecutive symbols land far apart.
@@ -103,15 +103,6 @@ VariableEntry* findVariable(Symbol name) {
     int32_t position = list->positionOf(name);
     return position < 0 ? nullptr : &list->entries[static_cast<size_t>(position)];
 }
-
-void setVariable(Symbol name, int32_t value) {
-    VariableList* list = program.currentList;
-    if (list == nullptr) return;
-    int32_t position = list->positionOf(name);
-    if (position >= 0) list->assign(position, value);
-}
-
-VariableList* copyVariableList(const VariableList& list) { return list.copyNames(); }
 
 VariableEntry* variableAt(VariableList& list, int64_t index) {
     if (index < 0 || index >= list.count()) return nullptr;

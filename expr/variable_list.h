@@ -76,9 +76,5 @@ void addVariable(VariableList& list, std::string_view name);
 bool containsVariable(const VariableList& list, std::string_view name);
 // First entry of `program.currentList` with that name, or null.
 VariableEntry* findVariable(Symbol name);
-// Assigns the first entry of `program.currentList` with that name; nothing if absent.
-void setVariable(Symbol name, int32_t value);
-// A new list with the same names in the same order, nothing assigned.
-VariableList* copyVariableList(const VariableList& list);
 // The entry at a 0-based position, or null when the list is shorter.
 VariableEntry* variableAt(VariableList& list, int64_t index);

@@ -7,22 +7,15 @@
 // so a second save of the same table names its internal signals anew.
 #include <ostream>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
-#include "expr/text_sink.h"
+#include "expr/function_table.h"
+#include "base/text_sink.h"
 #include "formats/blif.h"
 #include "formats/save_dialogue.h"
 
 void saveBlif(std::ostream& out) {
-    program.firstSavedIndex = 0;
-    program.outputStream = &out;
-    if (!out.good()) {
-        printLine("Cannot open output file");
-        return;
-    }
+    if (!outputReady(out)) return;
     FunctionTable& table = *program.table;
     int64_t first = askWhatToSave(true, true);
-    program.firstSavedIndex = first;
 
     out << ".model blif\n.inputs";
     for (const VariableEntry& variable : table.variableList.entries) {
@@ -33,15 +26,9 @@ void saveBlif(std::ostream& out) {
     out << '\n';
 
     TextSink sink(out);
-    for (int64_t i = first; i < table.entryCount(); ++i) {
-        FunctionEntry* entry = table.entryAt(i);
-        if (!entry->hasTree()) continue;
-        program.currentEntry = entry;
-        program.currentNode = entry->tree();
-        table.variableList.clearAssignments();
-        program.currentList = &table.variableList;
-        entry->tree()->emitBlif(sink);
-    }
+    forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
+        entry.tree()->emitBlif(sink);
+    });
     sink << ".end\n";
     sink.flush();
     reportSaved(out);

@@ -12,7 +12,6 @@
 #include <streambuf>
 #include <string_view>
 
-#include "driver/console.h"
 
 namespace {
 
@@ -27,12 +26,6 @@ struct Keyword {
 constexpr Keyword keywords[] = {
     {"p", DimacsToken::Problem},
     {"cnf", DimacsToken::Format},
-};
-
-constexpr std::string_view messages[] = {
-    "Invalid lexical element at line:",
-    "Too long identifier at line:",
-    "Syntax error at line:",
 };
 
 bool isDigit(int c) {
@@ -64,7 +57,7 @@ DimacsToken lexIdentifier(DimacsLexer& lexer) {
         if (lexer.text.size() <= dimacsIdentifierLimit) lexer.text += static_cast<char>(c);
     }
     if (lexer.text.size() > dimacsIdentifierLimit) {
-        reportDimacs(lexer, DimacsMessage::TooLongIdentifier);
+        reportDimacs(lexer, ReaderMessage::TooLongIdentifier);
         return DimacsToken::Error;
     }
     for (const Keyword& keyword : keywords) {
@@ -116,12 +109,12 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
             lexer.text = static_cast<char>(c);
             return lexIdentifier(lexer);
         }
-        reportDimacs(lexer, DimacsMessage::InvalidElement);
+        reportDimacs(lexer, ReaderMessage::InvalidLexicalElement);
         return DimacsToken::Error;
     }
 }
 
-void reportDimacs(DimacsLexer& lexer, DimacsMessage message) {
-    printAtLine(messages[static_cast<int>(message)], lexer.line);
+void reportDimacs(DimacsLexer& lexer, ReaderMessage message) {
+    printReaderMessage(message, lexer.line);
     lexer.error = true;
 }

@@ -11,10 +11,9 @@
 #include <iosfwd>
 #include <string>
 
-enum class DimacsToken { EndOfInput, Error, Identifier, Number, Problem, Format };
+#include "formats/reader_messages.h"
 
-// The reader's messages; each is printed directly followed by the line number.
-enum class DimacsMessage { InvalidElement = 0, TooLongIdentifier = 1, SyntaxError = 2 };
+enum class DimacsToken { EndOfInput, Error, Identifier, Number, Problem, Format };
 
 // The longest identifier the lexer accepts.
 constexpr std::size_t dimacsIdentifierLimit = 100;
@@ -28,7 +27,7 @@ struct DimacsLexer {
     bool minus = false;   // a "-" came before the token
     int64_t line = 1;     // raised at every line end consumed; never reset
     bool error = false;   // set by every message, never cleared
-    DimacsToken lookahead = DimacsToken::EndOfInput;
+    DimacsToken token = DimacsToken::EndOfInput;  // one token of look-ahead
 
     explicit DimacsLexer(std::istream& in);
 };
@@ -37,4 +36,4 @@ struct DimacsLexer {
 DimacsToken nextDimacsToken(DimacsLexer& lexer);
 
 // Prints a message with the current line number and sets the error flag.
-void reportDimacs(DimacsLexer& lexer, DimacsMessage message);
+void reportDimacs(DimacsLexer& lexer, ReaderMessage message);

@@ -12,25 +12,25 @@
 #include <istream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/dimacs.h"
 
 namespace {
 
 void advance(DimacsLexer& lexer) {
-    lexer.lookahead = nextDimacsToken(lexer);
+    lexer.token = nextDimacsToken(lexer);
 }
 
 void readProblemLine(DimacsReader& reader) {
     DimacsLexer& lexer = reader.lexer;
     advance(lexer);
-    if (lexer.lookahead != DimacsToken::Format) {
-        reportDimacs(lexer, DimacsMessage::SyntaxError);
+    if (lexer.token != DimacsToken::Format) {
+        reportDimacs(lexer, ReaderMessage::SyntaxError);
         return;
     }
     advance(lexer);
-    if (lexer.lookahead != DimacsToken::Number) {
-        reportDimacs(lexer, DimacsMessage::SyntaxError);
+    if (lexer.token != DimacsToken::Number) {
+        reportDimacs(lexer, ReaderMessage::SyntaxError);
         return;
     }
     // The count is a 32-bit field: larger numbers wrap, and a negative count
@@ -44,8 +44,8 @@ void readProblemLine(DimacsReader& reader) {
     table.appendEntry(nullptr, nullptr, "y0");
     // The clause count is read and ignored: the clauses themselves decide.
     advance(lexer);
-    if (lexer.lookahead != DimacsToken::Number) {
-        reportDimacs(lexer, DimacsMessage::SyntaxError);
+    if (lexer.token != DimacsToken::Number) {
+        reportDimacs(lexer, ReaderMessage::SyntaxError);
         return;
     }
     advance(lexer);
@@ -70,7 +70,7 @@ ClauseOutcome readClause(DimacsReader& reader) {
     DimacsLexer& lexer = reader.lexer;
     VariableList& variables = program.table->variableList;
     Node* clause = nullptr;
-    while (lexer.lookahead == DimacsToken::Number) {
+    while (lexer.token == DimacsToken::Number) {
         if (lexer.number == 0) {
             advance(lexer);
             return {clause, ClauseEnd::Closed};
@@ -78,7 +78,7 @@ ClauseOutcome readClause(DimacsReader& reader) {
         int64_t position = int64_t{lexer.number} - 1;
         const VariableEntry* variable = variableAt(variables, position);
         if (position >= reader.variableCount || variable == nullptr) {
-            reportDimacs(lexer, DimacsMessage::SyntaxError);
+            reportDimacs(lexer, ReaderMessage::SyntaxError);
             delete clause;
             return {nullptr, ClauseEnd::Rejected};
         }
@@ -92,7 +92,7 @@ ClauseOutcome readClause(DimacsReader& reader) {
 
 void readDimacsStep(DimacsReader& reader) {
     DimacsLexer& lexer = reader.lexer;
-    if (lexer.lookahead == DimacsToken::Problem) {
+    if (lexer.token == DimacsToken::Problem) {
         readProblemLine(reader);
         return;
     }
@@ -105,7 +105,7 @@ void readDimacsStep(DimacsReader& reader) {
     }
     // A statement that is neither a problem line nor a clause, or a lone "0" before
     // the problem line; a clause cut short by another token is dropped silently.
-    if (outcome.clause == nullptr) reportDimacs(lexer, DimacsMessage::SyntaxError);
+    if (outcome.clause == nullptr) reportDimacs(lexer, ReaderMessage::SyntaxError);
     delete outcome.clause;
 }
 
@@ -115,7 +115,7 @@ void loadDimacs(std::istream& in) {
     // At least one step runs, so that an empty file is reported.
     do {
         readDimacsStep(reader);
-    } while (reader.lexer.lookahead != DimacsToken::EndOfInput && !reader.lexer.error);
+    } while (reader.lexer.token != DimacsToken::EndOfInput && !reader.lexer.error);
     FunctionEntry* function = program.table->entryAt(0);
     if (function == nullptr) return;
     if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);

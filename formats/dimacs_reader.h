@@ -29,8 +29,8 @@ struct ClauseOutcome {
     ClauseEnd end;
 };
 
-// Reads literals from the lookahead on until the clause ends; on "0" the token
-// after it becomes the lookahead.
+// Reads literals from the look-ahead token on until the clause ends; on "0" the
+// token after it becomes the look-ahead.
 ClauseOutcome readClause(DimacsReader& reader);
 
 // One step of the reader: the problem line, or one clause, which a closing "0" moves

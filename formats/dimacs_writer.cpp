@@ -1,42 +1,66 @@
 // "Save as DIMACS": the dispatcher has left every function as the sum of products
 // of its complement, so each term that the term walk reports is one clause of the
-// function (term walk, output mode DimacsClause). All saved functions go under one
+// function. All saved functions go under one
 // header, whose clause count is the sum of their term counts.
 //
 // The variable count of the header is the number of names in the table's variable
 // list, since the clause literals number exactly those names.
+#include <algorithm>
 #include <ostream>
+#include <string>
+#include <vector>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
+#include "base/console.h"
+#include "expr/function_table.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "formats/dimacs.h"
 #include "formats/save_dialogue.h"
 
-void saveDimacs(std::ostream& out) {
-    program.outputMode = OutputMode::DimacsClause;
-    program.outputStream = &out;
-    program.firstSavedIndex = 0;
-    if (!out.good()) {
-        printLine("Cannot open output file");
-        return;
+namespace {
+
+// Writes each term as the clause of its negated literals, numbered from 1 in
+// variable-list order. Only the assigned entries matter, so they are taken from the
+// assignment record rather than by a walk along the whole list.
+class DimacsClauseSink final : public TermSink {
+public:
+    explicit DimacsClauseSink(std::ostream& stream) : out(stream) {}
+
+    void acceptTerm(const VariableList& list) override {
+        positions = list.assignedPositions();
+        std::sort(positions.begin(), positions.end());
+        clause.clear();
+        for (int32_t position : positions) {
+            int64_t number = int64_t{position} + 1;
+            bool positive = (list.entries[static_cast<size_t>(position)].value & 1) != 0;
+            clause += std::to_string(positive ? -number : number);
+            clause += ' ';
+        }
+        clause += "0\n";
+        out << clause;
     }
+
+private:
+    std::ostream& out;
+    std::vector<int32_t> positions;
+    std::string clause;
+};
+
+}  // namespace
+
+void saveDimacs(std::ostream& out) {
+    if (!outputReady(out)) return;
     FunctionTable& table = *program.table;
     int64_t first = askWhatToSave(true, true);
-    program.firstSavedIndex = first;
 
     table.termCount = 0;
     for (int64_t i = first; i < table.entryCount(); ++i)
         table.termCount += table.entryAt(i)->termCount;
     out << "p cnf " << table.variableList.count() << ' ' << table.termCount << '\n';
 
-    for (int64_t i = first; i < table.entryCount(); ++i) {
-        FunctionEntry* entry = table.entryAt(i);
-        if (!entry->hasTree()) continue;
-        table.variableList.clearAssignments();
-        program.currentList = &table.variableList;
-        program.currentEntry = entry;
-        reportAllTerms(entry->tree());
-    }
+    DimacsClauseSink clauses(out);
+    forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
+        reportAllTerms(entry.tree(), table.variableList, clauses);
+    });
     reportSaved(out);
 }

@@ -12,7 +12,6 @@
 #include <istream>
 #include <string_view>
 
-#include "driver/console.h"
 
 PlaReaderState plaReader;
 
@@ -36,16 +35,10 @@ constexpr std::array<Directive, 7> directives{{
     {".type", PlaToken::Type},
 }};
 
-constexpr std::array<std::string_view, 3> messages{
-    "Invalid lexical element at line:",
-    "Too long identifier at line:",
-    "Syntax error at line:",
-};
-
 // Takes a character from the stream; a carriage return directly before a line feed
 // is part of that line end.
 int fetchCharacter() {
-    std::istream& in = *plaReader.stream;
+    std::istream& in = *plaReader.source;
     int character = in.get();
     if (character == '\r' && in.peek() == '\n') character = in.get();
     return character;
@@ -88,7 +81,7 @@ PlaToken finishIdentifier() {
         if (plaReader.text.size() <= longestIdentifier) plaReader.text += character;
     }
     if (plaReader.text.size() > longestIdentifier) {
-        reportPla(PlaMessage::TooLongIdentifier);
+        reportPla(ReaderMessage::TooLongIdentifier);
         return PlaToken::Error;
     }
     for (const Directive& directive : directives) {
@@ -121,7 +114,7 @@ PlaToken lexToken() {
             return finishIdentifier();
         }
         if (character == endOfFile) return PlaToken::EndOfInput;
-        reportPla(PlaMessage::InvalidElement);
+        reportPla(ReaderMessage::InvalidLexicalElement);
         return PlaToken::Error;
     }
 }
@@ -130,7 +123,7 @@ PlaToken lexToken() {
 
 void resetPlaReader(std::istream& in) {
     plaReader = PlaReaderState{};
-    plaReader.stream = &in;
+    plaReader.source = &in;
 }
 
 void nextPlaToken() {
@@ -139,7 +132,7 @@ void nextPlaToken() {
     plaReader.token = lexToken();
 }
 
-void reportPla(PlaMessage message) {
-    printAtLine(messages[static_cast<size_t>(message)], plaReader.line);
+void reportPla(ReaderMessage message) {
+    printReaderMessage(message, plaReader.line);
     plaReader.error = true;
 }

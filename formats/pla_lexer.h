@@ -1,5 +1,5 @@
-// The PLA lexer: tokens, the directive table, the reader's three messages and the
-// one piece of state the whole PLA reader keeps.
+// The PLA lexer: tokens, the directive table and the one piece of state the whole
+// PLA reader keeps.
 //
 // A PLA row is read column by column and may run across lines, so the lexer hands
 // out one token per column character (one digit per token) and leaves line
@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <iosfwd>
 #include <string>
+
+#include "formats/reader_messages.h"
 
 enum class PlaToken {
     EndOfInput,
@@ -28,14 +30,10 @@ enum class PlaToken {
     Type,          // ".type"
 };
 
-// The reader's messages, each followed by the line number; every one sets the
-// error flag.
-enum class PlaMessage { InvalidElement = 0, TooLongIdentifier = 1, SyntaxError = 2 };
-
 // Everything the PLA reader remembers between calls. The reader runs once per
 // process and never resets it; tests start from `resetPlaReader`.
 struct PlaReaderState {
-    std::istream* stream = nullptr;  // set by loadPla before the parse steps
+    std::istream* source = nullptr;  // set by loadPla before the parse steps
     int pending = 0;                 // a character looked at but not yet consumed
     bool hasPending = false;
     PlaToken token = PlaToken::EndOfInput;  // one token of look-ahead
@@ -55,4 +53,4 @@ void resetPlaReader(std::istream& in);
 void nextPlaToken();
 
 // Writes a message with the current line number and sets the error flag.
-void reportPla(PlaMessage message);
+void reportPla(ReaderMessage message);

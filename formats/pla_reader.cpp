@@ -13,7 +13,7 @@
 #include <memory>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
@@ -157,7 +157,7 @@ void parseStep(const std::shared_ptr<RowStore>& rows) {
         case PlaToken::End:
             break;
         default: {
-            if (!readRow(rows)) reportPla(PlaMessage::SyntaxError);
+            if (!readRow(rows)) reportPla(ReaderMessage::SyntaxError);
             break;
         }
     }
@@ -166,7 +166,7 @@ void parseStep(const std::shared_ptr<RowStore>& rows) {
 }  // namespace
 
 void loadPla(std::istream& in) {
-    plaReader.stream = &in;
+    plaReader.source = &in;
     nextPlaToken();
     auto rows = std::make_shared<RowStore>();
     do parseStep(rows);

@@ -1,6 +1,6 @@
 // The PLA writer behind "Save as PLA". The dispatcher has brought every function
-// into disjunctive form, so the rows are simply the terms the term walk finds: in
-// PLA output mode it writes each satisfiable term as a row of its own, with a "1"
+// into disjunctive form, so the rows are simply the terms the term walk finds: its
+// sink here writes each satisfiable term as a row of its own, with a "1"
 // only in the column of the function being written. Rows are never shared between
 // outputs, which keeps the writer a single pass over the table.
 //
@@ -9,14 +9,42 @@
 // repeated ".i" the declared input count may differ from it.
 #include <cstdint>
 #include <ostream>
+#include <string>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
+#include "base/console.h"
+#include "expr/function_table.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 
 namespace {
+
+// Writes each term as a row: the input columns in variable-list order, then a "1"
+// in the column of the function being written and "0" in the other saved ones.
+class PlaRowSink final : public TermSink {
+public:
+    PlaRowSink(std::ostream& stream, int64_t firstSaved, int64_t entryCount)
+        : out(stream), first(firstSaved), end(entryCount) {}
+    int64_t written = 0;  // position of the function whose rows are being written
+
+    void acceptTerm(const VariableList& list) override {
+        row.clear();
+        for (const VariableEntry& entry : list.entries) {
+            row += entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : '-';
+        }
+        row += ' ';
+        for (int64_t index = first; index < end; ++index) row += index == written ? '1' : '0';
+        row += '\n';
+        out << row;
+    }
+
+private:
+    std::ostream& out;
+    int64_t first;
+    int64_t end;
+    std::string row;
+};
 
 void writeHeader(std::ostream& out, int64_t firstSaved) {
     FunctionTable& table = *program.table;
@@ -51,26 +79,15 @@ void writeHeader(std::ostream& out, int64_t firstSaved) {
 }  // namespace
 
 void savePla(std::ostream& out) {
-    program.outputMode = OutputMode::PlaRow;
-    if (!out.good()) {
-        printLine("Cannot open output file");
-        return;
-    }
+    if (!outputReady(out)) return;
     int64_t firstSaved = askWhatToSave(true, true);
     writeHeader(out, firstSaved);
 
     FunctionTable& table = *program.table;
-    program.outputStream = &out;
-    program.firstSavedIndex = firstSaved;
-    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-        FunctionEntry& entry = *table.entryAt(position);
-        if (!entry.hasTree()) continue;
-        program.currentEntry = &entry;
-        program.currentNode = entry.tree();
-        program.writtenIndex = position;
-        table.variableList.clearAssignments();
-        program.currentList = &table.variableList;
-        reportAllTerms(entry.tree());
-    }
+    PlaRowSink rows(out, firstSaved, table.entryCount());
+    forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t position) {
+        rows.written = position;
+        reportAllTerms(entry.tree(), table.variableList, rows);
+    });
     reportSaved(out);
 }

@@ -1,9 +1,15 @@
 #include "formats/save_dialogue.h"
 
-#include <iostream>
+#include <ostream>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
+#include "base/console.h"
+#include "expr/function_table.h"
+
+bool outputReady(const std::ostream& out) {
+    if (out.good()) return true;
+    printLine("Cannot open output file");
+    return false;
+}
 
 int64_t askWhatToSave(bool batchAnswers, bool endLine) {
     printLine("What to save:");
@@ -20,6 +26,19 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine) {
     if (endLine) printLine("");
     if (selection != 2) return 0;
     return program.table->entryCount() - program.addedCount;
+}
+
+void forEachSavedEntry(int64_t firstSaved,
+                       const std::function<void(FunctionEntry&, int64_t position)>& write) {
+    FunctionTable& table = *program.table;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        FunctionEntry& entry = *table.entryAt(position);
+        if (!entry.hasTree()) continue;
+        program.currentEntry = &entry;
+        table.variableList.clearAssignments();
+        program.currentList = &table.variableList;
+        write(entry, position);
+    }
 }
 
 void reportSaved(std::ostream& out) {

@@ -1,9 +1,17 @@
-// The question every writer asks before writing: save all functions, or only those
-// added after loading; and the line every writer ends with.
+// What every writer does before and after its body: check the stream, ask which
+// functions to save, visit the saved functions with the current references on each,
+// and report the save.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+
+struct FunctionEntry;
+
+// False, after printing "Cannot open output file", when the stream could not be
+// opened; then nothing is written.
+bool outputReady(const std::ostream& out);
 
 // Prints "What to save:", "1. Save all", "2. Save added only", "Choice:" and takes
 // the selection: in batch mode (when `batchAnswers`) 2, echoed; otherwise an integer
@@ -11,6 +19,12 @@
 // `endLine` is set. Answers the position of the first entry to save: entryCount -
 // addedCount for the selection 2, else 0.
 int64_t askWhatToSave(bool batchAnswers, bool endLine);
+
+// Calls `write` for every entry from position `firstSaved` on that has a tree, in
+// table order, after making it the current entry and clearing the assignment marks
+// of the table's variable list, which the term walk then uses.
+void forEachSavedEntry(int64_t firstSaved,
+                       const std::function<void(FunctionEntry&, int64_t position)>& write);
 
 // Flushes `out` and reports the save: "Data saved" only when every byte reached the
 // file; a full disk or a removed device leaves the stream failed, and then the

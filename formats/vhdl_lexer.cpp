@@ -13,7 +13,6 @@
 #include <istream>
 #include <string_view>
 
-#include "driver/console.h"
 
 VhdlReaderState vhdlReader;
 
@@ -37,14 +36,6 @@ constexpr std::array<Keyword, 16> keywords{{
     {"VARIABLE", VhdlToken::Variable},
 }};
 
-constexpr std::array<std::string_view, 5> messageTexts{
-    "Invalid lexical element at line:",
-    "Too long identifier at line:",
-    "Syntax error at line:",
-    "Warning: Different vector lengths at line:",
-    "Warning: Invalid output index at line:",
-};
-
 bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isDigit(int c) { return c >= '0' && c <= '9'; }
 bool isIdentifierPart(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
@@ -53,14 +44,14 @@ uint32_t digitValue(int c) { return static_cast<uint32_t>(c - '0'); }
 
 // The character the next takeChar will consume; looking is how a character is
 // "put back".
-int peekChar() { return vhdlReader.stream->peek(); }
+int peekChar() { return vhdlReader.source->peek(); }
 
 // Consumes one character: the one place where lines are counted. A carriage
 // return directly before a line feed is read as that line feed.
 int takeChar() {
-    int c = vhdlReader.stream->get();
-    if (c == '\r' && peekChar() == '\n') c = vhdlReader.stream->get();
-    if (c == '\n') ++vhdlReader.lineNumber;
+    int c = vhdlReader.source->get();
+    if (c == '\r' && peekChar() == '\n') c = vhdlReader.source->get();
+    if (c == '\n') ++vhdlReader.line;
     return c;
 }
 
@@ -76,7 +67,7 @@ bool skipComment() {
 VhdlToken lexNumber(int first) {
     uint32_t value = digitValue(first);
     while (isDigit(peekChar())) value = value * 10u + digitValue(takeChar());
-    vhdlReader.tokenValue = value;
+    vhdlReader.number = value;
     return VhdlToken::Number;
 }
 
@@ -92,7 +83,7 @@ VhdlToken lexBitString() {
         value = value * 2u + digitValue(c);
         vhdlReader.widthInForce += 1u;
     }
-    vhdlReader.tokenValue = value;
+    vhdlReader.number = value;
     return c == '"' ? VhdlToken::BitString : VhdlToken::Error;
 }
 
@@ -101,21 +92,21 @@ VhdlToken lexBit() {
     int c = takeChar();
     if (c == '\'') return VhdlToken::Bit;
     if (!isBit(c)) return VhdlToken::Error;
-    vhdlReader.tokenValue = digitValue(c);
+    vhdlReader.number = digitValue(c);
     return takeChar() == '\'' ? VhdlToken::Bit : VhdlToken::Error;
 }
 
 // Keeps one character beyond the limit, which is enough to know the name is too
 // long, and drops the rest.
 VhdlToken lexIdentifier(int first) {
-    std::string& text = vhdlReader.tokenText;
+    std::string& text = vhdlReader.text;
     text.push_back(static_cast<char>(first));
     while (isIdentifierPart(peekChar())) {
         int c = takeChar();
         if (text.size() <= vhdlIdentifierLimit) text.push_back(static_cast<char>(c));
     }
     if (text.size() > vhdlIdentifierLimit) {
-        reportVhdl(VhdlMessage::TooLongIdentifier);
+        reportVhdl(ReaderMessage::TooLongIdentifier);
         return VhdlToken::Error;
     }
     for (const Keyword& keyword : keywords) {
@@ -158,7 +149,7 @@ VhdlToken lexToken() {
             default:
                 if (isDigit(c)) return lexNumber(c);
                 if (isLetter(c) || c == '_') return lexIdentifier(c);
-                reportVhdl(VhdlMessage::InvalidLexicalElement);
+                reportVhdl(ReaderMessage::InvalidLexicalElement);
                 return VhdlToken::Error;
         }
     }
@@ -169,16 +160,12 @@ VhdlToken lexToken() {
 void resetVhdlReader() { vhdlReader = VhdlReaderState{}; }
 
 void advanceVhdlToken() {
-    vhdlReader.tokenText.clear();
-    vhdlReader.tokenValue = 0;
+    vhdlReader.text.clear();
+    vhdlReader.number = 0;
     vhdlReader.token = lexToken();
 }
 
-void reportVhdl(VhdlMessage message) {
-    auto index = static_cast<std::size_t>(message);
-    printAtLine(messageTexts[index], vhdlReader.lineNumber);
-    if (message != VhdlMessage::DifferentVectorLengths &&
-        message != VhdlMessage::InvalidOutputIndex) {
-        vhdlReader.errorFlag = true;
-    }
+void reportVhdl(ReaderMessage message) {
+    printReaderMessage(message, vhdlReader.line);
+    if (!isWarning(message)) vhdlReader.error = true;
 }

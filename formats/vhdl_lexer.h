@@ -16,6 +16,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "formats/reader_messages.h"
+
 class VariableList;
 
 enum class VhdlToken {
@@ -46,23 +48,14 @@ enum class VhdlToken {
     Variable,
 };
 
-// The reader's messages; the enumerator is the index into the message table.
-enum class VhdlMessage {
-    InvalidLexicalElement = 0,
-    TooLongIdentifier = 1,
-    SyntaxError = 2,
-    DifferentVectorLengths = 3,  // a warning
-    InvalidOutputIndex = 4,      // a warning
-};
-
 struct VhdlReaderState {
-    std::istream* stream = nullptr;           // set by every statement read
+    std::istream* source = nullptr;           // set by every statement read
     VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
-    std::string tokenText;                    // text of the last identifier or keyword
-    uint32_t tokenValue = 0;      // value of the last number, bit string or bit (mod 2^32)
-    uint32_t widthInForce = 1;    // digits of the last bit string lexed, in any input
-    int64_t lineNumber = 1;       // back to 1 after every read that yields no tree
-    bool errorFlag = false;       // cleared when a statement read begins
+    std::string text;                         // text of the last identifier or keyword
+    uint32_t number = 0;        // value of the last number, bit string or bit (mod 2^32)
+    uint32_t widthInForce = 1;  // digits of the last bit string lexed, in any input
+    int64_t line = 1;           // back to 1 after every read that yields no tree
+    bool error = false;         // cleared when a statement read begins
     std::string targetName;       // left-hand name of the statement read last
     VariableList* statementList = nullptr;  // names of the statement being read
     // Function name -> position of its latest definition in the table, kept by
@@ -75,12 +68,12 @@ extern VhdlReaderState vhdlReader;
 // Back to the state at start-up (for tests; the program never needs it).
 void resetVhdlReader();
 
-// Reads the next token of `vhdlReader.stream` into `vhdlReader.token`.
+// Reads the next token of `vhdlReader.source` into `vhdlReader.token`.
 void advanceVhdlToken();
 
 // Writes a message with the current line number; every message that is not a
 // warning sets the error flag.
-void reportVhdl(VhdlMessage message);
+void reportVhdl(ReaderMessage message);
 
 // Identifiers keep at most this many characters; one more makes them too long.
 constexpr std::size_t vhdlIdentifierLimit = 100;

@@ -21,7 +21,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 
@@ -29,7 +29,7 @@ namespace {
 
 VhdlToken token() { return vhdlReader.token; }
 
-void syntaxError() { reportVhdl(VhdlMessage::SyntaxError); }
+void syntaxError() { reportVhdl(ReaderMessage::SyntaxError); }
 
 // The operator code of a binary-operator token, or opLeaf for any other token.
 int binaryOperatorCode(VhdlToken kind) {
@@ -61,18 +61,18 @@ FunctionEntry* latestDefinition(const std::string& name) {
 // A name refers to an earlier function when one has it; otherwise it is an input
 // of this statement.
 Node* identifierPrimary() {
-    FunctionEntry* definition = latestDefinition(vhdlReader.tokenText);
+    FunctionEntry* definition = latestDefinition(vhdlReader.text);
     if (definition != nullptr) return definition->tree()->clone();
-    addVariable(*vhdlReader.statementList, vhdlReader.tokenText);
-    return new IdentNode(vhdlReader.tokenText);
+    addVariable(*vhdlReader.statementList, vhdlReader.text);
+    return new IdentNode(vhdlReader.text);
 }
 
 // A number refers to an earlier function by its position; a position without a
 // function is only a warning and reads as the constant 0.
 Node* positionPrimary() {
-    FunctionEntry* entry = program.table->entryAt(vhdlReader.tokenValue);
+    FunctionEntry* entry = program.table->entryAt(vhdlReader.number);
     if (entry != nullptr && entry->hasTree()) return entry->tree()->clone();
-    reportVhdl(VhdlMessage::InvalidOutputIndex);
+    reportVhdl(ReaderMessage::InvalidOutputIndex);
     return new VectNode(0, 1);
 }
 
@@ -84,7 +84,7 @@ Node* leafPrimary() {
         case VhdlToken::Identifier: leaf = identifierPrimary(); break;
         case VhdlToken::Number: leaf = positionPrimary(); break;
         case VhdlToken::BitString:
-            leaf = new VectNode(static_cast<int32_t>(vhdlReader.tokenValue),
+            leaf = new VectNode(static_cast<int32_t>(vhdlReader.number),
                                 static_cast<int32_t>(vhdlReader.widthInForce));
             break;
         default: syntaxError(); return nullptr;
@@ -177,7 +177,7 @@ Node* parseExpression() {
 }
 
 void declareName() {
-    addVariable(program.table->variableList, vhdlReader.tokenText);
+    addVariable(program.table->variableList, vhdlReader.text);
     program.table->inputCount += 1;
 }
 
@@ -206,7 +206,7 @@ Node* parseAssignment() {
         syntaxError();
         return nullptr;
     }
-    vhdlReader.targetName = vhdlReader.tokenText;
+    vhdlReader.targetName = vhdlReader.text;
     advanceVhdlToken();
     if (token() != VhdlToken::LessEqual) {
         syntaxError();
@@ -239,29 +239,28 @@ Node* parseStatement() {
 }  // namespace
 
 Node* readVhdlStatement(std::istream& in) {
-    vhdlReader.stream = &in;
-    vhdlReader.errorFlag = false;
+    vhdlReader.source = &in;
+    vhdlReader.error = false;
     vhdlReader.statementList = new VariableList;
     program.currentList = vhdlReader.statementList;
     Node* tree = nullptr;
     advanceVhdlToken();
     if (token() != VhdlToken::EndOfInput) tree = parseStatement();
-    if (token() != VhdlToken::Semicolon || vhdlReader.errorFlag) {
+    if (token() != VhdlToken::Semicolon || vhdlReader.error) {
         delete vhdlReader.statementList;
         vhdlReader.statementList = nullptr;
         program.currentList = nullptr;
         delete tree;
-        vhdlReader.lineNumber = 1;
+        vhdlReader.line = 1;
         return nullptr;
     }
     // Constants must all have the width of the last bit string lexed; a mismatch
     // is reported but does not reject the statement.
     if (!tree->hasWidth(static_cast<int32_t>(vhdlReader.widthInForce))) {
-        reportVhdl(VhdlMessage::DifferentVectorLengths);
+        reportVhdl(ReaderMessage::DifferentVectorLengths);
     }
     // The list now belongs to the caller, through `program.currentList`.
     vhdlReader.statementList = nullptr;
-    program.currentNode = tree;
     return tree;
 }
 

@@ -5,12 +5,13 @@
 // variable declaration and a literal count as a comment before the bare
 // assignments, so that the reader can load the file again. After a satisfiability
 // test every assignment carries, as a comment, the satisfying terms of its sum of
-// products (or " N" when there is none), written by the shared term walk.
+// products (or " N" when there is none), which the term walk finds.
 #include <ostream>
 #include <string>
 
-#include "driver/console.h"
-#include "driver/function_table.h"
+#include "base/console.h"
+#include "expr/function_table.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
@@ -82,18 +83,31 @@ void writeHead(std::ostream& out, int layout, int64_t firstSaved) {
     }
 }
 
-// The satisfying terms of the tree, each as " |" and its assignment, measured
-// against the table's inputs; " N" when no term can be satisfied.
+// Writes each satisfying term as " |" and its assignment over the table's inputs.
+class VhdlNoteSink final : public TermSink {
+public:
+    explicit VhdlNoteSink(std::ostream& stream) : out(stream) {}
+
+    void acceptTerm(const VariableList& list) override {
+        out << " |";
+        for (const VariableEntry& entry : list.entries) {
+            out << ' ' << symbolName(entry.name) << '='
+                << (entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : 'x');
+        }
+    }
+
+private:
+    std::ostream& out;
+};
+
+// The satisfying terms of the tree as a comment; " N" when no term can be satisfied.
 void writeSatisfiabilityNote(std::ostream& out, Node* tree) {
+    VhdlNoteSink notes(out);
     out << " --";
-    if (!reportAllTerms(tree)) out << " N";
+    if (!reportAllTerms(tree, program.table->variableList, notes)) out << " N";
 }
 
 void writeAssignment(std::ostream& out, FunctionEntry& entry) {
-    program.currentEntry = &entry;
-    program.currentNode = entry.tree();
-    program.table->variableList.clearAssignments();
-    program.currentList = &program.table->variableList;
     out << entry.name << " <= ";
     entry.tree()->print(out);
     out << ';';
@@ -104,21 +118,16 @@ void writeAssignment(std::ostream& out, FunctionEntry& entry) {
 }  // namespace
 
 void saveVhdl(std::ostream& out) {
-    program.outputMode = OutputMode::VhdlNote;
-    program.outputStream = &out;
-    if (!out.good()) {
-        printLine("Cannot open output file");
+    if (!outputReady(out)) {
         printLine("Data NOT saved");
         return;
     }
     int layout = askLayout();
     int64_t firstSaved = askWhatToSave(false, false);
     writeHead(out, layout, firstSaved);
-    FunctionTable& table = *program.table;
-    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-        FunctionEntry& entry = *table.entryAt(position);
-        if (entry.hasTree()) writeAssignment(out, entry);
-    }
+    forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t /*position*/) {
+        writeAssignment(out, entry);
+    });
     if (layout == completeVhdl) out << "end dataflow;\n";
     reportSaved(out);
 }

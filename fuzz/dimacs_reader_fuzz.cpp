@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "fuzz/fuzz_support.h"
 

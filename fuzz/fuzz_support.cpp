@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/pla_lexer.h"
 #include "formats/vhdl_lexer.h"
 
@@ -45,14 +45,6 @@ void failCheck(std::string_view what) {
 
 namespace {
 
-constexpr std::array<std::string_view, 5> readerMessages{
-    "Invalid lexical element at line:",
-    "Too long identifier at line:",
-    "Syntax error at line:",
-    "Warning: Different vector lengths at line:",
-    "Warning: Invalid output index at line:",
-};
-
 bool isLineNumber(std::string_view text) {
     if (text.empty() || text.front() == '0') return false;
     for (char c : text) {
@@ -62,7 +54,11 @@ bool isLineNumber(std::string_view text) {
 }
 
 bool isReaderMessage(std::string_view line) {
-    for (std::string_view message : readerMessages) {
+    for (ReaderMessage kind :
+         {ReaderMessage::InvalidLexicalElement, ReaderMessage::TooLongIdentifier,
+          ReaderMessage::SyntaxError, ReaderMessage::DifferentVectorLengths,
+          ReaderMessage::InvalidOutputIndex}) {
+        std::string_view message = readerMessageText(kind);
         if (line.substr(0, message.size()) == message) {
             return isLineNumber(line.substr(message.size()));
         }

@@ -6,7 +6,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
 #include "fuzz/fuzz_support.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "driver/dispatcher.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/vhdl.h"
 #include "fuzz/fuzz_support.h"
 

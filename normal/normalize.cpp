@@ -1,18 +1,19 @@
 // The normal-form engine: a sum of products in, a simplified sum of products out.
 //
-// The satisfiable terms of the input enter a term trie (through the term walk), the
-// sweep merges terms that differ in one variable, and the result tree is rebuilt
-// from the trie: at each trie node the results of its children, in the order
-// complemented, absent, uncomplemented, are combined as OR(OR(zero, dash), one). With
-// absorption enabled, a term covered by a smaller one becomes the constant 0 in
-// place, and one redundant literal per term is dropped. Each call takes what the
-// previous one exposed, which is why the normal forms run the engine several times.
+// The satisfiable terms of the input enter a term trie (the term walk reports them
+// to the trie's sink), the sweep merges terms that differ in one variable, and the
+// result tree is rebuilt from the trie: at each trie node the results of its
+// children, in the order complemented, absent, uncomplemented, are combined as
+// OR(OR(zero, dash), one). With absorption enabled, a term covered by a smaller one
+// becomes the constant 0 in place, and one redundant literal per term is dropped.
+// Each call takes what the previous one exposed, which is why the normal forms run
+// the engine several times.
 #include "normal/normalize.h"
 
 #include <memory>
 #include <vector>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/term_walk.h"
 #include "normal/term_trie.h"
@@ -96,18 +97,12 @@ Node* normalizeTerms(Node* tree) { return normalizeTermsRepeatedly(tree, 1); }
 
 Node* normalizeTermsRepeatedly(Node* tree, int passes) {
     FunctionTable& table = *program.table;
-    program.outputMode = OutputMode::Engine;
     const auto levels = static_cast<uint32_t>(table.variableList.count());
     auto trie = std::make_unique<TermTrie>(levels);
 
-    VariableList* marks = table.variableList.copyNames();
-    VariableList* borrowed = program.currentList;
-    program.currentList = marks;
-    activeTrie = trie.get();
-    bool satisfiable = reportAllTerms(tree);
-    activeTrie = nullptr;
-    program.currentList = borrowed;
-    delete marks;
+    std::unique_ptr<VariableList> marks(table.variableList.copyNames());
+    TrieSink sink(*trie);
+    bool satisfiable = reportAllTerms(tree, *marks, sink);
     delete tree;
 
     table.termCount = 0;

@@ -8,9 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/function_table.h"
-
-TermTrie* activeTrie = nullptr;
+#include "expr/node.h"
+#include "expr/variable_list.h"
 
 namespace {
 
@@ -410,13 +409,12 @@ uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
 
 // --- entering terms from the term walk -------------------------------------------------
 
-void insertMarkedTerm() {
-    const VariableList& marks = *program.currentList;
-    std::vector<Literal>& literals = activeTrie->incoming;
+void TrieSink::acceptTerm(const VariableList& marks) {
+    std::vector<Literal>& literals = trie.incoming;
     literals.clear();
     for (int32_t position : marks.assignedPositions()) {
         bool positive = marks.entries[static_cast<size_t>(position)].value == valueTrue;
         literals.push_back(makeLiteral(static_cast<uint32_t>(position), positive));
     }
-    activeTrie->insert(literals);
+    trie.insert(literals);
 }

@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "expr/term_sink.h"
+
 // A literal is position * 2 + polarity (1: uncomplemented, 0: complemented).
 using Literal = uint32_t;
 
@@ -146,10 +148,12 @@ private:
     bool termLess(uint32_t a, uint32_t b) const;
 };
 
-// Adds the term held by the assignment marks of `program.currentList` to the trie of
-// the running engine call. The term walk calls it for every satisfied term when the
-// output mode is Engine.
-void insertMarkedTerm();
+// The engine's term sink: every term the walk reports is entered in the trie.
+class TrieSink final : public TermSink {
+public:
+    explicit TrieSink(TermTrie& target) : trie(target) {}
+    void acceptTerm(const VariableList& assignment) override;
 
-// The trie of the running engine call (set by normalizeTerms while terms enter it).
-extern TermTrie* activeTrie;
+private:
+    TermTrie& trie;
+};

@@ -1,6 +1,6 @@
 // The console answers: a failed read leaves the asker's default, and the console
 // stays failed so that every later read fails too.
-#include "driver/console.h"
+#include "base/console.h"
 
 #include <gtest/gtest.h>
 

@@ -116,7 +116,7 @@ TEST_F(DimacsLexerState, ReportsWithTheCurrentLineAndSetsTheFlag) {
     std::istringstream in("\n\n\n");
     DimacsLexer lexer(in);
     EXPECT_EQ(nextDimacsToken(lexer), DimacsToken::EndOfInput);
-    reportDimacs(lexer, DimacsMessage::SyntaxError);
+    reportDimacs(lexer, ReaderMessage::SyntaxError);
     EXPECT_EQ(console(), "Syntax error at line:4\n");
     EXPECT_TRUE(lexer.error);
 }

@@ -125,7 +125,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(DimacsReaderSteps, ReadClauseStopsAtItsEnd) {
     std::istringstream in("p cnf 3 2\n1 -3 0 2 p");
     DimacsReader reader(in);
-    reader.lexer.lookahead = nextDimacsToken(reader.lexer);
+    reader.lexer.token = nextDimacsToken(reader.lexer);
     readDimacsStep(reader);
     EXPECT_EQ(reader.variableCount, 3);
 
@@ -133,14 +133,14 @@ TEST_F(DimacsReaderSteps, ReadClauseStopsAtItsEnd) {
     EXPECT_EQ(closed.end, ClauseEnd::Closed);
     ASSERT_NE(closed.clause, nullptr);
     EXPECT_EQ(toText(*closed.clause), "x0 or ( not x2 )");
-    EXPECT_EQ(reader.lexer.lookahead, DimacsToken::Number);
+    EXPECT_EQ(reader.lexer.token, DimacsToken::Number);
     delete closed.clause;
 
     ClauseOutcome open = readClause(reader);
     EXPECT_EQ(open.end, ClauseEnd::Open);
     ASSERT_NE(open.clause, nullptr);
     EXPECT_EQ(toText(*open.clause), "x1");
-    EXPECT_EQ(reader.lexer.lookahead, DimacsToken::Problem);
+    EXPECT_EQ(reader.lexer.token, DimacsToken::Problem);
     delete open.clause;
     EXPECT_EQ(console(), "");
 }

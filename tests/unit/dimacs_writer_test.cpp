@@ -57,7 +57,6 @@ TEST_P(DimacsWriterTest, WritesTheClauses) {
     saveDimacs(out);
     EXPECT_EQ(out.str(), c.file);
     EXPECT_EQ(console(), c.console);
-    EXPECT_EQ(program.outputMode, OutputMode::DimacsClause);
     // The header's clause count is the total the writer leaves in the table.
     EXPECT_EQ(out.str().rfind("p cnf " + std::to_string(c.inputs.size()) + " " +
                                   std::to_string(table.termCount) + "\n",

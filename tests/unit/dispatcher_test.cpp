@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "console_redirect.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/vhdl_lexer.h"
 #include "tree_builders.h"
 

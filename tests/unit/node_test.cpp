@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "driver/large_stack.h"
 #include "expr/node.h"
 #include "tests/unit/tree_builders.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "normal/normalize.h"
 #include "tests/unit/reference_trie.h"

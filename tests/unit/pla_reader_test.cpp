@@ -11,7 +11,7 @@
 #include <string>
 
 #include "driver/large_stack.h"
-#include "driver/stops.h"
+#include "base/stops.h"
 #include "formats/pla_lexer.h"
 #include "pla_test_support.h"
 

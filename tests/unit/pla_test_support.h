@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console_redirect.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"

@@ -137,13 +137,11 @@ TEST_F(PlaFixture, EntryWithoutTreeWritesNoRow) {
 
 TEST_F(PlaFixture, BadStreamSavesNothing) {
     exampleTable();
-    program.outputMode = OutputMode::Engine;
     std::ostringstream out;
     out.setstate(std::ios::badbit);
     savePla(out);
     EXPECT_EQ(out.str(), "");
     EXPECT_EQ(console(), "Cannot open output file\n");
-    EXPECT_EQ(program.outputMode, OutputMode::PlaRow);
 }
 
 // Random covers: the rows are evaluated directly as the oracle, then the loaded

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "driver/dispatcher.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "tests/unit/console_redirect.h"
 #include "tests/unit/tree_builders.h"

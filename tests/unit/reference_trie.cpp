@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 
 namespace {

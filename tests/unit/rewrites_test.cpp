@@ -5,9 +5,11 @@
 #include <sstream>
 #include <string>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
+#include "normal/sum_of_products.h"
 #include "tests/unit/tree_builders.h"
 
 namespace {
@@ -108,9 +110,9 @@ TEST(SumOfProducts, LeavesAreReturnedWithoutTheEngine) {
     freshTable({"a"});
     program.table->termCount = 99;
     Node* leaf = id("a");
-    EXPECT_EQ(leaf->toSumOfProducts(), leaf);
+    EXPECT_EQ(toSumOfProducts(leaf), leaf);
     Node* negatedLeaf = notOf(id("a"));
-    EXPECT_EQ(negatedLeaf->toSumOfProducts(), negatedLeaf);
+    EXPECT_EQ(toSumOfProducts(negatedLeaf), negatedLeaf);
     EXPECT_EQ(program.table->termCount, 99);
     delete leaf;
     delete negatedLeaf;
@@ -125,44 +127,48 @@ TEST(SumOfProducts, OrDepthAndBalance) {
 
 // --- the term walk -----------------------------------------------------------------
 
-std::string walkOutput(Node* tree, OutputMode mode) {
-    std::ostringstream out;
-    program.outputMode = mode;
-    program.outputStream = &out;
+// Records each reported term as a row over the variable list ("1", "0", "-") and,
+// after a colon, the positions in the order the walk assigned them.
+class RecordingSink final : public TermSink {
+public:
+    std::string text;
+    void acceptTerm(const VariableList& list) override {
+        for (const VariableEntry& entry : list.entries) {
+            text += entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : '-';
+        }
+        text += ':';
+        for (int32_t position : list.assignedPositions()) text += std::to_string(position);
+        text += ' ';
+    }
+};
+
+std::string walkOutput(Node* tree) {
+    RecordingSink sink;
     program.table->variableList.clearAssignments();
-    program.currentList = &program.table->variableList;
-    bool satisfiable = reportAllTerms(tree);
-    if (!satisfiable) out << "<none>";
+    bool satisfiable = reportAllTerms(tree, program.table->variableList, sink);
+    if (!satisfiable) sink.text += "<none>";
     delete tree;
-    return out.str();
+    return sink.text;
 }
 
 TEST(TermWalk, ReportsEachTermOnceByItsOrNode) {
     freshTable({"a", "b", "c", "d"});
-    program.table->appendEntry(nullptr, nullptr, "f");
-    program.firstSavedIndex = 0;
-    program.writtenIndex = 0;
-    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), orOf(id("c"), id("d"))), OutputMode::PlaRow),
-              "11-- 1\n--1- 1\n---1 1\n");
+    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), orOf(id("c"), id("d")))),
+              "11--:01 --1-:2 ---1:3 ");
 }
 
 TEST(TermWalk, ContradictionsAndUnknownNamesFail) {
     freshTable({"a", "b"});
-    program.table->appendEntry(nullptr, nullptr, "f");
-    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), notOf(id("a"))), id("b")), OutputMode::PlaRow), "-1 1\n");
-    EXPECT_EQ(walkOutput(andOf(id("a"), id("zz")), OutputMode::PlaRow), "<none>");
-    EXPECT_EQ(walkOutput(orOf(constant(0), constant(1)), OutputMode::PlaRow), "-- 1\n");
+    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), notOf(id("a"))), id("b"))), "-1:1 ");
+    EXPECT_EQ(walkOutput(andOf(id("a"), id("zz"))), "<none>");
+    EXPECT_EQ(walkOutput(orOf(constant(0), constant(1))), "--: ");
 }
 
-TEST(TermWalk, RowsNotesAndClausesFollowTheVariableList) {
+TEST(TermWalk, MarksFollowTheListAndRecordTheAssignmentOrder) {
     freshTable({"a", "b", "c"});
-    for (const char* name : {"f", "g", "h"}) program.table->appendEntry(nullptr, nullptr, name);
-    program.firstSavedIndex = 0;
-    program.writtenIndex = 1;
-    EXPECT_EQ(walkOutput(andOf(id("a"), notOf(id("c"))), OutputMode::PlaRow), "1-0 010\n");
-    EXPECT_EQ(walkOutput(andOf(notOf(id("c")), id("a")), OutputMode::DimacsClause), "-1 3 0\n");
-    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), andOf(notOf(id("a")), id("c"))), OutputMode::VhdlNote),
-              " | a=1 b=1 c=x | a=0 b=x c=1");
+    EXPECT_EQ(walkOutput(andOf(notOf(id("c")), id("a"))), "1-0:20 ");
+    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), andOf(notOf(id("a")), id("c")))),
+              "11-:01 0-1:02 ");
 }
 
 }  // namespace

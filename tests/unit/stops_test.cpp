@@ -1,13 +1,13 @@
 // Start-up and the two stops: start-up installs the out-of-memory handler and
 // resets the program-wide state; the handler ends the process at once with status 2;
 // the operation-timer check, never armed, returns without touching anything.
-#include "driver/stops.h"
+#include "base/stops.h"
 
 #include <gtest/gtest.h>
 
 #include <new>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "driver/program.h"
 
 namespace {

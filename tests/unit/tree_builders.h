@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 
 namespace build {

@@ -23,12 +23,12 @@ std::string tokenWord(VhdlToken token) {
         case VhdlToken::Equal: return "=";
         case VhdlToken::LessEqual: return "<=";
         case VhdlToken::Arrow: return "=>";
-        case VhdlToken::Identifier: return "id:" + vhdlReader.tokenText;
-        case VhdlToken::Number: return "num:" + std::to_string(vhdlReader.tokenValue);
+        case VhdlToken::Identifier: return "id:" + vhdlReader.text;
+        case VhdlToken::Number: return "num:" + std::to_string(vhdlReader.number);
         case VhdlToken::BitString:
-            return "bits:" + std::to_string(vhdlReader.tokenValue) + "/" +
+            return "bits:" + std::to_string(vhdlReader.number) + "/" +
                    std::to_string(vhdlReader.widthInForce);
-        case VhdlToken::Bit: return "bit:" + std::to_string(vhdlReader.tokenValue);
+        case VhdlToken::Bit: return "bit:" + std::to_string(vhdlReader.number);
         case VhdlToken::And: return "AND";
         case VhdlToken::Or: return "OR";
         case VhdlToken::Not: return "NOT";
@@ -44,14 +44,14 @@ std::string tokenWord(VhdlToken token) {
 // Every token up to the end of input, separated by blanks.
 std::string lexAll(const std::string& text) {
     std::istringstream in(text);
-    vhdlReader.stream = &in;
+    vhdlReader.source = &in;
     std::string tokens;
     do {
         advanceVhdlToken();
         if (!tokens.empty()) tokens += ' ';
         tokens += tokenWord(vhdlReader.token);
     } while (vhdlReader.token != VhdlToken::EndOfInput);
-    vhdlReader.stream = nullptr;
+    vhdlReader.source = nullptr;
     return tokens;
 }
 
@@ -68,7 +68,7 @@ class VhdlLexerTest : public VhdlFixture, public ::testing::WithParamInterface<L
 TEST_P(VhdlLexerTest, Tokens) {
     const LexCase& c = GetParam();
     EXPECT_EQ(lexAll(c.input), c.tokens);
-    EXPECT_EQ(vhdlReader.lineNumber, c.lineAfter);
+    EXPECT_EQ(vhdlReader.line, c.lineAfter);
     EXPECT_EQ(console(), c.console);
 }
 
@@ -129,16 +129,16 @@ class VhdlLexerStateTest : public VhdlFixture {};
 // carries neither the text nor the value of the token before it.
 TEST_F(VhdlLexerStateTest, TextAndValueResetPerToken) {
     std::istringstream in("abc 17 ;");
-    vhdlReader.stream = &in;
+    vhdlReader.source = &in;
     advanceVhdlToken();
-    EXPECT_EQ(vhdlReader.tokenText, "abc");
+    EXPECT_EQ(vhdlReader.text, "abc");
     advanceVhdlToken();
-    EXPECT_EQ(vhdlReader.tokenText, "");
-    EXPECT_EQ(vhdlReader.tokenValue, 17u);
+    EXPECT_EQ(vhdlReader.text, "");
+    EXPECT_EQ(vhdlReader.number, 17u);
     advanceVhdlToken();
     EXPECT_EQ(vhdlReader.token, VhdlToken::Semicolon);
-    EXPECT_EQ(vhdlReader.tokenValue, 0u);
-    vhdlReader.stream = nullptr;
+    EXPECT_EQ(vhdlReader.number, 0u);
+    vhdlReader.source = nullptr;
 }
 
 // The width in force changes only with a bit string and survives everything else.
@@ -154,12 +154,12 @@ TEST_F(VhdlLexerStateTest, WidthInForceCarriesOver) {
 
 // Warnings leave the error flag alone; the other messages set it.
 TEST_F(VhdlLexerStateTest, MessagesSetTheErrorFlagUnlessWarnings) {
-    vhdlReader.lineNumber = 7;
-    reportVhdl(VhdlMessage::DifferentVectorLengths);
-    reportVhdl(VhdlMessage::InvalidOutputIndex);
-    EXPECT_FALSE(vhdlReader.errorFlag);
-    reportVhdl(VhdlMessage::SyntaxError);
-    EXPECT_TRUE(vhdlReader.errorFlag);
+    vhdlReader.line = 7;
+    reportVhdl(ReaderMessage::DifferentVectorLengths);
+    reportVhdl(ReaderMessage::InvalidOutputIndex);
+    EXPECT_FALSE(vhdlReader.error);
+    reportVhdl(ReaderMessage::SyntaxError);
+    EXPECT_TRUE(vhdlReader.error);
     EXPECT_EQ(console(),
               "Warning: Different vector lengths at line:7\n"
               "Warning: Invalid output index at line:7\n"

@@ -178,7 +178,6 @@ TEST_F(VhdlStatementTest, ReadsOneStatementAndStopsAfterSemicolon) {
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(toText(*tree), "b and a");
     EXPECT_EQ(vhdlTargetName(), "f");
-    EXPECT_EQ(program.currentNode, tree);
     VariableList* list = program.currentList;
     EXPECT_EQ(vhdlNamesOf(list), "b a");
     std::string rest;
@@ -253,7 +252,7 @@ TEST_P(VhdlNoTreeTest, ReturnsNothingAndResetsTheLine) {
     std::istringstream in(c.input);
     EXPECT_EQ(readVhdlStatement(in), nullptr);
     EXPECT_EQ(program.currentList, nullptr);
-    EXPECT_EQ(vhdlReader.lineNumber, 1);
+    EXPECT_EQ(vhdlReader.line, 1);
     EXPECT_EQ(console(), c.console);
     EXPECT_EQ(program.table->entryCount(), 0);
 }
@@ -274,7 +273,7 @@ TEST_F(VhdlStatementTest, LineNumbersAcrossReads) {
     ASSERT_NE(tree, nullptr);
     delete tree;
     delete program.currentList;
-    EXPECT_EQ(vhdlReader.lineNumber, 1);
+    EXPECT_EQ(vhdlReader.line, 1);
     EXPECT_EQ(readVhdlStatement(first), nullptr);
     std::istringstream second("\ng <= $;");
     EXPECT_EQ(readVhdlStatement(second), nullptr);
@@ -292,7 +291,7 @@ TEST_F(VhdlStatementTest, NextCommandAfterAnErrorIsAccepted) {
     Node* tree = readVhdlStatement(good);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(toText(*tree), "a and b");
-    EXPECT_FALSE(vhdlReader.errorFlag);
+    EXPECT_FALSE(vhdlReader.error);
     delete tree;
     delete program.currentList;
 }

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "console_redirect.h"
-#include "driver/function_table.h"
+#include "expr/function_table.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 

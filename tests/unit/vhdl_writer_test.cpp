@@ -51,7 +51,6 @@ TEST_P(VhdlSaveTest, WritesTheFile) {
     saveVhdl(out);
     EXPECT_EQ(out.str(), c.file);
     EXPECT_EQ(console(), layoutQuestion + "Data saved\n");
-    EXPECT_EQ(program.outputMode, OutputMode::VhdlNote);
 }
 
 const std::string adder =

@@ -1,15 +1,11 @@
-// Multiplying out into a sum of products, and height-balancing the or-tree.
-//
-// `toSumOfProducts` works bottom-up: each binary node multiplies out its (already
-// simplified) operands by distributing and over or, hands the result to the
-// normal-form engine, and balances the engine's or-tree with an AVL rule. The
-// distributed operand is placed once as itself and everywhere else as a copy, which
-// the process-wide first-use flag tracks.
+// The two tree steps of multiplying out: distributing and over or, and
+// height-balancing an or-tree. `toSumOfProducts` (normal/sum_of_products.cpp) calls
+// them around every engine call. The distributed operand is placed once as itself
+// and everywhere else as a copy, which the process-wide first-use flag tracks.
 #include <algorithm>
 
-#include "driver/stops.h"
+#include "base/stops.h"
 #include "expr/node.h"
-#include "normal/normalize.h"
 
 namespace {
 
@@ -110,25 +106,6 @@ Node* BNode::distributeInto(Node* operandNode, const uint8_t* code) {
 Node* UNode::distributeInto(Node* operandNode, const uint8_t* code) {
     operand = operand->distributeInto(operandNode, code);
     return this;
-}
-
-// --- toSumOfProducts -----------------------------------------------------------------
-
-Node* BNode::toSumOfProducts() {
-    Node* expanded = this;
-    if (!isDnf(true)) {
-        left = left->toSumOfProducts();
-        right = right->toSumOfProducts();
-        expanded = distribute(opAnd);
-    }
-    return normalizeTerms(expanded)->rebalance();
-}
-
-Node* UNode::toSumOfProducts() {
-    if (operand->isLeaf()) return this;
-    operand = operand->toSumOfProducts();
-    operand = operand->distribute(opAnd);
-    return normalizeTerms(this);
 }
 
 // --- or-tree heights and rotations ---------------------------------------------------

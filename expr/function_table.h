@@ -1,20 +1,18 @@
-// The function table and every piece of program-wide state, in one place.
-//
-// The table holds one entry per output function in the order the readers and
+// The function table: one entry per output function in the order the readers and
 // "Add function" appended them, the run's list of input names (which fixes the input
 // numbering of the cofactor, the term trie and every writer) and the counters that
-// the readers set and the writers read. Beside it live the current references that
-// the readers, tree operations, engine and writers share, and the program's flags.
+// the readers set and the writers read. The program-wide references to it and the
+// flags live in base/program_state.h.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <ctime>
 #include <iosfwd>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/program_state.h"
 #include "expr/node.h"
 #include "expr/pending_cover.h"
 #include "expr/variable_list.h"
@@ -74,33 +72,6 @@ private:
     std::vector<std::unique_ptr<FunctionEntry>> entries;
 };
 
-// Output modes of the term walk: what is done with each satisfied term.
-enum class OutputMode { Engine = 1, PlaRow = 2, VhdlNote = 3, DimacsClause = 5 };
-
-struct ProgramState {
-    FunctionTable* table = nullptr;        // the one table, from start-up to shut-down
-    FunctionEntry* currentEntry = nullptr;  // the entry being processed (borrowed)
-    Node* currentNode = nullptr;           // the root being transformed (borrowed)
-    VariableList* currentList = nullptr;   // identifiers resolve against it (borrowed)
-
-    bool absorptionEnabled = true;   // the engine's absorption and literal elimination
-    bool batchMode = false;          // a script path was given: no questions asked
-    int64_t addedCount = 0;          // functions added after loading
-    bool satisfiabilityFlag = false;  // set by the satisfiability test, read by the VHDL writer
-
-    OutputMode outputMode = OutputMode::Engine;  // how the term walk reports a term
-    std::ostream* outputStream = nullptr;         // where the writers' term walk writes
-    int64_t firstSavedIndex = 0;   // PLA rows: first function being saved
-    int64_t writtenIndex = 0;      // PLA rows: the function being written
-
-    int64_t signalCounter = 0;     // numbers the internal BLIF signals; never reset
-
-    std::clock_t operationStartTime = 0;  // clock at "Operation started"
-    std::clock_t operationEndTime = 0;    // clock at the end of the timed part
-    bool watchdogArmed = false;           // enables checkOperationTimer; never set
-};
-
-extern ProgramState program;
 
 // Completes an entry after a PLA or DIMACS load: an entry without a tree gets the
 // constant false, and the entry's own variable list is collected from its tree.

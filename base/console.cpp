@@ -1,7 +1,7 @@
 // Reads go into temporaries and are assigned only on success: the stream's own
 // extraction stores 0 for a word and INT_MAX for an out-of-range number, and takes
 // "2" for true, none of which may replace the asker's default.
-#include "driver/console.h"
+#include "base/console.h"
 
 #include <iostream>
 

@@ -1,13 +1,13 @@
 // The out-of-memory stop writes straight to the file descriptor: the console stream
 // might itself need memory to format the message.
-#include "driver/stops.h"
+#include "base/stops.h"
 
 #include <unistd.h>
 
 #include <cstdlib>
 #include <iostream>
 
-#include "driver/function_table.h"
+#include "base/program_state.h"
 
 void onOutOfMemory() {
     std::cout.flush();

@@ -1,7 +1,5 @@
 // The table keeps its entries in a vector, so a position reaches its entry at once.
-#include "driver/function_table.h"
-
-ProgramState program;
+#include "expr/function_table.h"
 
 FunctionEntry::~FunctionEntry() {
     delete root;
@@ -40,7 +38,6 @@ void releaseTable() {
     delete program.table;
     program.table = nullptr;
     program.currentEntry = nullptr;
-    program.currentNode = nullptr;
     program.currentList = nullptr;
 }
 

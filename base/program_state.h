@@ -1,0 +1,48 @@
+// Every piece of program-wide state, in one place.
+//
+// The tree operations, the engine and the writers do not take the function being
+// worked on as an argument: they read the current references below, which the
+// dispatcher and the writers set before each step. The flags are the program's
+// settings and the small facts one action leaves for a later one. The types are
+// only named here; the table and the trees belong to the expression model.
+//
+// Who sets and who reads what:
+//   table, addedCount     expr/function_table.cpp (creation), the loaders in formats/,
+//                         "Add function" and batch mode in driver/
+//   currentEntry          driver/dispatcher.cpp and the writers; read by the BLIF gates
+//                         (expr/blif_gates.cpp) to name a function's root signal
+//   currentList           set around every walk that resolves names (readers, term
+//                         walk callers, collectVariables)
+//   absorptionEnabled     driver/dispatcher.cpp (menu 13); read by normal/normalize.cpp
+//   batchMode             driver/program.cpp; read by formats/save_dialogue.cpp
+//   satisfiabilityFlag    driver/dispatcher.cpp; read by formats/vhdl_writer.cpp
+//   signalCounter         expr/blif_gates.cpp
+//   operation*Time        driver/dispatcher.cpp (the timed part of an action)
+//   watchdogArmed         base/stops.cpp; nothing arms it
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+
+class FunctionTable;
+struct FunctionEntry;
+class VariableList;
+
+struct ProgramState {
+    FunctionTable* table = nullptr;         // the one table, from start-up to shut-down
+    FunctionEntry* currentEntry = nullptr;  // the entry being processed (borrowed)
+    VariableList* currentList = nullptr;    // identifiers resolve against it (borrowed)
+
+    bool absorptionEnabled = true;    // the engine's absorption and literal elimination
+    bool batchMode = false;           // a script path was given: no questions asked
+    int64_t addedCount = 0;           // functions added after loading
+    bool satisfiabilityFlag = false;  // set by the satisfiability test, read by the VHDL writer
+
+    int64_t signalCounter = 0;  // numbers the internal BLIF signals; never reset
+
+    std::clock_t operationStartTime = 0;  // clock at "Operation started"
+    std::clock_t operationEndTime = 0;    // clock at the end of the timed part
+    bool watchdogArmed = false;           // enables checkOperationTimer; never set
+};
+
+extern ProgramState program;
