@@ -5,9 +5,13 @@
 
 #include <iostream>
 
-void printLine(std::string_view text) { std::cout << text << '\n' << std::flush; }
+void printLine(std::string_view text) {
+    std::cout << text << '\n' << std::flush;
+}
 
-void printPrompt(std::string_view text) { std::cout << text << std::flush; }
+void printPrompt(std::string_view text) {
+    std::cout << text << std::flush;
+}
 
 void printAtLine(std::string_view text, int64_t line) {
     std::cout << text << line << '\n' << std::flush;

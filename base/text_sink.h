@@ -11,7 +11,7 @@
 #include <string_view>
 
 class TextSink {
-public:
+  public:
     explicit TextSink(std::ostream& stream) : out(stream) { buffer.reserve(blockBytes); }
     ~TextSink() { flush(); }
     TextSink(const TextSink&) = delete;
@@ -41,7 +41,7 @@ public:
         buffer.clear();
     }
 
-private:
+  private:
     static constexpr size_t blockBytes = size_t{1} << 16;
     std::ostream& out;
     std::string buffer;

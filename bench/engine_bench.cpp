@@ -19,16 +19,22 @@
 #include <vector>
 
 #include "driver/dispatcher.h"
-#include "expr/function_table.h"
 #include "driver/large_stack.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 
 namespace {
 
-Node* var(const std::string& name) { return new IdentNode(name); }
-Node* op(int code, Node* left, Node* right) { return new BNode(code, left, right); }
+Node* var(const std::string& name) {
+    return new IdentNode(name);
+}
+Node* op(int code, Node* left, Node* right) {
+    return new BNode(code, left, right);
+}
 
-std::string name(char prefix, int index) { return std::string(1, prefix) + std::to_string(index); }
+std::string name(char prefix, int index) {
+    return std::string(1, prefix) + std::to_string(index);
+}
 
 // Most significant sum bit of an n-bit ripple-carry adder.
 Node* adderMsb(int bits) {
@@ -88,7 +94,8 @@ Node* random3Cnf(int variables, int clauses, uint32_t seed) {
     for (int c = 0; c < clauses; ++c) {
         Node* clause = nullptr;
         for (int k = 0; k < 3; ++k) {
-            Node* literal = var(name('x', static_cast<int>(random() % static_cast<uint32_t>(variables))));
+            Node* literal =
+                var(name('x', static_cast<int>(random() % static_cast<uint32_t>(variables))));
             if (random() % 2 != 0) literal = new UNode(literal);
             clause = clause == nullptr ? literal : op(opOr, clause, literal);
         }
@@ -104,7 +111,8 @@ Node* randomSum(int variables, int terms, uint32_t seed) {
     for (int t = 0; t < terms; ++t) {
         Node* product = nullptr;
         for (int k = 0; k < 3; ++k) {
-            Node* literal = var(name('x', static_cast<int>(random() % static_cast<uint32_t>(variables))));
+            Node* literal =
+                var(name('x', static_cast<int>(random() % static_cast<uint32_t>(variables))));
             if (random() % 2 != 0) literal = new UNode(literal);
             product = product == nullptr ? literal : op(opAnd, product, literal);
         }
@@ -130,7 +138,8 @@ void runCase(const Case& benchCase, int action, const char* chain) {
             auto* list = new VariableList;
             program.currentList = list;
             tree->collectVariables();
-            for (const VariableEntry& entry : list->entries) program.table->variableList.add(entry.name);
+            for (const VariableEntry& entry : list->entries)
+                program.table->variableList.add(entry.name);
             const int64_t literalsIn = tree->literalCount();
             program.table->appendEntry(tree, list, "f");
             std::ostringstream discarded;
@@ -142,10 +151,11 @@ void runCase(const Case& benchCase, int action, const char* chain) {
             rusage usage{};
             getrusage(RUSAGE_SELF, &usage);
             const FunctionEntry& entry = *program.table->entryAt(0);
-            std::printf("| %-16s | %-3s | %4d | %10lld | %9lld | %9.3f | %8.1f |\n", benchCase.title.c_str(),
-                        chain, program.table->variableList.count(), static_cast<long long>(literalsIn),
-                        static_cast<long long>(entry.termCount),
-                        std::chrono::duration<double>(stop - start).count(), usage.ru_maxrss / 1024.0);
+            std::printf("| %-16s | %-3s | %4d | %10lld | %9lld | %9.3f | %8.1f |\n",
+                        benchCase.title.c_str(), chain, program.table->variableList.count(),
+                        static_cast<long long>(literalsIn), static_cast<long long>(entry.termCount),
+                        std::chrono::duration<double>(stop - start).count(),
+                        usage.ru_maxrss / 1024.0);
             return 0;
         });
         std::fflush(stdout);
@@ -161,10 +171,15 @@ void runCase(const Case& benchCase, int action, const char* chain) {
 int main(int argc, char** argv) {
     const std::string filter = argc > 1 ? argv[1] : "";
     std::vector<Case> cases;
-    for (int bits : {2, 3, 4, 5}) cases.push_back({"adder msb " + std::to_string(bits), [bits] { return adderMsb(bits); }});
-    for (int bits : {4, 8, 12}) cases.push_back({"a>b " + std::to_string(bits), [bits] { return greaterThan(bits); }});
-    for (int inputs : {6, 8, 10}) cases.push_back({"parity " + std::to_string(inputs), [inputs] { return parity(inputs); }});
-    for (int selects : {3, 5, 6}) cases.push_back({"mux " + std::to_string(selects), [selects] { return multiplexer(selects); }});
+    for (int bits : {2, 3, 4, 5})
+        cases.push_back({"adder msb " + std::to_string(bits), [bits] { return adderMsb(bits); }});
+    for (int bits : {4, 8, 12})
+        cases.push_back({"a>b " + std::to_string(bits), [bits] { return greaterThan(bits); }});
+    for (int inputs : {6, 8, 10})
+        cases.push_back({"parity " + std::to_string(inputs), [inputs] { return parity(inputs); }});
+    for (int selects : {3, 5, 6})
+        cases.push_back(
+            {"mux " + std::to_string(selects), [selects] { return multiplexer(selects); }});
     for (int variables : {10, 14, 18}) {
         int clauses = variables * 2;
         cases.push_back({"3-cnf " + std::to_string(variables) + "/" + std::to_string(clauses),
@@ -172,7 +187,8 @@ int main(int argc, char** argv) {
     }
     cases.push_back({"or-chain 20000", [] { return randomSum(400, 20000, 11); }, false});
     cases.push_back({"or-chain 200000", [] { return randomSum(400, 200000, 11); }, false});
-    std::printf("| case             | nf  | vars | literals in | terms out | seconds | peak MB |\n");
+    std::printf(
+        "| case             | nf  | vars | literals in | terms out | seconds | peak MB |\n");
     std::printf("|------------------|-----|-----:|-----------:|----------:|--------:|--------:|\n");
     for (const Case& benchCase : cases) {
         if (benchCase.title.find(filter) == std::string::npos) continue;

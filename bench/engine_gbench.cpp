@@ -13,8 +13,8 @@
 #include <random>
 #include <string>
 
-#include "expr/function_table.h"
 #include "driver/large_stack.h"
+#include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/variable_list.h"
 #include "normal/normalize.h"
@@ -24,7 +24,8 @@ namespace {
 void freshTable(int variables) {
     releaseTable();
     createTable();
-    for (int i = 0; i < variables; ++i) addVariable(program.table->variableList, "v" + std::to_string(i));
+    for (int i = 0; i < variables; ++i)
+        addVariable(program.table->variableList, "v" + std::to_string(i));
     program.table->inputCount = variables;
 }
 

@@ -36,9 +36,13 @@ struct CofactorRequest {
     bool value = false;
 };
 
-void step(Node*& root, Node* (Node::*operation)()) { root = (root->*operation)(); }
+void step(Node*& root, Node* (Node::*operation)()) {
+    root = (root->*operation)();
+}
 
-void normalize(Node*& root, int passes) { root = normalizeTermsRepeatedly(root, passes); }
+void normalize(Node*& root, int passes) {
+    root = normalizeTermsRepeatedly(root, passes);
+}
 
 // Expansion into a sum of products, from any tree; `complement` negates the
 // prepared tree first, so that the sum of products is that of the complement.

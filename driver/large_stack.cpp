@@ -14,7 +14,7 @@
 namespace {
 
 constexpr std::size_t preferredStack = std::size_t{4} << 30;  // 4 GiB
-constexpr std::size_t smallestStack = std::size_t{16} << 20;   // 16 MiB
+constexpr std::size_t smallestStack = std::size_t{16} << 20;  // 16 MiB
 
 std::size_t stackSizeForLimits() {
     std::size_t size = preferredStack;

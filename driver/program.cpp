@@ -12,10 +12,10 @@
 #include <string_view>
 
 #include "base/console.h"
+#include "base/stops.h"
 #include "driver/actions.h"
 #include "driver/dispatcher.h"
 #include "expr/function_table.h"
-#include "base/stops.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/vhdl.h"
@@ -68,7 +68,8 @@ bool pathContains(const std::string& path, std::string_view part) {
 
 // Shows the input-type menu until the answer is 0 to 3. The path decides where it
 // names a format: ".pla", ".vhd" and ".cnf" are looked for in this order and the
-// last one found wins, wherever it stands in the path; batch mode always reads PLA. A decided type is echoed; otherwise the answer is read, 0 when none.
+// last one found wins, wherever it stands in the path; batch mode always reads PLA. A decided type
+// is echoed; otherwise the answer is read, 0 when none.
 int chooseInputType(const Session& session) {
     for (;;) {
         printLine("Select input type:");

@@ -4,9 +4,9 @@
 #include <ostream>
 #include <string>
 
+#include "base/text_sink.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
-#include "base/text_sink.h"
 
 namespace {
 
@@ -25,13 +25,13 @@ TextSink& operator<<(TextSink& out, const BlifSignal& signal) {
 }
 
 const char* const gateRows[] = {
-    "",                // not: written by UNode itself
-    "11 1\n",          // and
-    "1- 1\n-1 1\n",    // or
-    "0- 1\n-0 1\n",    // nand
-    "00 1\n",          // nor
-    "10 1\n01 1\n",    // xor
-    "00 1\n11 1\n",    // xnor
+    "",              // not: written by UNode itself
+    "11 1\n",        // and
+    "1- 1\n-1 1\n",  // or
+    "0- 1\n-0 1\n",  // nand
+    "00 1\n",        // nor
+    "10 1\n01 1\n",  // xor
+    "00 1\n11 1\n",  // xnor
 };
 
 }  // namespace
@@ -45,8 +45,7 @@ BlifSignal IdentNode::emitBlif(TextSink& out) {
     BlifSignal input{&symbolName(name)};
     FunctionEntry* entry = program.currentEntry;
     if (entry != nullptr && entry->tree() == this) {
-        out << ".names " << input << ' ' << std::string_view(entry->name)
-            << "\n1 1\n";
+        out << ".names " << input << ' ' << std::string_view(entry->name) << "\n1 1\n";
     }
     return input;
 }
@@ -71,7 +70,6 @@ BlifSignal BNode::emitBlif(TextSink& out) {
     BlifSignal leftInput = left->emitBlif(out);
     BlifSignal rightInput = right->emitBlif(out);
     BlifSignal signal = nextSignal(this);
-    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n'
-        << gateRows[op];
+    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n' << gateRows[op];
     return signal;
 }

@@ -11,7 +11,9 @@ namespace {
 
 bool operandPlaced = false;  // first-use flag of the running distribution
 
-bool isOrNode(const Node* node) { return node->opCode() == opOr; }
+bool isOrNode(const Node* node) {
+    return node->opCode() == opOr;
+}
 
 // The or-depth kept in the node while `rebalance` runs; 0 for anything but an or.
 int cachedDepth(const Node* node) {

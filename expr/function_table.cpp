@@ -17,8 +17,7 @@ void FunctionEntry::buildPendingTree() {
     pending.reset();
 }
 
-FunctionEntry& FunctionTable::appendEntry(Node* tree, VariableList* list,
-                                          const std::string& name) {
+FunctionEntry& FunctionTable::appendEntry(Node* tree, VariableList* list, const std::string& name) {
     entries.push_back(std::make_unique<FunctionEntry>(tree, list, name));
     return *entries.back();
 }

@@ -18,9 +18,9 @@
 #include "expr/variable_list.h"
 
 struct FunctionEntry {
-    VariableList* variableList = nullptr;   // owned; this function's own variables
-    std::string name;                       // output name as read, or the statement's target
-    int64_t termCount = 0;                  // terms (clauses after CNF) of its last normal form
+    VariableList* variableList = nullptr;  // owned; this function's own variables
+    std::string name;                      // output name as read, or the statement's target
+    int64_t termCount = 0;                 // terms (clauses after CNF) of its last normal form
 
     FunctionEntry(Node* tree, VariableList* list, std::string entryName)
         : variableList(list), name(std::move(entryName)), root(tree) {}
@@ -42,7 +42,7 @@ struct FunctionEntry {
     PendingCover& pendingCover(const std::shared_ptr<const RowStore>& rows);
     bool hasPendingCover() const { return pending != nullptr; }
 
-private:
+  private:
     Node* root;
     std::unique_ptr<PendingCover> pending;
     void buildPendingTree();
@@ -50,7 +50,7 @@ private:
 };
 
 class FunctionTable {
-public:
+  public:
     int64_t termCount = 0;         // terms of the last normal-form pass; sums in the writers
     int64_t inputCount = 0;        // inputs as declared by the reader
     bool hasInputLabels = false;   // the PLA file named its inputs
@@ -68,10 +68,9 @@ public:
     FunctionEntry* entryAt(int64_t position) const;
     int64_t entryCount() const { return static_cast<int64_t>(entries.size()); }
 
-private:
+  private:
     std::vector<std::unique_ptr<FunctionEntry>> entries;
 };
-
 
 // Completes an entry after a PLA or DIMACS load: an entry without a tree gets the
 // constant false, and the entry's own variable list is collected from its tree.

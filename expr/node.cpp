@@ -25,10 +25,16 @@ void printOperand(std::ostream& out, const Node* operand) {
 
 }  // namespace
 
-void* Node::operator new(std::size_t size) { return nodePoolAllocate(size); }
-void Node::operator delete(void* memory, std::size_t size) { nodePoolRelease(memory, size); }
+void* Node::operator new(std::size_t size) {
+    return nodePoolAllocate(size);
+}
+void Node::operator delete(void* memory, std::size_t size) {
+    nodePoolRelease(memory, size);
+}
 
-UNode::~UNode() { delete operand; }
+UNode::~UNode() {
+    delete operand;
+}
 
 BNode::~BNode() {
     delete left;
@@ -48,7 +54,9 @@ void deleteShell(BNode* node) {
 
 // --- clone -----------------------------------------------------------------
 
-Node* UNode::clone() const { return new UNode(operand->clone()); }
+Node* UNode::clone() const {
+    return new UNode(operand->clone());
+}
 
 Node* BNode::clone() const {
     Node* rightCopy = right->clone();
@@ -56,26 +64,35 @@ Node* BNode::clone() const {
     return new BNode(op, leftCopy, rightCopy);
 }
 
-Node* IdentNode::clone() const { return new IdentNode(name); }
+Node* IdentNode::clone() const {
+    return new IdentNode(name);
+}
 
-Node* VectNode::clone() const { return new VectNode(value, width); }
+Node* VectNode::clone() const {
+    return new VectNode(value, width);
+}
 
 // --- queries ---------------------------------------------------------------
 
-bool UNode::containsOperator(int code) const { return operand->containsOperator(code); }
+bool UNode::containsOperator(int code) const {
+    return operand->containsOperator(code);
+}
 
 bool BNode::containsOperator(int code) const {
     return op == code || left->containsOperator(code) || right->containsOperator(code);
 }
 
-bool UNode::containsOtherOperator(int code) const { return operand->containsOtherOperator(code); }
-
-bool BNode::containsOtherOperator(int code) const {
-    return op != code || left->containsOtherOperator(code) ||
-           right->containsOtherOperator(code);
+bool UNode::containsOtherOperator(int code) const {
+    return operand->containsOtherOperator(code);
 }
 
-bool UNode::isDnf(bool /*orAllowed*/) const { return operand->isLeaf(); }
+bool BNode::containsOtherOperator(int code) const {
+    return op != code || left->containsOtherOperator(code) || right->containsOtherOperator(code);
+}
+
+bool UNode::isDnf(bool /*orAllowed*/) const {
+    return operand->isLeaf();
+}
 
 bool BNode::isDnf(bool orAllowed) const {
     if (op == opAnd) return left->isDnf(false) && right->isDnf(false);
@@ -83,40 +100,59 @@ bool BNode::isDnf(bool orAllowed) const {
     return false;
 }
 
-bool UNode::hasWidth(int32_t width) const { return operand->hasWidth(width); }
+bool UNode::hasWidth(int32_t width) const {
+    return operand->hasWidth(width);
+}
 
 bool BNode::hasWidth(int32_t width) const {
     return left->hasWidth(width) && right->hasWidth(width);
 }
 
-int64_t UNode::literalCount() const { return operand->literalCount(); }
+int64_t UNode::literalCount() const {
+    return operand->literalCount();
+}
 
-int64_t BNode::literalCount() const { return left->literalCount() + right->literalCount(); }
+int64_t BNode::literalCount() const {
+    return left->literalCount() + right->literalCount();
+}
 
 // --- variables and evaluation ------------------------------------------------
 
-void UNode::collectVariables() const { operand->collectVariables(); }
+void UNode::collectVariables() const {
+    operand->collectVariables();
+}
 
 void BNode::collectVariables() const {
     left->collectVariables();
     right->collectVariables();
 }
 
-void IdentNode::collectVariables() const { program.currentList->add(name); }
+void IdentNode::collectVariables() const {
+    program.currentList->add(name);
+}
 
-int32_t UNode::evaluate() const { return ~operand->evaluate(); }
+int32_t UNode::evaluate() const {
+    return ~operand->evaluate();
+}
 
 int32_t BNode::evaluate() const {
     int32_t a = left->evaluate();
     int32_t b = right->evaluate();
     switch (op) {
-        case opAnd: return a & b;
-        case opOr: return a | b;
-        case opNand: return ~(a & b);
-        case opNor: return ~(a | b);
-        case opXor: return a ^ b;
-        case opXnor: return ~(a ^ b);
-        default: return 0;
+        case opAnd:
+            return a & b;
+        case opOr:
+            return a | b;
+        case opNand:
+            return ~(a & b);
+        case opNor:
+            return ~(a | b);
+        case opXor:
+            return a ^ b;
+        case opXnor:
+            return ~(a ^ b);
+        default:
+            return 0;
     }
 }
 
@@ -140,7 +176,9 @@ std::ostream& BNode::print(std::ostream& out) const {
     return out;
 }
 
-std::ostream& IdentNode::print(std::ostream& out) const { return out << symbolName(name); }
+std::ostream& IdentNode::print(std::ostream& out) const {
+    return out << symbolName(name);
+}
 
 // Digits beyond the 32 bits of the value were dropped when the constant was read;
 // they print as 0.

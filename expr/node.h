@@ -59,7 +59,7 @@ constexpr int32_t valueTrue = 1;
 constexpr int32_t valueFalse = -2;
 
 class Node {
-public:
+  public:
     virtual ~Node() = default;
 
     virtual int orDepth() const { return 0; }
@@ -101,7 +101,7 @@ public:
 };
 
 class UNode final : public Node {
-public:
+  public:
     Node* operand;
     uint8_t op = opNot;
 
@@ -132,7 +132,7 @@ public:
 };
 
 class BNode final : public Node {
-public:
+  public:
     Node* left;
     Node* right;
     uint8_t op;
@@ -173,7 +173,7 @@ public:
 };
 
 class IdentNode final : public Node {
-public:
+  public:
     Symbol name;
 
     explicit IdentNode(Symbol symbol) : name(symbol) {}
@@ -192,7 +192,7 @@ public:
 };
 
 class VectNode final : public Node {
-public:
+  public:
     int32_t value;  // bit 0 is the rightmost digit
     int32_t width;  // number of digits
 

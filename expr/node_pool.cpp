@@ -14,8 +14,12 @@
 
 #ifdef BOOLFN_PLAIN_HEAP
 
-void* nodePoolAllocate(std::size_t size) { return ::operator new(size); }
-void nodePoolRelease(void* memory, std::size_t size) { ::operator delete(memory, size); }
+void* nodePoolAllocate(std::size_t size) {
+    return ::operator new(size);
+}
+void nodePoolRelease(void* memory, std::size_t size) {
+    ::operator delete(memory, size);
+}
 
 #else
 

@@ -20,8 +20,8 @@ class VariableList;
 struct RowStore {
     static constexpr uint32_t negatedBit = uint32_t{1} << 31;
 
-    std::vector<uint32_t> literals;       // a symbol, with negatedBit for a negated literal
-    std::vector<uint32_t> rowStarts{0};   // row r spans literals[rowStarts[r], rowStarts[r+1])
+    std::vector<uint32_t> literals;      // a symbol, with negatedBit for a negated literal
+    std::vector<uint32_t> rowStarts{0};  // row r spans literals[rowStarts[r], rowStarts[r+1])
 
     uint32_t rowCount() const { return static_cast<uint32_t>(rowStarts.size() - 1); }
     void addLiteral(Symbol name, bool negated) {
@@ -34,7 +34,7 @@ struct RowStore {
 };
 
 class PendingCover {
-public:
+  public:
     explicit PendingCover(std::shared_ptr<const RowStore> store) : rows(std::move(store)) {}
 
     // Or-s the row's term to the right of what the output has. A row without
@@ -54,7 +54,7 @@ public:
     // meets them.
     void collectVariables(VariableList& list) const;
 
-private:
+  private:
     std::shared_ptr<const RowStore> rows;
     std::vector<uint32_t> taken;  // row numbers in the order the output took them
 };

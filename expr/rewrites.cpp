@@ -13,9 +13,13 @@ Node* UNode::negate() {
     return inner;
 }
 
-Node* IdentNode::negate() { return new UNode(this); }
+Node* IdentNode::negate() {
+    return new UNode(this);
+}
 
-Node* VectNode::negate() { return new UNode(this); }
+Node* VectNode::negate() {
+    return new UNode(this);
+}
 
 Node* BNode::negate() {
     switch (op) {
@@ -25,11 +29,20 @@ Node* BNode::negate() {
             left = left->negate();
             right = right->negate();
             break;
-        case opNand: op = opAnd; break;
-        case opNor: op = opOr; break;
-        case opXor: op = opXnor; break;
-        case opXnor: op = opXor; break;
-        default: break;
+        case opNand:
+            op = opAnd;
+            break;
+        case opNor:
+            op = opOr;
+            break;
+        case opXor:
+            op = opXnor;
+            break;
+        case opXnor:
+            op = opXor;
+            break;
+        default:
+            break;
     }
     return this;
 }
@@ -64,7 +77,8 @@ Node* BNode::expandOperators() {
             right = new BNode(opAnd, new UNode(leftCopy), b);
             return complemented ? static_cast<Node*>(new UNode(this)) : this;
         }
-        default: return this;
+        default:
+            return this;
     }
 }
 
@@ -144,10 +158,18 @@ Node* convertBinary(BNode* self) {
 
 }  // namespace
 
-Node* UNode::toNandForm() { return convertNegation<opAnd, &Node::toNandForm>(this); }
-Node* BNode::toNandForm() { return convertBinary<opAnd, opOr, &Node::toNandForm>(this); }
-Node* UNode::toNorForm() { return convertNegation<opOr, &Node::toNorForm>(this); }
-Node* BNode::toNorForm() { return convertBinary<opOr, opAnd, &Node::toNorForm>(this); }
+Node* UNode::toNandForm() {
+    return convertNegation<opAnd, &Node::toNandForm>(this);
+}
+Node* BNode::toNandForm() {
+    return convertBinary<opAnd, opOr, &Node::toNandForm>(this);
+}
+Node* UNode::toNorForm() {
+    return convertNegation<opOr, &Node::toNorForm>(this);
+}
+Node* BNode::toNorForm() {
+    return convertBinary<opOr, opAnd, &Node::toNorForm>(this);
+}
 
 // --- cofactor: an input replaced by a constant ---------------------------------------
 

@@ -28,4 +28,6 @@ Symbol intern(std::string_view name) {
     return symbol;
 }
 
-const std::string& symbolName(Symbol symbol) { return symbols().names[symbol]; }
+const std::string& symbolName(Symbol symbol) {
+    return symbols().names[symbol];
+}

@@ -12,7 +12,7 @@
 class VariableList;
 
 class TermSink {
-public:
+  public:
     virtual ~TermSink() = default;
     // One satisfied term: the assigned entries of `assignment`, whose positions are
     // those of the table's variable list, in the order they were assigned

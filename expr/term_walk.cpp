@@ -4,9 +4,10 @@
 // reports those that succeed and are not themselves or-nodes, so every term is
 // reported exactly once, by the or-node directly above it. The report goes to the
 // walk's term sink (expr/term_sink.h), which decides what the term becomes.
+#include "expr/term_walk.h"
+
 #include "expr/node.h"
 #include "expr/term_sink.h"
-#include "expr/term_walk.h"
 #include "expr/variable_list.h"
 
 bool reportAllTerms(Node* tree, VariableList& marks, TermSink& sink) {
@@ -16,7 +17,9 @@ bool reportAllTerms(Node* tree, VariableList& marks, TermSink& sink) {
     return satisfiable;
 }
 
-bool VectNode::tryValue(int32_t target, TermWalk& /*walk*/) { return value == target; }
+bool VectNode::tryValue(int32_t target, TermWalk& /*walk*/) {
+    return value == target;
+}
 
 bool IdentNode::tryValue(int32_t target, TermWalk& walk) {
     VariableList& list = walk.marks;
@@ -28,7 +31,9 @@ bool IdentNode::tryValue(int32_t target, TermWalk& walk) {
     return true;
 }
 
-bool UNode::tryValue(int32_t target, TermWalk& walk) { return operand->tryValue(~target, walk); }
+bool UNode::tryValue(int32_t target, TermWalk& walk) {
+    return operand->tryValue(~target, walk);
+}
 
 bool BNode::tryValue(int32_t target, TermWalk& walk) {
     if (op == opAnd) return left->tryValue(target, walk) && right->tryValue(target, walk);

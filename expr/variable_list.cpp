@@ -91,7 +91,9 @@ void VariableList::clearAssignments() {
     assignedOrder.clear();
 }
 
-void addVariable(VariableList& list, std::string_view name) { list.add(intern(name)); }
+void addVariable(VariableList& list, std::string_view name) {
+    list.add(intern(name));
+}
 
 bool containsVariable(const VariableList& list, std::string_view name) {
     return list.positionOf(intern(name)) >= 0;

@@ -21,13 +21,13 @@ struct VariableEntry {
 // Symbol -> first position, by open addressing: one flat array probed linearly, so
 // a lookup touches one cache line where a node-based map chases pointers.
 class SymbolIndex {
-public:
+  public:
     int32_t find(Symbol name) const;
     // Records the position unless the name is present already.
     void insert(Symbol name, int32_t position);
     void clear();
 
-private:
+  private:
     static constexpr uint64_t emptySlot = ~uint64_t{0};
     std::vector<uint64_t> slots;  // (symbol << 32) | position, or emptySlot
     size_t used = 0;
@@ -36,7 +36,7 @@ private:
 };
 
 class VariableList {
-public:
+  public:
     std::vector<VariableEntry> entries;  // in order of first addition
 
     int32_t count() const { return static_cast<int32_t>(entries.size()); }
@@ -64,9 +64,9 @@ public:
     // Positions assigned since the last clearAssignments, in assignment order.
     const std::vector<int32_t>& assignedPositions() const { return assignedOrder; }
 
-private:
-    mutable SymbolIndex index;                         // name -> first position
-    mutable bool indexStale = false;                    // set by rename, rebuilt on demand
+  private:
+    mutable SymbolIndex index;        // name -> first position
+    mutable bool indexStale = false;  // set by rename, rebuilt on demand
     std::vector<int32_t> assignedOrder;
     void rebuildIndex() const;
 };

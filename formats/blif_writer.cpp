@@ -7,8 +7,8 @@
 // so a second save of the same table names its internal signals anew.
 #include <ostream>
 
-#include "expr/function_table.h"
 #include "base/text_sink.h"
+#include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/save_dialogue.h"
 
@@ -26,9 +26,8 @@ void saveBlif(std::ostream& out) {
     out << '\n';
 
     TextSink sink(out);
-    forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
-        entry.tree()->emitBlif(sink);
-    });
+    forEachSavedEntry(
+        first, [&](FunctionEntry& entry, int64_t /*position*/) { entry.tree()->emitBlif(sink); });
     sink << ".end\n";
     sink.flush();
     reportSaved(out);

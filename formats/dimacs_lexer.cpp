@@ -12,7 +12,6 @@
 #include <streambuf>
 #include <string_view>
 
-
 namespace {
 
 constexpr int endOfFile = std::char_traits<char>::eof();

@@ -23,7 +23,7 @@ namespace {
 // variable-list order. Only the assigned entries matter, so they are taken from the
 // assignment record rather than by a walk along the whole list.
 class DimacsClauseSink final : public TermSink {
-public:
+  public:
     explicit DimacsClauseSink(std::ostream& stream) : out(stream) {}
 
     void acceptTerm(const VariableList& list) override {
@@ -40,7 +40,7 @@ public:
         out << clause;
     }
 
-private:
+  private:
     std::ostream& out;
     std::vector<int32_t> positions;
     std::string clause;

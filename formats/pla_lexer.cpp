@@ -12,7 +12,6 @@
 #include <istream>
 #include <string_view>
 
-
 PlaReaderState plaReader;
 
 namespace {

@@ -23,7 +23,7 @@ namespace {
 // Writes each term as a row: the input columns in variable-list order, then a "1"
 // in the column of the function being written and "0" in the other saved ones.
 class PlaRowSink final : public TermSink {
-public:
+  public:
     PlaRowSink(std::ostream& stream, int64_t firstSaved, int64_t entryCount)
         : out(stream), first(firstSaved), end(entryCount) {}
     int64_t written = 0;  // position of the function whose rows are being written
@@ -39,7 +39,7 @@ public:
         out << row;
     }
 
-private:
+  private:
     std::ostream& out;
     int64_t first;
     int64_t end;

@@ -13,7 +13,6 @@
 #include <istream>
 #include <string_view>
 
-
 VhdlReaderState vhdlReader;
 
 namespace {
@@ -28,23 +27,45 @@ struct Keyword {
 // Only the all-lowercase and all-uppercase spellings are keywords: "And" or
 // "Variable" stay ordinary identifiers.
 constexpr std::array<Keyword, 16> keywords{{
-    {"and", VhdlToken::And},   {"AND", VhdlToken::And},   {"or", VhdlToken::Or},
-    {"OR", VhdlToken::Or},     {"not", VhdlToken::Not},   {"NOT", VhdlToken::Not},
-    {"xor", VhdlToken::Xor},   {"XOR", VhdlToken::Xor},   {"nand", VhdlToken::Nand},
-    {"NAND", VhdlToken::Nand}, {"nor", VhdlToken::Nor},   {"NOR", VhdlToken::Nor},
-    {"xnor", VhdlToken::Xnor}, {"XNOR", VhdlToken::Xnor}, {"variable", VhdlToken::Variable},
+    {"and", VhdlToken::And},
+    {"AND", VhdlToken::And},
+    {"or", VhdlToken::Or},
+    {"OR", VhdlToken::Or},
+    {"not", VhdlToken::Not},
+    {"NOT", VhdlToken::Not},
+    {"xor", VhdlToken::Xor},
+    {"XOR", VhdlToken::Xor},
+    {"nand", VhdlToken::Nand},
+    {"NAND", VhdlToken::Nand},
+    {"nor", VhdlToken::Nor},
+    {"NOR", VhdlToken::Nor},
+    {"xnor", VhdlToken::Xnor},
+    {"XNOR", VhdlToken::Xnor},
+    {"variable", VhdlToken::Variable},
     {"VARIABLE", VhdlToken::Variable},
 }};
 
-bool isLetter(int c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isDigit(int c) { return c >= '0' && c <= '9'; }
-bool isIdentifierPart(int c) { return isLetter(c) || isDigit(c) || c == '_'; }
-bool isBit(int c) { return c == '0' || c == '1'; }
-uint32_t digitValue(int c) { return static_cast<uint32_t>(c - '0'); }
+bool isLetter(int c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+bool isIdentifierPart(int c) {
+    return isLetter(c) || isDigit(c) || c == '_';
+}
+bool isBit(int c) {
+    return c == '0' || c == '1';
+}
+uint32_t digitValue(int c) {
+    return static_cast<uint32_t>(c - '0');
+}
 
 // The character the next takeChar will consume; looking is how a character is
 // "put back".
-int peekChar() { return vhdlReader.source->peek(); }
+int peekChar() {
+    return vhdlReader.source->peek();
+}
 
 // Consumes one character: the one place where lines are counted. A carriage
 // return directly before a line feed is read as that line feed.
@@ -121,17 +142,28 @@ VhdlToken lexToken() {
         switch (c) {
             case ' ':
             case '\t':
-            case '\n': continue;
-            case '(': return VhdlToken::LeftParen;
-            case ')': return VhdlToken::RightParen;
-            case '[': return VhdlToken::LeftBracket;
-            case ']': return VhdlToken::RightBracket;
-            case '{': return VhdlToken::LeftBrace;
-            case '}': return VhdlToken::RightBrace;
-            case ';': return VhdlToken::Semicolon;
-            case ',': return VhdlToken::Comma;
-            case '"': return lexBitString();
-            case '\'': return lexBit();
+            case '\n':
+                continue;
+            case '(':
+                return VhdlToken::LeftParen;
+            case ')':
+                return VhdlToken::RightParen;
+            case '[':
+                return VhdlToken::LeftBracket;
+            case ']':
+                return VhdlToken::RightBracket;
+            case '{':
+                return VhdlToken::LeftBrace;
+            case '}':
+                return VhdlToken::RightBrace;
+            case ';':
+                return VhdlToken::Semicolon;
+            case ',':
+                return VhdlToken::Comma;
+            case '"':
+                return lexBitString();
+            case '\'':
+                return lexBit();
             case '=':
                 if (peekChar() != '>') return VhdlToken::Equal;
                 takeChar();
@@ -145,7 +177,8 @@ VhdlToken lexToken() {
                 takeChar();
                 if (!skipComment()) return VhdlToken::EndOfInput;
                 continue;
-            case endOfInput: return VhdlToken::EndOfInput;
+            case endOfInput:
+                return VhdlToken::EndOfInput;
             default:
                 if (isDigit(c)) return lexNumber(c);
                 if (isLetter(c) || c == '_') return lexIdentifier(c);
@@ -157,7 +190,9 @@ VhdlToken lexToken() {
 
 }  // namespace
 
-void resetVhdlReader() { vhdlReader = VhdlReaderState{}; }
+void resetVhdlReader() {
+    vhdlReader = VhdlReaderState{};
+}
 
 void advanceVhdlToken() {
     vhdlReader.text.clear();

@@ -56,7 +56,7 @@ struct VhdlReaderState {
     uint32_t widthInForce = 1;  // digits of the last bit string lexed, in any input
     int64_t line = 1;           // back to 1 after every read that yields no tree
     bool error = false;         // cleared when a statement read begins
-    std::string targetName;       // left-hand name of the statement read last
+    std::string targetName;     // left-hand name of the statement read last
     VariableList* statementList = nullptr;  // names of the statement being read
     // Function name -> position of its latest definition in the table, kept by
     // loadVhdl while it runs; without it a name is looked up by walking the table.

@@ -27,20 +27,31 @@
 
 namespace {
 
-VhdlToken token() { return vhdlReader.token; }
+VhdlToken token() {
+    return vhdlReader.token;
+}
 
-void syntaxError() { reportVhdl(ReaderMessage::SyntaxError); }
+void syntaxError() {
+    reportVhdl(ReaderMessage::SyntaxError);
+}
 
 // The operator code of a binary-operator token, or opLeaf for any other token.
 int binaryOperatorCode(VhdlToken kind) {
     switch (kind) {
-        case VhdlToken::And: return opAnd;
-        case VhdlToken::Or: return opOr;
-        case VhdlToken::Nand: return opNand;
-        case VhdlToken::Nor: return opNor;
-        case VhdlToken::Xor: return opXor;
-        case VhdlToken::Xnor: return opXnor;
-        default: return opLeaf;
+        case VhdlToken::And:
+            return opAnd;
+        case VhdlToken::Or:
+            return opOr;
+        case VhdlToken::Nand:
+            return opNand;
+        case VhdlToken::Nor:
+            return opNor;
+        case VhdlToken::Xor:
+            return opXor;
+        case VhdlToken::Xnor:
+            return opXnor;
+        default:
+            return opLeaf;
     }
 }
 
@@ -81,20 +92,28 @@ Node* positionPrimary() {
 Node* leafPrimary() {
     Node* leaf = nullptr;
     switch (token()) {
-        case VhdlToken::Identifier: leaf = identifierPrimary(); break;
-        case VhdlToken::Number: leaf = positionPrimary(); break;
+        case VhdlToken::Identifier:
+            leaf = identifierPrimary();
+            break;
+        case VhdlToken::Number:
+            leaf = positionPrimary();
+            break;
         case VhdlToken::BitString:
             leaf = new VectNode(static_cast<int32_t>(vhdlReader.number),
                                 static_cast<int32_t>(vhdlReader.widthInForce));
             break;
-        default: syntaxError(); return nullptr;
+        default:
+            syntaxError();
+            return nullptr;
     }
     advanceVhdlToken();
     return leaf;
 }
 
 // A part that failed makes the whole fail: trees never hold null operands.
-Node* makeNot(Node* operand) { return operand == nullptr ? nullptr : new UNode(operand); }
+Node* makeNot(Node* operand) {
+    return operand == nullptr ? nullptr : new UNode(operand);
+}
 
 Node* makeBinary(int code, Node* left, Node* right) {
     if (left == nullptr || right == nullptr) {
@@ -264,7 +283,9 @@ Node* readVhdlStatement(std::istream& in) {
     return tree;
 }
 
-const std::string& vhdlTargetName() { return vhdlReader.targetName; }
+const std::string& vhdlTargetName() {
+    return vhdlReader.targetName;
+}
 
 void adoptStatementNames(const VariableList& statementList) {
     FunctionTable& table = *program.table;

@@ -85,7 +85,7 @@ void writeHead(std::ostream& out, int layout, int64_t firstSaved) {
 
 // Writes each satisfying term as " |" and its assignment over the table's inputs.
 class VhdlNoteSink final : public TermSink {
-public:
+  public:
     explicit VhdlNoteSink(std::ostream& stream) : out(stream) {}
 
     void acceptTerm(const VariableList& list) override {
@@ -96,7 +96,7 @@ public:
         }
     }
 
-private:
+  private:
     std::ostream& out;
 };
 

@@ -13,7 +13,8 @@
 #include "formats/vhdl_lexer.h"
 
 QuietConsole::QuietConsole(const std::string& typed)
-    : typedInput(typed), savedOut(std::cout.rdbuf(printed.rdbuf())),
+    : typedInput(typed),
+      savedOut(std::cout.rdbuf(printed.rdbuf())),
       savedIn(std::cin.rdbuf(typedInput.rdbuf())) {
     std::cin.clear();
     std::cout.clear();
@@ -66,10 +67,14 @@ bool isReaderMessage(std::string_view line) {
     return false;
 }
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // What may stand between a PLA directive and its number.
-bool isSeparator(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '|'; }
+bool isSeparator(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '|';
+}
 
 }  // namespace
 
@@ -86,7 +91,8 @@ bool plaDeclaresMoreThan(std::string_view text, uint64_t limit) {
     for (std::size_t at = text.find('.'); at != std::string_view::npos;
          at = text.find('.', at + 1)) {
         if (at + 1 >= text.size()) break;
-        const char directive = static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])));
+        const char directive =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])));
         if (directive != 'i' && directive != 'o') continue;
         std::size_t position = at + 2;
         while (position < text.size() && isSeparator(text[position])) ++position;

@@ -134,8 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const uint8_t choice = data[0];
     const std::size_t fileLength = std::min<std::size_t>(data[1], size - 2);
     const std::string_view fileText(reinterpret_cast<const char*>(data) + 2, fileLength);
-    std::string typed(reinterpret_cast<const char*>(data) + 2 + fileLength,
-                      size - 2 - fileLength);
+    std::string typed(reinterpret_cast<const char*>(data) + 2 + fileLength, size - 2 - fileLength);
     for (char& c : typed) {
         if (c == '/') c = '_';
     }

@@ -93,7 +93,9 @@ Node* rebuildTerms(const TermTrie& trie, int32_t node) {
 
 }  // namespace
 
-Node* normalizeTerms(Node* tree) { return normalizeTermsRepeatedly(tree, 1); }
+Node* normalizeTerms(Node* tree) {
+    return normalizeTermsRepeatedly(tree, 1);
+}
 
 Node* normalizeTermsRepeatedly(Node* tree, int passes) {
     FunctionTable& table = *program.table;

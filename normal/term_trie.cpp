@@ -27,7 +27,9 @@ const Literal* findPosition(const Literal* begin, const Literal* end, uint32_t p
     return std::lower_bound(begin, end, makeLiteral(position, false));
 }
 
-uint8_t rankOf(Literal literal) { return literalPositive(literal) ? rankOne : rankZero; }
+uint8_t rankOf(Literal literal) {
+    return literalPositive(literal) ? rankOne : rankZero;
+}
 
 }  // namespace
 
@@ -43,7 +45,8 @@ uint32_t TermTrie::findTerm(const Literal* begin, uint32_t length, uint64_t hash
         if (stored == 0) return noTerm;
         const Term& term = terms[stored - 1];
         if (term.alive && term.hash == hash && term.length == length &&
-            std::equal(begin, begin + length, literalPool.begin() + static_cast<int64_t>(term.offset))) {
+            std::equal(begin, begin + length,
+                       literalPool.begin() + static_cast<int64_t>(term.offset))) {
             return stored - 1;
         }
     }
@@ -356,8 +359,7 @@ int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
 // absent where p is absent, and t has p's literal or is absent where p has a literal.
 // `next`..`end` are p's literals still ahead; `from` is the next position to decide.
 
-bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next,
-                      const Literal* end) const {
+bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const {
     if (next == end) return dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);
@@ -368,8 +370,8 @@ bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next,
     return dash != noNode && covers(dash, position + 1, next + 1, end);
 }
 
-bool TermTrie::strictlyCovers(int32_t node, uint32_t from, const Literal* next,
-                              const Literal* end, bool differs) const {
+bool TermTrie::strictlyCovers(int32_t node, uint32_t from, const Literal* next, const Literal* end,
+                              bool differs) const {
     if (next == end) return differs && dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);

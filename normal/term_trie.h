@@ -30,14 +30,18 @@ using Literal = uint32_t;
 inline Literal makeLiteral(uint32_t position, bool positive) {
     return position * 2 + (positive ? 1u : 0u);
 }
-inline uint32_t literalPosition(Literal literal) { return literal >> 1; }
-inline bool literalPositive(Literal literal) { return (literal & 1u) != 0; }
+inline uint32_t literalPosition(Literal literal) {
+    return literal >> 1;
+}
+inline bool literalPositive(Literal literal) {
+    return (literal & 1u) != 0;
+}
 
 // Rank of a variable's value in a term, in trie order.
 enum : uint8_t { rankZero = 0, rankDash = 1, rankOne = 2 };
 
 class TermTrie {
-public:
+  public:
     explicit TermTrie(uint32_t variableCount);
 
     uint32_t variableCount() const { return levels; }
@@ -80,7 +84,7 @@ public:
     // The child of a branching node on the given rank, or noNode.
     int32_t childNode(int32_t node, uint8_t rank) const { return nodes[node].kid[rank]; }
 
-private:
+  private:
     struct Term {
         uint64_t offset;  // into `literalPool`
         uint32_t length;
@@ -109,9 +113,9 @@ private:
     uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);
     void growSlots();
     struct TrieNode {
-        uint32_t lo, hi;    // the node's terms, a range of `sorted`
-        uint32_t branch;    // first position where they differ (levels for a leaf)
-        int32_t kid[3];     // children at `branch`, by rank
+        uint32_t lo, hi;  // the node's terms, a range of `sorted`
+        uint32_t branch;  // first position where they differ (levels for a leaf)
+        int32_t kid[3];   // children at `branch`, by rank
         // The start of the node's own stretch of shared positions (its parent's branch
         // + 1) when its terms have no literal from there to `branch`; else noStretch.
         uint32_t cleanFrom;
@@ -124,10 +128,10 @@ private:
     // in consecutive slots, so that a run of absent variables down a path is found
     // by a binary search instead of a walk (wide inputs give paths hundreds of nodes
     // long, and the covering searches run down them for every term).
-    std::vector<uint32_t> pathSlot;     // per node: its slot
-    std::vector<int32_t> slotNode;      // per slot: the node
-    std::vector<uint32_t> slotBranch;   // per slot: the node's branch
-    std::vector<uint32_t> slotPathEnd;  // per slot: one past the last slot of its path
+    std::vector<uint32_t> pathSlot;       // per node: its slot
+    std::vector<int32_t> slotNode;        // per slot: the node
+    std::vector<uint32_t> slotBranch;     // per slot: the node's branch
+    std::vector<uint32_t> slotPathEnd;    // per slot: one past the last slot of its path
     std::vector<uint32_t> slotNextDirty;  // per slot: first slot from it on, in its path,
                                           // whose node has a literal before its branch
     void buildDashPaths();
@@ -150,10 +154,10 @@ private:
 
 // The engine's term sink: every term the walk reports is entered in the trie.
 class TrieSink final : public TermSink {
-public:
+  public:
     explicit TrieSink(TermTrie& target) : trie(target) {}
     void acceptTerm(const VariableList& assignment) override;
 
-private:
+  private:
     TermTrie& trie;
 };

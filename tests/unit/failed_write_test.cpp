@@ -30,7 +30,9 @@ struct WriterCase {
     std::string answers;  // the dialogue's answers: save all (and complete VHDL)
 };
 
-void PrintTo(const WriterCase& c, std::ostream* out) { *out << c.title; }
+void PrintTo(const WriterCase& c, std::ostream* out) {
+    *out << c.title;
+}
 
 class FailedWriteTest : public DimacsFixture, public ::testing::WithParamInterface<WriterCase> {
   protected:
@@ -71,13 +73,14 @@ TEST_P(FailedWriteTest, AcceptedBytesAreReportedAsSaved) {
     EXPECT_FALSE(out.str().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryWriter, FailedWriteTest,
-    ::testing::Values(WriterCase{"pla", savePla, "1\n"},
-                      WriterCase{"vhdl", saveVhdl, "1\n1\n"},
-                      WriterCase{"dimacs", saveDimacs, "1\n"},
-                      WriterCase{"blif", saveBlif, "1\n"}),
-    [](const ::testing::TestParamInfo<WriterCase>& writer) { return std::string(writer.param.title); });
+INSTANTIATE_TEST_SUITE_P(EveryWriter, FailedWriteTest,
+                         ::testing::Values(WriterCase{"pla", savePla, "1\n"},
+                                           WriterCase{"vhdl", saveVhdl, "1\n1\n"},
+                                           WriterCase{"dimacs", saveDimacs, "1\n"},
+                                           WriterCase{"blif", saveBlif, "1\n"}),
+                         [](const ::testing::TestParamInfo<WriterCase>& writer) {
+                             return std::string(writer.param.title);
+                         });
 
 // The report itself: a stream that went bad at any point before the flush, or at
 // the flush, is not saved.
@@ -87,8 +90,8 @@ TEST(ReportSaved, LooksAtTheStreamAfterFlushing) {
         bool refuse;
         const char* expected;
     };
-    for (const Case& c : {Case{"accepted", false, "Data saved\n"},
-                          Case{"refused", true, "Data NOT saved\n"}}) {
+    for (const Case& c :
+         {Case{"accepted", false, "Data saved\n"}, Case{"refused", true, "Data NOT saved\n"}}) {
         ConsoleRedirect redirect;
         FullDevice device;
         std::ostringstream good;

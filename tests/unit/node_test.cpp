@@ -1,13 +1,14 @@
 // Expression nodes: printing, copying, the queries, evaluation, variable collection
 // and BLIF gates.
+#include "expr/node.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <string>
 
-#include "expr/function_table.h"
 #include "driver/large_stack.h"
-#include "expr/node.h"
+#include "expr/function_table.h"
 #include "tests/unit/tree_builders.h"
 
 namespace {
@@ -28,7 +29,10 @@ const PrintCase printCases[] = {
     {"NestedRight", [] { return andOf(id("a"), orOf(id("b"), notOf(id("c")))); },
      "a and ( b or ( not c ) )"},
     {"EveryOperatorWord",
-     [] { return bin(opXnor, bin(opXor, bin(opNor, bin(opNand, id("a"), id("b")), id("c")), id("d")), id("e")); },
+     [] {
+         return bin(opXnor, bin(opXor, bin(opNor, bin(opNand, id("a"), id("b")), id("c")), id("d")),
+                    id("e"));
+     },
      "( ( ( a nand b ) nor c ) xor d ) xnor e"},
     {"FourBitConstant", [] { return constant(5, 4); }, "\"0101\""},
     {"OneBitTrue", [] { return constant(1); }, "\"1\""},
@@ -77,7 +81,8 @@ struct QueryCase {
 };
 
 const QueryCase queryCases[] = {
-    {"SumOfProducts", [] { return orOf(id("a"), andOf(id("b"), notOf(id("c")))); }, true, false, true},
+    {"SumOfProducts", [] { return orOf(id("a"), andOf(id("b"), notOf(id("c")))); }, true, false,
+     true},
     {"ProductOfSum", [] { return andOf(id("a"), orOf(id("b"), id("c"))); }, false, false, true},
     {"NegatedProduct", [] { return notOf(andOf(id("a"), id("b"))); }, false, false, false},
     {"NegatedSum", [] { return notOf(orOf(id("a"), id("b"))); }, false, false, true},
@@ -158,8 +163,9 @@ TEST(Nodes, BlifGatesInPostOrderWithCounter) {
     EXPECT_EQ(blifOf(id("a"), "g"), ".names a g\n1 1\n");
     EXPECT_EQ(blifOf(notOf(bin(opXnor, id("a"), id("b"))), "h"),
               ".names a b sig2\n00 1\n11 1\n.names sig2 h\n0 1\n");
-    EXPECT_EQ(blifOf(bin(opNand, id("a"), bin(opNor, id("b"), bin(opXor, id("c"), id("a")))), "k"),
-              ".names c a sig4\n10 1\n01 1\n.names b sig4 sig5\n00 1\n.names a sig5 k\n0- 1\n-0 1\n");
+    EXPECT_EQ(
+        blifOf(bin(opNand, id("a"), bin(opNor, id("b"), bin(opXor, id("c"), id("a")))), "k"),
+        ".names c a sig4\n10 1\n01 1\n.names b sig4 sig5\n00 1\n.names a sig5 k\n0- 1\n-0 1\n");
 }
 
 TEST(Nodes, BlifConstantsDriveTheirSignal) {
@@ -167,8 +173,7 @@ TEST(Nodes, BlifConstantsDriveTheirSignal) {
     program.signalCounter = 7;
     EXPECT_EQ(blifOf(constant(1), "t"), ".names t\n1\n");
     EXPECT_EQ(blifOf(constant(0), "z"), ".names z\n");
-    EXPECT_EQ(blifOf(andOf(id("a"), constant(0)), "f"),
-              ".names sig9\n.names a sig9 f\n11 1\n");
+    EXPECT_EQ(blifOf(andOf(id("a"), constant(0)), "f"), ".names sig9\n.names a sig9 f\n11 1\n");
     EXPECT_EQ(program.signalCounter, 11);
 }
 
@@ -177,7 +182,8 @@ TEST(Nodes, MillionNodeChainSurvivesEveryWalk) {
     int status = runOnLargeStack([] {
         freshTable({"a", "b"});
         Node* chain = id("a");
-        for (int i = 0; i < 1000000; ++i) chain = andOf(chain, (i % 2) != 0 ? id("a") : notOf(id("b")));
+        for (int i = 0; i < 1000000; ++i)
+            chain = andOf(chain, (i % 2) != 0 ? id("a") : notOf(id("b")));
         Node* copy = chain->clone();
         std::ostringstream text;
         copy->print(text);

@@ -1,5 +1,7 @@
 // The normal-form engine: the worked examples, and a comparison with a plain
 // pointer-trie rendering of the same steps on random term sets.
+#include "normal/normalize.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -8,7 +10,6 @@
 
 #include "expr/function_table.h"
 #include "expr/node.h"
-#include "normal/normalize.h"
 #include "tests/unit/reference_trie.h"
 #include "tests/unit/tree_builders.h"
 
@@ -26,37 +27,72 @@ struct EngineCase {
 };
 
 const EngineCase engineCases[] = {
-    {"AbsorbedTermStaysAsZero", {"a", "b", "c"},
-     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); }, true, "a or \"0\"", 1},
-    {"WithoutAbsorptionBothStay", {"a", "b", "c"},
-     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); }, false,
-     "a or ( ( a and b ) and c )", 2},
-    {"RedundantLiteralDropped", {"a", "b", "c"},
+    {"AbsorbedTermStaysAsZero",
+     {"a", "b", "c"},
+     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); },
+     true,
+     "a or \"0\"",
+     1},
+    {"WithoutAbsorptionBothStay",
+     {"a", "b", "c"},
+     [] { return orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))); },
+     false,
+     "a or ( ( a and b ) and c )",
+     2},
+    {"RedundantLiteralDropped",
+     {"a", "b", "c"},
      [] { return orOf(andOf(id("a"), id("b")), andOf(andOf(notOf(id("a")), id("b")), id("c"))); },
-     true, "( b and c ) or ( a and b )", 2},
-    {"RedundantLiteralKeptWithoutAbsorption", {"a", "b", "c"},
+     true,
+     "( b and c ) or ( a and b )",
+     2},
+    {"RedundantLiteralKeptWithoutAbsorption",
+     {"a", "b", "c"},
      [] { return orOf(andOf(id("a"), id("b")), andOf(andOf(notOf(id("a")), id("b")), id("c"))); },
-     false, "( ( ( not a ) and b ) and c ) or ( a and b )", 2},
+     false,
+     "( ( ( not a ) and b ) and c ) or ( a and b )",
+     2},
     {"Contradiction", {"a"}, [] { return andOf(id("a"), notOf(id("a"))); }, true, "\"0\"", 0},
     {"ConstantZero", {"a"}, [] { return constant(0); }, true, "\"0\"", 0},
     {"ConstantOne", {"a", "b"}, [] { return constant(1); }, true, "\"1\"", 1},
-    {"TermOrderWithAbsorption", {"a", "b"},
-     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); }, true,
-     "( not a ) or ( not b )", 2},
-    {"TermOrderWithoutAbsorption", {"a", "b"},
-     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); }, false,
-     "( not a ) or ( a and ( not b ) )", 2},
-    {"DuplicatesCountOnce", {"a", "b"},
-     [] { return orOf(andOf(id("a"), id("b")), andOf(id("b"), id("a"))); }, true, "a and b", 1},
+    {"TermOrderWithAbsorption",
+     {"a", "b"},
+     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); },
+     true,
+     "( not a ) or ( not b )",
+     2},
+    {"TermOrderWithoutAbsorption",
+     {"a", "b"},
+     [] { return orOf(andOf(id("a"), notOf(id("b"))), notOf(id("a"))); },
+     false,
+     "( not a ) or ( a and ( not b ) )",
+     2},
+    {"DuplicatesCountOnce",
+     {"a", "b"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(id("b"), id("a"))); },
+     true,
+     "a and b",
+     1},
     {"UnknownVariableVanishes", {"a"}, [] { return orOf(id("a"), id("zz")); }, true, "a", 1},
-    {"OnlyUnknownVariables", {"a"}, [] { return orOf(id("zz"), notOf(id("yy"))); }, true, "\"0\"", 0},
+    {"OnlyUnknownVariables",
+     {"a"},
+     [] { return orOf(id("zz"), notOf(id("yy"))); },
+     true,
+     "\"0\"",
+     0},
     {"EmptyListSatisfiable", {}, [] { return orOf(id("q"), constant(1)); }, true, "\"1\"", 1},
     {"EmptyListUnsatisfiable", {}, [] { return orOf(id("q"), id("r")); }, true, "\"0\"", 0},
-    {"TwinsMerge", {"a", "b"},
-     [] { return orOf(andOf(id("a"), id("b")), andOf(id("a"), notOf(id("b")))); }, true, "a", 1},
-    {"TwoVariableDifferenceStays", {"a", "b"},
-     [] { return orOf(andOf(notOf(id("a")), id("b")), andOf(id("a"), notOf(id("b")))); }, true,
-     "( ( not a ) and b ) or ( a and ( not b ) )", 2},
+    {"TwinsMerge",
+     {"a", "b"},
+     [] { return orOf(andOf(id("a"), id("b")), andOf(id("a"), notOf(id("b")))); },
+     true,
+     "a",
+     1},
+    {"TwoVariableDifferenceStays",
+     {"a", "b"},
+     [] { return orOf(andOf(notOf(id("a")), id("b")), andOf(id("a"), notOf(id("b")))); },
+     true,
+     "( ( not a ) and b ) or ( a and ( not b ) )",
+     2},
 };
 
 class EngineExamples : public ::testing::TestWithParam<EngineCase> {};
@@ -117,12 +153,12 @@ Node* sumTree(const std::vector<DenseTerm>& terms) {
     delete actual;
     delete expected.tree;
     if (actualText != expectedText) {
-        return ::testing::AssertionFailure() << "engine gives " << actualText
-                                             << ", reference " << expectedText;
+        return ::testing::AssertionFailure()
+               << "engine gives " << actualText << ", reference " << expectedText;
     }
     if (actualCount != expected.termCount) {
-        return ::testing::AssertionFailure() << "engine counts " << actualCount
-                                             << " terms, reference " << expected.termCount;
+        return ::testing::AssertionFailure()
+               << "engine counts " << actualCount << " terms, reference " << expected.termCount;
     }
     return ::testing::AssertionSuccess();
 }
@@ -167,7 +203,8 @@ TEST(Engine, RepeatedPassesEqualSeparateCalls) {
         std::vector<DenseTerm> terms;
         for (int t = 0; t < 1 + static_cast<int>(random() % 25); ++t) {
             DenseTerm term(static_cast<size_t>(n));
-            for (auto& value : term) value = static_cast<int8_t>(static_cast<int>(random() % 3) - 1);
+            for (auto& value : term)
+                value = static_cast<int8_t>(static_cast<int>(random() % 3) - 1);
             terms.push_back(term);
         }
         const int passes = 1 + static_cast<int>(random() % 7);

@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
-#include "driver/large_stack.h"
 #include "base/stops.h"
+#include "driver/large_stack.h"
 #include "formats/pla_lexer.h"
 #include "pla_test_support.h"
 
@@ -117,8 +117,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "inputs: x0 x1\ny0: x0 and ( not x1 ) [x0 x1]\n", ""},
         LoadCase{"CrLfLineEnds", ".i 1\r\n.o 1\r\n1 1\r\n.e\r\n", "inputs: x0\ny0: x0 [x0]\n", ""},
         LoadCase{"LabelsAfterRowsRenameLaterRowsOnly", ".i 2\n.o 1\n10 1\n.ilb a b\n01 1\n",
-                 "inputs: a b\ny0: ( x0 and ( not x1 ) ) or ( ( not a ) and b ) [x0 x1 a b]\n",
-                 ""},
+                 "inputs: a b\ny0: ( x0 and ( not x1 ) ) or ( ( not a ) and b ) [x0 x1 a b]\n", ""},
         LoadCase{"RowsTakenByNoOutputLeaveNoTrace", ".i 2\n.o 2\n11 00\n1\n.p 3\n10 01\n0- 10\n",
                  "inputs: x0 x1\ny0: not x0 [x0]\ny1: x0 and ( not x1 ) [x0 x1]\n", ""},
         LoadCase{"LabelledRowsUseLabels", ".i 2\n.o 1\n.ilb b a\n10 1\n",

@@ -18,7 +18,7 @@
 namespace {
 
 class RandomTrees {
-public:
+  public:
     explicit RandomTrees(uint32_t seed) : random(seed) {}
 
     int inputCount() { return 1 + static_cast<int>(random() % 12); }
@@ -39,20 +39,23 @@ public:
 
     uint32_t next() { return random(); }
 
-private:
+  private:
     std::mt19937 random;
 };
 
 std::vector<bool> truthTable(const Node& tree, int inputs) {
     std::vector<bool> table;
-    for (uint64_t bits = 0; bits < (uint64_t{1} << inputs); ++bits) table.push_back(evaluateUnder(tree, bits));
+    for (uint64_t bits = 0; bits < (uint64_t{1} << inputs); ++bits)
+        table.push_back(evaluateUnder(tree, bits));
     return table;
 }
 
 bool usesOnly(const Node* node, int allowed) {
-    if (const auto* unary = dynamic_cast<const UNode*>(node)) return usesOnly(unary->operand, allowed);
+    if (const auto* unary = dynamic_cast<const UNode*>(node))
+        return usesOnly(unary->operand, allowed);
     if (const auto* binary = dynamic_cast<const BNode*>(node)) {
-        return binary->op == allowed && usesOnly(binary->left, allowed) && usesOnly(binary->right, allowed);
+        return binary->op == allowed && usesOnly(binary->left, allowed) &&
+               usesOnly(binary->right, allowed);
     }
     return true;
 }
@@ -65,7 +68,8 @@ bool isLiteral(const Node* node) {
 // A product of sums: and-nodes above or-nodes above literals.
 bool isCnf(const Node* node, bool andAllowed) {
     if (const auto* binary = dynamic_cast<const BNode*>(node)) {
-        if (binary->op == opAnd) return andAllowed && isCnf(binary->left, true) && isCnf(binary->right, true);
+        if (binary->op == opAnd)
+            return andAllowed && isCnf(binary->left, true) && isCnf(binary->right, true);
         if (binary->op == opOr) return isCnf(binary->left, false) && isCnf(binary->right, false);
         return false;
     }
@@ -141,7 +145,8 @@ TEST(Properties, EveryActionKeepsTheFunction) {
             }
             if (action == 4 || action == 5) {
                 EXPECT_TRUE(result.isDnf(true)) << context << " -> " << toText(result);
-                EXPECT_EQ(outcome.termCount, countTerms(&result)) << context << " -> " << toText(result);
+                EXPECT_EQ(outcome.termCount, countTerms(&result))
+                    << context << " -> " << toText(result);
             }
             if (action == 6) {
                 EXPECT_TRUE(usesOnly(&result, opAnd)) << context;
@@ -159,7 +164,8 @@ TEST(Properties, EveryActionKeepsTheFunction) {
                                  "0\n" + std::to_string(input) + "\n" + (value ? "1" : "0") + "\n");
         freshTable(names);
         for (uint64_t bits = 0; bits < (uint64_t{1} << inputs); ++bits) {
-            uint64_t restricted = value ? bits | (uint64_t{1} << input) : bits & ~(uint64_t{1} << input);
+            uint64_t restricted =
+                value ? bits | (uint64_t{1} << input) : bits & ~(uint64_t{1} << input);
             ASSERT_EQ(evaluateUnder(*cofactor.tree, bits), expected[restricted]) << context;
         }
         delete cofactor.tree;

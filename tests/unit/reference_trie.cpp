@@ -15,7 +15,9 @@ struct TrieNode {
 
 using Ptr = std::unique_ptr<TrieNode>;
 
-int levelCount() { return program.table->variableList.count(); }
+int levelCount() {
+    return program.table->variableList.count();
+}
 
 void insertTerm(Ptr& root, const DenseTerm& term) {
     TrieNode* node = root.get();
@@ -55,7 +57,8 @@ void extendLeaves(TrieNode* node, int branch) {
 Ptr mergeTries(Ptr a, Ptr b) {
     if (!b) return a;
     if (!a) return b;
-    for (int k = 0; k < 3; ++k) a->child[k] = mergeTries(std::move(a->child[k]), std::move(b->child[k]));
+    for (int k = 0; k < 3; ++k)
+        a->child[k] = mergeTries(std::move(a->child[k]), std::move(b->child[k]));
     return a;
 }
 
@@ -105,8 +108,10 @@ int resolvableLevel(const TrieNode* p, const TrieNode* t, int raised, int n) {
             }
         }
     }
-    if (p->child[0] && t->child[2] && coveredBy(p->child[0].get(), t->child[2].get(), raised, n)) return raised;
-    if (p->child[2] && t->child[0] && coveredBy(p->child[2].get(), t->child[0].get(), raised, n)) return raised;
+    if (p->child[0] && t->child[2] && coveredBy(p->child[0].get(), t->child[2].get(), raised, n))
+        return raised;
+    if (p->child[2] && t->child[0] && coveredBy(p->child[2].get(), t->child[0].get(), raised, n))
+        return raised;
     return 0;
 }
 
@@ -160,7 +165,8 @@ struct Rebuild {
                 return new VectNode(valueFalse, 1);
             }
             if (absorption) {
-                if (int found = resolvableLevel(path.get(), root, 1, n)) freeLevel(path.get(), found - 1);
+                if (int found = resolvableLevel(path.get(), root, 1, n))
+                    freeLevel(path.get(), found - 1);
             }
             return buildTerm(path.get());
         }
@@ -183,7 +189,8 @@ struct Rebuild {
                 childPath = clonePath(path.get(), end);
             }
             end->child[k] = std::make_unique<TrieNode>();
-            Node* built = run(node->child[k].get(), std::move(childPath), end->child[k].get(), level + 1);
+            Node* built =
+                run(node->child[k].get(), std::move(childPath), end->child[k].get(), level + 1);
             result = result == nullptr ? built : new BNode(opOr, result, built);
         }
         return result;

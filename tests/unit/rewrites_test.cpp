@@ -23,21 +23,42 @@ struct RewriteCase {
     const char* expected;
 };
 
-Node* negated(Node* tree) { return tree->negate(); }
-Node* expanded(Node* tree) { return tree->expandOperators(); }
-Node* andOrNot(Node* tree) { return tree->toAndOrNotForm(); }
-Node* withoutDoubleNegations(Node* tree) { return tree->removeDoubleNegations(); }
-Node* nandForm(Node* tree) { return tree->toNandForm(); }
-Node* norForm(Node* tree) { return tree->toNorForm(); }
-Node* distributed(Node* tree) { return tree->distribute(opAnd); }
-Node* rebalanced(Node* tree) { return tree->rebalance(); }
-Node* cofactorSecondFalse(Node* tree) { return tree->cofactor(1, false); }
-Node* cofactorBeyond(Node* tree) { return tree->cofactor(7, true); }
+Node* negated(Node* tree) {
+    return tree->negate();
+}
+Node* expanded(Node* tree) {
+    return tree->expandOperators();
+}
+Node* andOrNot(Node* tree) {
+    return tree->toAndOrNotForm();
+}
+Node* withoutDoubleNegations(Node* tree) {
+    return tree->removeDoubleNegations();
+}
+Node* nandForm(Node* tree) {
+    return tree->toNandForm();
+}
+Node* norForm(Node* tree) {
+    return tree->toNorForm();
+}
+Node* distributed(Node* tree) {
+    return tree->distribute(opAnd);
+}
+Node* rebalanced(Node* tree) {
+    return tree->rebalance();
+}
+Node* cofactorSecondFalse(Node* tree) {
+    return tree->cofactor(1, false);
+}
+Node* cofactorBeyond(Node* tree) {
+    return tree->cofactor(7, true);
+}
 
 const RewriteCase rewriteCases[] = {
     {"NegateTwiceGivesIdentifier", [] { return notOf(id("a")); }, negated, "a"},
     {"NegateAnd", [] { return andOf(id("a"), id("b")); }, negated, "( not a ) or ( not b )"},
-    {"NegateNandKeepsOperands", [] { return bin(opNand, id("a"), notOf(id("b"))); }, negated, "a and ( not b )"},
+    {"NegateNandKeepsOperands", [] { return bin(opNand, id("a"), notOf(id("b"))); }, negated,
+     "a and ( not b )"},
     {"NegateNor", [] { return bin(opNor, id("a"), id("b")); }, negated, "a or b"},
     {"NegateXor", [] { return bin(opXor, id("a"), id("b")); }, negated, "a xnor b"},
     {"NegateXnor", [] { return bin(opXnor, id("a"), id("b")); }, negated, "a xor b"},
@@ -48,42 +69,47 @@ const RewriteCase rewriteCases[] = {
      "not ( ( a and ( not b ) ) or ( ( not a ) and b ) )"},
     {"ExpandNand", [] { return bin(opNand, id("a"), id("b")); }, expanded, "not ( a and b )"},
     {"ExpandNor", [] { return bin(opNor, id("a"), id("b")); }, expanded, "not ( a or b )"},
-    {"ExpandNestedOperandsFirst", [] { return notOf(bin(opNand, id("a"), bin(opXor, id("b"), id("c")))); },
-     expanded, "not ( not ( a and ( ( b and ( not c ) ) or ( ( not b ) and c ) ) ) )"},
+    {"ExpandNestedOperandsFirst",
+     [] { return notOf(bin(opNand, id("a"), bin(opXor, id("b"), id("c")))); }, expanded,
+     "not ( not ( a and ( ( b and ( not c ) ) or ( ( not b ) and c ) ) ) )"},
     {"AndOrNotPushesNegation", [] { return notOf(andOf(id("a"), notOf(id("b")))); }, andOrNot,
      "( not a ) or b"},
     {"AndOrNotDeep", [] { return notOf(orOf(andOf(id("a"), id("b")), notOf(id("c")))); }, andOrNot,
      "( ( not a ) or ( not b ) ) and c"},
-    {"TripleNegation", [] { return notOf(notOf(notOf(id("a")))); }, withoutDoubleNegations, "not a"},
+    {"TripleNegation", [] { return notOf(notOf(notOf(id("a")))); }, withoutDoubleNegations,
+     "not a"},
     {"DoubleNegation", [] { return notOf(notOf(id("a"))); }, withoutDoubleNegations, "a"},
-    {"DoubleNegationInside", [] { return andOf(notOf(notOf(id("a"))), id("b")); }, withoutDoubleNegations,
-     "a and b"},
-    {"NandOfOr", [] { return orOf(id("a"), id("b")); }, nandForm, "not ( ( not a ) and ( not b ) )"},
+    {"DoubleNegationInside", [] { return andOf(notOf(notOf(id("a"))), id("b")); },
+     withoutDoubleNegations, "a and b"},
+    {"NandOfOr", [] { return orOf(id("a"), id("b")); }, nandForm,
+     "not ( ( not a ) and ( not b ) )"},
     {"NandOfAnd", [] { return andOf(id("a"), id("b")); }, nandForm, "not ( not ( a and b ) )"},
-    {"NandKeepsExistingGate", [] { return notOf(andOf(id("a"), orOf(id("b"), id("c")))); }, nandForm,
-     "not ( a and ( not ( ( not b ) and ( not c ) ) ) )"},
+    {"NandKeepsExistingGate", [] { return notOf(andOf(id("a"), orOf(id("b"), id("c")))); },
+     nandForm, "not ( a and ( not ( ( not b ) and ( not c ) ) ) )"},
     {"NorOfAnd", [] { return andOf(id("a"), id("b")); }, norForm, "not ( ( not a ) or ( not b ) )"},
     {"NorOfOr", [] { return orOf(id("a"), id("b")); }, norForm, "not ( not ( a or b ) )"},
     {"DistributeOverRight", [] { return andOf(id("a"), orOf(id("b"), id("c"))); }, distributed,
      "( a and b ) or ( a and c )"},
     {"DistributeSwapsFirst", [] { return andOf(orOf(id("b"), id("c")), id("a")); }, distributed,
      "( a and b ) or ( a and c )"},
-    {"DistributeTwoSums", [] { return andOf(orOf(id("a"), id("b")), orOf(id("c"), id("d"))); }, distributed,
-     "( ( c and a ) or ( c and b ) ) or ( ( d and a ) or ( d and b ) )"},
+    {"DistributeTwoSums", [] { return andOf(orOf(id("a"), id("b")), orOf(id("c"), id("d"))); },
+     distributed, "( ( c and a ) or ( c and b ) ) or ( ( d and a ) or ( d and b ) )"},
     {"DistributePureProduct", [] { return andOf(id("a"), id("b")); }, distributed, "a and b"},
-    {"RebalanceLeftChain", [] { return orOf(orOf(orOf(id("a"), id("b")), id("c")), id("d")); }, rebalanced,
-     "( a or b ) or ( c or d )"},
+    {"RebalanceLeftChain", [] { return orOf(orOf(orOf(id("a"), id("b")), id("c")), id("d")); },
+     rebalanced, "( a or b ) or ( c or d )"},
     {"RebalanceWithinLimit", [] { return orOf(orOf(id("a"), id("b")), id("c")); }, rebalanced,
      "( a or b ) or c"},
-    {"RebalanceRightChain", [] { return orOf(id("a"), orOf(id("b"), orOf(id("c"), id("d")))); }, rebalanced,
-     "( a or b ) or ( c or d )"},
-    {"RebalanceZigZag", [] { return orOf(orOf(id("a"), orOf(id("b"), id("c"))), id("d")); }, rebalanced,
-     "( a or b ) or ( c or d )"},
+    {"RebalanceRightChain", [] { return orOf(id("a"), orOf(id("b"), orOf(id("c"), id("d")))); },
+     rebalanced, "( a or b ) or ( c or d )"},
+    {"RebalanceZigZag", [] { return orOf(orOf(id("a"), orOf(id("b"), id("c"))), id("d")); },
+     rebalanced, "( a or b ) or ( c or d )"},
     {"RebalanceSkipsAndNodes",
-     [] { return andOf(orOf(orOf(orOf(id("a"), id("b")), id("c")), id("d")), id("e")); }, rebalanced,
-     "( ( ( a or b ) or c ) or d ) and e"},
-    {"CofactorReplacesVariable", [] { return andOf(id("a"), id("b")); }, cofactorSecondFalse, "a and \"0\""},
-    {"CofactorBeyondInputsChangesNothing", [] { return andOf(id("a"), id("b")); }, cofactorBeyond, "a and b"},
+     [] { return andOf(orOf(orOf(orOf(id("a"), id("b")), id("c")), id("d")), id("e")); },
+     rebalanced, "( ( ( a or b ) or c ) or d ) and e"},
+    {"CofactorReplacesVariable", [] { return andOf(id("a"), id("b")); }, cofactorSecondFalse,
+     "a and \"0\""},
+    {"CofactorBeyondInputsChangesNothing", [] { return andOf(id("a"), id("b")); }, cofactorBeyond,
+     "a and b"},
 };
 
 class Rewrites : public ::testing::TestWithParam<RewriteCase> {};
@@ -119,7 +145,8 @@ TEST(SumOfProducts, LeavesAreReturnedWithoutTheEngine) {
 }
 
 TEST(SumOfProducts, OrDepthAndBalance) {
-    Node* tree = orOf(orOf(orOf(id("a"), id("b")), id("c")), andOf(id("d"), orOf(id("e"), id("f"))));
+    Node* tree =
+        orOf(orOf(orOf(id("a"), id("b")), id("c")), andOf(id("d"), orOf(id("e"), id("f"))));
     EXPECT_EQ(tree->orDepth(), 3);
     EXPECT_EQ(tree->orBalance(), 2);
     delete tree;
@@ -130,7 +157,7 @@ TEST(SumOfProducts, OrDepthAndBalance) {
 // Records each reported term as a row over the variable list ("1", "0", "-") and,
 // after a colon, the positions in the order the walk assigned them.
 class RecordingSink final : public TermSink {
-public:
+  public:
     std::string text;
     void acceptTerm(const VariableList& list) override {
         for (const VariableEntry& entry : list.entries) {

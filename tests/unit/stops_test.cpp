@@ -7,8 +7,8 @@
 
 #include <new>
 
-#include "expr/function_table.h"
 #include "driver/program.h"
+#include "expr/function_table.h"
 
 namespace {
 

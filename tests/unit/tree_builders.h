@@ -9,12 +9,24 @@
 
 namespace build {
 
-inline Node* id(const std::string& name) { return new IdentNode(name); }
-inline Node* notOf(Node* operand) { return new UNode(operand); }
-inline Node* bin(int code, Node* left, Node* right) { return new BNode(code, left, right); }
-inline Node* andOf(Node* left, Node* right) { return bin(opAnd, left, right); }
-inline Node* orOf(Node* left, Node* right) { return bin(opOr, left, right); }
-inline Node* constant(int32_t value, int32_t width = 1) { return new VectNode(value, width); }
+inline Node* id(const std::string& name) {
+    return new IdentNode(name);
+}
+inline Node* notOf(Node* operand) {
+    return new UNode(operand);
+}
+inline Node* bin(int code, Node* left, Node* right) {
+    return new BNode(code, left, right);
+}
+inline Node* andOf(Node* left, Node* right) {
+    return bin(opAnd, left, right);
+}
+inline Node* orOf(Node* left, Node* right) {
+    return bin(opOr, left, right);
+}
+inline Node* constant(int32_t value, int32_t width = 1) {
+    return new VectNode(value, width);
+}
 
 }  // namespace build
 
@@ -31,7 +43,8 @@ inline void freshTable(const std::vector<std::string>& inputs) {
 inline bool evaluateUnder(const Node& tree, uint64_t bits) {
     VariableList& inputs = program.table->variableList;
     for (int32_t i = 0; i < inputs.count(); ++i) {
-        inputs.entries[static_cast<size_t>(i)].value = ((bits >> i) & 1u) != 0 ? valueTrue : valueFalse;
+        inputs.entries[static_cast<size_t>(i)].value =
+            ((bits >> i) & 1u) != 0 ? valueTrue : valueFalse;
     }
     VariableList* saved = program.currentList;
     program.currentList = &inputs;

@@ -10,33 +10,57 @@ namespace {
 
 std::string tokenWord(VhdlToken token) {
     switch (token) {
-        case VhdlToken::EndOfInput: return "end";
-        case VhdlToken::Error: return "error";
-        case VhdlToken::LeftParen: return "(";
-        case VhdlToken::RightParen: return ")";
-        case VhdlToken::LeftBracket: return "[";
-        case VhdlToken::RightBracket: return "]";
-        case VhdlToken::LeftBrace: return "{";
-        case VhdlToken::RightBrace: return "}";
-        case VhdlToken::Semicolon: return ";";
-        case VhdlToken::Comma: return ",";
-        case VhdlToken::Equal: return "=";
-        case VhdlToken::LessEqual: return "<=";
-        case VhdlToken::Arrow: return "=>";
-        case VhdlToken::Identifier: return "id:" + vhdlReader.text;
-        case VhdlToken::Number: return "num:" + std::to_string(vhdlReader.number);
+        case VhdlToken::EndOfInput:
+            return "end";
+        case VhdlToken::Error:
+            return "error";
+        case VhdlToken::LeftParen:
+            return "(";
+        case VhdlToken::RightParen:
+            return ")";
+        case VhdlToken::LeftBracket:
+            return "[";
+        case VhdlToken::RightBracket:
+            return "]";
+        case VhdlToken::LeftBrace:
+            return "{";
+        case VhdlToken::RightBrace:
+            return "}";
+        case VhdlToken::Semicolon:
+            return ";";
+        case VhdlToken::Comma:
+            return ",";
+        case VhdlToken::Equal:
+            return "=";
+        case VhdlToken::LessEqual:
+            return "<=";
+        case VhdlToken::Arrow:
+            return "=>";
+        case VhdlToken::Identifier:
+            return "id:" + vhdlReader.text;
+        case VhdlToken::Number:
+            return "num:" + std::to_string(vhdlReader.number);
         case VhdlToken::BitString:
             return "bits:" + std::to_string(vhdlReader.number) + "/" +
                    std::to_string(vhdlReader.widthInForce);
-        case VhdlToken::Bit: return "bit:" + std::to_string(vhdlReader.number);
-        case VhdlToken::And: return "AND";
-        case VhdlToken::Or: return "OR";
-        case VhdlToken::Not: return "NOT";
-        case VhdlToken::Xor: return "XOR";
-        case VhdlToken::Nand: return "NAND";
-        case VhdlToken::Nor: return "NOR";
-        case VhdlToken::Xnor: return "XNOR";
-        case VhdlToken::Variable: return "VARIABLE";
+        case VhdlToken::Bit:
+            return "bit:" + std::to_string(vhdlReader.number);
+        case VhdlToken::And:
+            return "AND";
+        case VhdlToken::Or:
+            return "OR";
+        case VhdlToken::Not:
+            return "NOT";
+        case VhdlToken::Xor:
+            return "XOR";
+        case VhdlToken::Nand:
+            return "NAND";
+        case VhdlToken::Nor:
+            return "NOR";
+        case VhdlToken::Xnor:
+            return "XNOR";
+        case VhdlToken::Variable:
+            return "VARIABLE";
     }
     return "?";
 }
@@ -87,12 +111,12 @@ INSTANTIATE_TEST_SUITE_P(
         LexCase{"CommentAtEnd", "a --", "id:a end", 1, ""},
         LexCase{"OnlyComments", "-- one\n\n  -- two\n", "end", 4, ""},
         LexCase{"Number", "42 007", "num:42 num:7 end", 1, ""},
-        LexCase{"NumberWraps", "4294967295 4294967296 4294967298",
-                "num:4294967295 num:0 num:2 end", 1, ""},
+        LexCase{"NumberWraps", "4294967295 4294967296 4294967298", "num:4294967295 num:0 num:2 end",
+                1, ""},
         LexCase{"NumberStopsAtLetter", "12ab", "num:12 id:ab end", 1, ""},
         LexCase{"BitString", "\"0101\" \"1\"", "bits:5/4 bits:1/1 end", 1, ""},
-        LexCase{"BitStringKeepsLast32Bits", "\"1" + std::string(32, '0') + "1\"",
-                "bits:1/34 end", 1, ""},
+        LexCase{"BitStringKeepsLast32Bits", "\"1" + std::string(32, '0') + "1\"", "bits:1/34 end",
+                1, ""},
         LexCase{"EmptyBitString", "\"\"a", "error id:a end", 1, ""},
         LexCase{"BitStringBadDigitConsumed", "\"012a", "error id:a end", 1, ""},
         LexCase{"BitStringBadStart", "\"x\"", "error error end", 1, ""},
@@ -106,8 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "AND OR NOT XOR NAND NOR XNOR VARIABLE end", 1, ""},
         LexCase{"MixedCaseIsIdentifier", "And aNd Variable NoT",
                 "id:And id:aNd id:Variable id:NoT end", 1, ""},
-        LexCase{"KeywordPrefixIsIdentifier", "andx nots _or", "id:andx id:nots id:_or end", 1,
-                ""},
+        LexCase{"KeywordPrefixIsIdentifier", "andx nots _or", "id:andx id:nots id:_or end", 1, ""},
         LexCase{"IdentifierCharacters", "_a1 b_2c", "id:_a1 id:b_2c end", 1, ""},
         LexCase{"Identifier100", name100, "id:" + name100 + " end", 1, ""},
         LexCase{"Identifier101", "\n" + name101 + " a", "error id:a end", 2,

@@ -40,26 +40,24 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"OneAssignment", "f <= a;", "f: a\n", "a", 1, ""},
         LoadCase{"GroupsFromTheLeft", "f <= a or b and c;", "f: ( a or b ) and c\n", "a b c", 3,
                  ""},
-        LoadCase{"NotBindsToOnePrimary", "f <= not a and b;", "f: ( not a ) and b\n", "a b", 2,
-                 ""},
+        LoadCase{"NotBindsToOnePrimary", "f <= not a and b;", "f: ( not a ) and b\n", "a b", 2, ""},
         LoadCase{"DoubleNot", "f <= not not a;", "f: not ( not a )\n", "a", 1, ""},
         LoadCase{"NotOfGroup", "f <= not ( a and b );", "f: not ( a and b )\n", "a b", 2, ""},
         LoadCase{"GroupAsRightOperand", "f <= a xnor ( b nand c );", "f: a xnor ( b nand c )\n",
                  "a b c", 3, ""},
         LoadCase{"GroupsMakeNoNode", "f <= ((a));", "f: a\n", "a", 1, ""},
         LoadCase{"AllOperatorsBothCases", "f <= a AND b or c NAND d nor e XOR g xnor h;",
-                 "f: ( ( ( ( ( a and b ) or c ) nand d ) nor e ) xor g ) xnor h\n",
-                 "a b c d e g h", 7, ""},
-        LoadCase{"BitStrings", "f <= \"0101\" xor \"1111\";", "f: \"0101\" xor \"1111\"\n", "",
-                 0, ""},
+                 "f: ( ( ( ( ( a and b ) or c ) nand d ) nor e ) xor g ) xnor h\n", "a b c d e g h",
+                 7, ""},
+        LoadCase{"BitStrings", "f <= \"0101\" xor \"1111\";", "f: \"0101\" xor \"1111\"\n", "", 0,
+                 ""},
         LoadCase{"OneBitZero", "f <= \"0\";", "f: \"0\"\n", "", 0, ""},
-        LoadCase{"StatementsOverLines", "f <= a\n and b;\n\ng <=\nc;\n",
-                 "f: a and b\ng: c\n", "a b c", 3, ""},
+        LoadCase{"StatementsOverLines", "f <= a\n and b;\n\ng <=\nc;\n", "f: a and b\ng: c\n",
+                 "a b c", 3, ""},
         LoadCase{"CommentsEverywhere", "-- head\nf <= a; -- tail\n-- end", "f: a\n", "a", 1, ""},
         LoadCase{"OnlyComments", "  -- nothing\n\n\t-- here\n", "", "", 0, ""},
         LoadCase{"Empty", "", "", "", 0, ""},
-        LoadCase{"Identifier100", "f <= " + name100 + ";", "f: " + name100 + "\n", name100, 1,
-                 ""},
+        LoadCase{"Identifier100", "f <= " + name100 + ";", "f: " + name100 + "\n", name100, 1, ""},
         LoadCase{"MixedCaseNamesAreIdentifiers", "And <= Not or Variable;",
                  "And: Not or Variable\n", "Not Variable", 2, ""}),
     VhdlCaseTitle());
@@ -107,8 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
                  syntaxError1},
         LoadCase{"DeclarationWithoutName", "variable ; f <= a;", "", "", 0, syntaxError1},
         LoadCase{"DeclarationTrailingComma", "variable a, ; f <= a;", "", "a", 1, syntaxError1},
-        LoadCase{"DeclarationOnlyAtHead", "f <= a; variable b; g <= b;", "f: a\ng: b\n", "a b",
-                 2, ""},
+        LoadCase{"DeclarationOnlyAtHead", "f <= a; variable b; g <= b;", "f: a\ng: b\n", "a b", 2,
+                 ""},
         LoadCase{"UndeclaredNamesAdoptedInOrder", "f <= b and a;\ng <= c or a;",
                  "f: b and a\ng: c or a\n", "b a c", 3, ""},
         LoadCase{"FailedStatementAdoptsNothing", "f <= x and ;", "", "", 0, syntaxError1}),
@@ -116,22 +114,22 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     References, VhdlLoadTest,
-    ::testing::Values(
-        LoadCase{"ByName", "f <= a and b;\ng <= f or c;", "f: a and b\ng: ( a and b ) or c\n",
-                 "a b c", 3, ""},
-        LoadCase{"ByNameLatestWins", "f <= a;\nf <= b;\ng <= f;", "f: a\nf: b\ng: b\n", "a b", 2,
-                 ""},
-        LoadCase{"OwnNameIsEarlierFunction", "f <= a;\nf <= not f;", "f: a\nf: not a\n", "a", 1,
-                 ""},
-        LoadCase{"ByPosition", "f <= a;\ng <= 0 or c;", "f: a\ng: a or c\n", "a c", 2, ""},
-        LoadCase{"PositionNotYetDefined", "f <= 0;", "f: \"0\"\n", "", 0,
-                 "Warning: Invalid output index at line:1\n"},
-        LoadCase{"PositionBeyondTable", "f <= a;\n\ng <= 5;", "f: a\ng: \"0\"\n", "a", 1,
-                 "Warning: Invalid output index at line:3\n"},
-        LoadCase{"PositionWraps", "f <= a;\ng <= 4294967296 and b;", "f: a\ng: a and b\n",
-                 "a b", 2, ""},
-        LoadCase{"PositionOfSecond", "f <= a;\ng <= b;\nh <= not 1;",
-                 "f: a\ng: b\nh: not b\n", "a b", 2, ""}),
+    ::testing::Values(LoadCase{"ByName", "f <= a and b;\ng <= f or c;",
+                               "f: a and b\ng: ( a and b ) or c\n", "a b c", 3, ""},
+                      LoadCase{"ByNameLatestWins", "f <= a;\nf <= b;\ng <= f;",
+                               "f: a\nf: b\ng: b\n", "a b", 2, ""},
+                      LoadCase{"OwnNameIsEarlierFunction", "f <= a;\nf <= not f;",
+                               "f: a\nf: not a\n", "a", 1, ""},
+                      LoadCase{"ByPosition", "f <= a;\ng <= 0 or c;", "f: a\ng: a or c\n", "a c", 2,
+                               ""},
+                      LoadCase{"PositionNotYetDefined", "f <= 0;", "f: \"0\"\n", "", 0,
+                               "Warning: Invalid output index at line:1\n"},
+                      LoadCase{"PositionBeyondTable", "f <= a;\n\ng <= 5;", "f: a\ng: \"0\"\n", "a",
+                               1, "Warning: Invalid output index at line:3\n"},
+                      LoadCase{"PositionWraps", "f <= a;\ng <= 4294967296 and b;",
+                               "f: a\ng: a and b\n", "a b", 2, ""},
+                      LoadCase{"PositionOfSecond", "f <= a;\ng <= b;\nh <= not 1;",
+                               "f: a\ng: b\nh: not b\n", "a b", 2, ""}),
     VhdlCaseTitle());
 
 INSTANTIATE_TEST_SUITE_P(
@@ -139,16 +137,14 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LoadCase{"DifferentLengths", "f <= \"01\" and \"1\";", "f: \"01\" and \"1\"\n", "", 0,
                  "Warning: Different vector lengths at line:1\n"},
-        LoadCase{"SameLengths", "f <= \"01\" and \"10\";", "f: \"01\" and \"10\"\n", "", 0,
-                 ""},
+        LoadCase{"SameLengths", "f <= \"01\" and \"10\";", "f: \"01\" and \"10\"\n", "", 0, ""},
         LoadCase{"WidthCarriesToNextStatement", "f <= \"01\";\ng <= \"1\";\nh <= 0 and a;",
                  "f: \"01\"\ng: \"1\"\nh: \"01\" and a\n", "a", 1,
                  "Warning: Different vector lengths at line:3\n"},
         LoadCase{"CopiedTreeChecked", "f <= \"1\";\ng <= \"01\" or 0;",
                  "f: \"1\"\ng: \"01\" or \"1\"\n", "", 0,
                  "Warning: Different vector lengths at line:2\n"},
-        LoadCase{"InvalidIndexConstantChecked", "f <= \"11\" or 3;",
-                 "f: \"11\" or \"0\"\n", "", 0,
+        LoadCase{"InvalidIndexConstantChecked", "f <= \"11\" or 3;", "f: \"11\" or \"0\"\n", "", 0,
                  "Warning: Invalid output index at line:1\n"
                  "Warning: Different vector lengths at line:1\n"}),
     VhdlCaseTitle());
@@ -200,7 +196,7 @@ struct ExistingCase {
 
 class VhdlExistingTableTest : public VhdlFixture,
                               public ::testing::WithParamInterface<ExistingCase> {
-protected:
+  protected:
     void SetUp() override {
         VhdlFixture::SetUp();
         program.table->appendEntry(new IdentNode("a"), new VariableList, "f");

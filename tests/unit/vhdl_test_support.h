@@ -14,7 +14,7 @@
 
 // What the code prints is in `console()`, what it reads comes from `answer`.
 class VhdlFixture : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         createTable();
         resetVhdlReader();
@@ -34,7 +34,7 @@ protected:
         loadVhdl(in);
     }
 
-private:
+  private:
     ConsoleRedirect redirect;
 };
 

@@ -114,10 +114,9 @@ INSTANTIATE_TEST_SUITE_P(
         SaveCase{"ConstantTrue", "variable a;\nf <= \"1\";", 0, true, "3 1",
                  "f <= \"1\"; -- | a=x\n"},
         SaveCase{"ConstantFalse", "variable a;\nf <= \"0\";", 0, true, "3 1", "f <= \"0\"; -- N\n"},
-        SaveCase{"UnsatisfiableTermLeftOut", "variable a, b;\nf <= ( a and not a ) or b;", 0,
-                 true, "3 1", "f <= ( a and ( not a ) ) or b; -- | a=x b=1\n"},
-        SaveCase{"EveryFunctionAnnotated", "variable a, b;\nf <= a;\ng <= a or b;", 0, true,
-                 "1 1",
+        SaveCase{"UnsatisfiableTermLeftOut", "variable a, b;\nf <= ( a and not a ) or b;", 0, true,
+                 "3 1", "f <= ( a and ( not a ) ) or b; -- | a=x b=1\n"},
+        SaveCase{"EveryFunctionAnnotated", "variable a, b;\nf <= a;\ng <= a or b;", 0, true, "1 1",
                  frameHead + " a, b: in std_logic;\n f, g: out std_logic);\n" + frameBegin +
                      "f <= a; -- | a=1 b=x\n"
                      "g <= a or b; -- | a=1 b=x | a=x b=1\n"
@@ -155,7 +154,7 @@ TEST_F(VhdlWriterTest, AsksEvenInBatchMode) {
 
 // Random trees over a few inputs, with every operator and one-bit constants.
 class TreeMaker {
-public:
+  public:
     explicit TreeMaker(unsigned seed) : random(seed) {}
 
     Node* make(int depth) {
@@ -170,7 +169,7 @@ public:
         return new BNode(code, left, make(depth - 1));
     }
 
-private:
+  private:
     std::mt19937 random;
 };
 
