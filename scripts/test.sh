@@ -20,9 +20,16 @@ cd "$repoRoot"
 # Nothing here is interactive; CI may even start the script with no standard input.
 exec </dev/null
 
-# The build tools, GoogleTest, Python for the end-to-end runner, and the
-# equivalence oracles some tests check results with (ABC and PicoSAT).
-ensurePackages cmake g++ make libgtest-dev python3 berkeley-abc picosat
+# The build tools, GoogleTest, Python for the end-to-end runner, the equivalence
+# oracles some tests check results with (ABC and PicoSAT), and clang-format for the
+# formatting check.
+ensurePackages cmake g++ make libgtest-dev python3 berkeley-abc picosat clang-format
+
+# The house rules that need no build: every include points down a layer, and every
+# source is formatted by the checked-in .clang-format.
+echo "== Checking layers and formatting"
+scripts/check_layers.sh
+scripts/check_format.sh
 
 # An undefined-behaviour report names the faulty line with its call stack, and
 # stops the test at the first finding (AddressSanitizer, and its leak check, need

@@ -144,6 +144,13 @@ def large_file(binary, clauses, timeout):
     return failed
 
 
+def shown(folder):
+    """A folder as the report names it: relative to the checkout, never a machine's
+    absolute path."""
+    root = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+    return os.path.relpath(os.path.abspath(folder), root)
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--binary", required=True)
@@ -164,19 +171,19 @@ def main():
         print("ABC (berkeley-abc) is not on PATH: BLIF files are checked by the solver only.")
     failed = 0
     if os.path.isdir(options.cnf_dir):
-        print("## CNF files of %s\n" % os.path.normpath(options.cnf_dir))
+        print("## CNF files of %s\n" % shown(options.cnf_dir))
         failed += cnf_table(options.binary, abc, solver, options.cnf_dir, options.timeout,
                             options.sat_timeout)
     else:
-        print("The CNF folder %s is absent: no CNF table." % os.path.normpath(options.cnf_dir))
+        print("The CNF folder %s is absent: no CNF table." % shown(options.cnf_dir))
     if options.pla_dir:
         if os.path.isdir(options.pla_dir) and abc:
             print("\n## PLA files of %s: Save as BLIF against Save as PLA after DNF (ABC cec)\n"
-                  % os.path.normpath(options.pla_dir))
+                  % shown(options.pla_dir))
             failed += check_folder(options.binary, abc, options.pla_dir, options.timeout)
         else:
             print("\nThe PLA folder %s is absent (or ABC is missing): no PLA table."
-                  % os.path.normpath(options.pla_dir))
+                  % shown(options.pla_dir))
     if options.large:
         print("\n## A large CNF file\n")
         failed += large_file(options.binary, options.large, max(options.timeout, 600))
