@@ -34,28 +34,33 @@ uint32_t TermTrie::findTerm(const Literal* begin, uint32_t length, uint64_t hash
     if (slots.empty()) return noTerm;
     const uint64_t mask = slots.size() - 1;
     for (uint64_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        uint32_t stored = slots[slot];
-        if (stored == 0) return noTerm;
-        const Term& term = terms[stored - 1];
-        if (term.alive && term.hash == hash && term.length == length &&
+        const Slot& stored = slots[slot];
+        if (stored.term == 0) return noTerm;
+        if (stored.hash != hash) continue;
+        const Term& term = terms[stored.term - 1];
+        if (term.alive && term.length == length &&
             std::equal(begin, begin + length,
                        literalPool.begin() + static_cast<int64_t>(term.offset))) {
-            return stored - 1;
+            return stored.term - 1;
         }
     }
 }
 
-void TermTrie::growSlots() {
-    std::vector<uint32_t> old = std::move(slots);
-    slots.assign(std::max<size_t>(16, old.size() * 2), 0);
-    slotsUsed = 0;
+void TermTrie::placeInSlots(uint32_t index) {
     const uint64_t mask = slots.size() - 1;
-    for (uint32_t stored : old) {
-        if (stored == 0 || !terms[stored - 1].alive) continue;
-        uint64_t slot = terms[stored - 1].hash & mask;
-        while (slots[slot] != 0) slot = (slot + 1) & mask;
-        slots[slot] = stored;
-        ++slotsUsed;
+    const uint64_t hash = terms[index].hash;
+    uint64_t slot = hash & mask;
+    while (slots[slot].term != 0) slot = (slot + 1) & mask;
+    slots[slot] = Slot{hash, index + 1};
+    ++slotsUsed;
+}
+
+void TermTrie::growSlots() {
+    std::vector<Slot> old = std::move(slots);
+    slots.assign(std::max<size_t>(16, old.size() * 2), Slot{0, 0});
+    slotsUsed = 0;
+    for (const Slot& stored : old) {
+        if (stored.term != 0 && terms[stored.term - 1].alive) placeInSlots(stored.term - 1);
     }
 }
 
@@ -64,11 +69,7 @@ uint32_t TermTrie::addTerm(const Literal* begin, uint32_t length, uint64_t hash)
     auto index = static_cast<uint32_t>(terms.size());
     terms.push_back(Term{literalPool.size(), length, true, hash});
     literalPool.insert(literalPool.end(), begin, begin + length);
-    const uint64_t mask = slots.size() - 1;
-    uint64_t slot = hash & mask;
-    while (slots[slot] != 0) slot = (slot + 1) & mask;
-    slots[slot] = index + 1;
-    ++slotsUsed;
+    placeInSlots(index);
     return index;
 }
 
