@@ -17,6 +17,7 @@
 
 #include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "normal/term_trie.h"
 
@@ -82,6 +83,35 @@ Node* SimplifiedSum::buildNode(int32_t node) const {
 Node* SimplifiedSum::buildTree() const {
     if (!satisfiable()) return new VectNode(valueFalse, 1);
     return buildNode(trie->rootNode());
+}
+
+// The built tree's terms are its kept leaves, in trie order; each is an and-chain of
+// its literals in position order, which is the order the walk assigns them in.
+bool SimplifiedSum::reportTerms(VariableList& marks, TermSink& sink) const {
+    bool any = false;
+    forEachTerm([&](const Literal* begin, const Literal* end) {
+        marks.clearAssignments();
+        for (const Literal* at = begin; at != end; ++at) {
+            marks.assign(static_cast<int32_t>(literalPosition(*at)),
+                         literalPositive(*at) ? valueTrue : valueFalse);
+        }
+        sink.acceptTerm(marks);
+        any = true;
+    });
+    return any;
+}
+
+int64_t SimplifiedSum::literalCount() const {
+    int64_t count = 0;
+    forEachTerm([&](const Literal* begin, const Literal* end) { count += end - begin; });
+    return count;
+}
+
+bool SimplifiedSum::buildsLeaf() const {
+    if (!satisfiable()) return true;
+    if (outcomes.size() != 1) return false;
+    const uint32_t length = static_cast<uint32_t>(trie->termEnd(0) - trie->termBegin(0));
+    return length - (outcomes[0].skipPosition == UINT32_MAX ? 0 : 1) <= 1;
 }
 
 std::unique_ptr<TermTrie> emptyTermTrie() {
