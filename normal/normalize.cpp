@@ -132,12 +132,20 @@ SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, i
         trie->sweep();
         trie->freeze();
         if (pass >= passes) break;
-        SimplifiedSum between(std::move(trie));
-        trie = emptyTermTrie();
-        between.forEachTerm([&](const Literal* begin, const Literal* end) {
-            trie->incoming.assign(begin, end);
-            trie->insert(trie->incoming);
+        // The kept terms are copied out first, so that only one trie is alive at a time.
+        std::vector<Literal> literals;
+        std::vector<uint32_t> ends;
+        SimplifiedSum(std::move(trie)).forEachTerm([&](const Literal* begin, const Literal* end) {
+            literals.insert(literals.end(), begin, end);
+            ends.push_back(static_cast<uint32_t>(literals.size()));
         });
+        trie = emptyTermTrie();
+        uint32_t start = 0;
+        for (uint32_t end : ends) {
+            trie->incoming.assign(literals.begin() + start, literals.begin() + end);
+            trie->insert(trie->incoming);
+            start = end;
+        }
     }
     SimplifiedSum result(std::move(trie));
     program.table->termCount = result.termCount();
