@@ -124,9 +124,11 @@ class TermTrie {
     std::vector<uint64_t> positiveMask;
     void buildMasks();
     std::vector<Literal> scratch;
-    std::vector<Literal> twin;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
+    // The live term with that hash and length whose literals `equal` accepts.
+    template <class Equal>
+    uint32_t findMatching(uint64_t hash, uint32_t length, const Equal& equal) const;
     uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);
     void growSlots();
     void placeInSlots(uint32_t index);
