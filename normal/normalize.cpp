@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/stack_guard.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/term_walk.h"
@@ -80,6 +81,7 @@ void carryTermsOver(const TermTrie& trie, TermTrie& next) {
 
 // The subtree of a trie node: OR(OR(zero, dash), one) over the children it has.
 Node* rebuildTerms(const TermTrie& trie, int32_t node) {
+    guardStackDepth();
     if (trie.isLeafNode(node)) return rebuildLeaf(trie, trie.leafTerm(node));
     Node* result = nullptr;
     for (uint8_t rank : {rankZero, rankDash, rankOne}) {

@@ -10,10 +10,12 @@
 // and distributed before the engine sees it.
 #include "normal/sum_of_products.h"
 
+#include "base/stack_guard.h"
 #include "expr/node.h"
 #include "normal/normalize.h"
 
 Node* toSumOfProducts(Node* tree) {
+    guardStackDepth();
     if (tree->isLeaf()) return tree;
     if (tree->opCode() == opNot) {
         auto* negation = static_cast<UNode*>(tree);
