@@ -72,13 +72,6 @@ mode_t defaultFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
-void syncFolder(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd == -1) return;
-    (void)::fsync(fd);  // the rename is durable with it; the data already is
-    ::close(fd);
-}
-
 void onTerminatingSignal(int signal) {
     discardPendingOutputs();
     std::signal(signal, SIG_DFL);
@@ -152,7 +145,6 @@ class SafeOutputBuffer final : public std::streambuf {
             unregisterPending(slot);
             slot = -1;
             temporaryPath.clear();
-            if (!failed) syncFolder(folderOf(targetPath));
         }
         result = !failed;
         return result;
