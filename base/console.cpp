@@ -36,9 +36,16 @@ bool readWord(std::string& word) {
     return true;
 }
 
+std::string readPath() {
+    std::string path;
+    readWord(path);
+    return path;
+}
+
 std::string readRestOfLine() {
-    std::cin.get();
+    if (std::cin.get() == '\r' && std::cin.peek() == '\n') std::cin.get();
     std::string line;
-    std::getline(std::cin, line);
+    const bool ended = std::getline(std::cin, line) && !std::cin.eof();
+    if (ended && !line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }

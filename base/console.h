@@ -1,7 +1,8 @@
 // The console conversation: every message is one line, flushed at once; a prompt
 // that waits for an answer is printed without a line end. An answer that cannot be
-// read leaves the asker's default in place, and the console stream is never reset,
-// so after one failed read every later read fails too.
+// read leaves the asker's default in place (a path prompt's default is the empty
+// path), and the console stream is never reset, so after one failed read every
+// later read fails too. Line ends may be LF or CR LF.
 #pragma once
 
 #include <cstdint>
@@ -21,5 +22,11 @@ int readInteger(int fallback);
 bool readTruthValue();
 // Reads one whitespace-delimited word into `word`; leaves it untouched on failure.
 bool readWord(std::string& word);
-// Skips one character, then reads the rest of the line (empty on failure).
+// Reads a path typed at a path prompt: one word, or the empty path (which no open
+// accepts) when none can be read, so that a failed read never names the file of
+// an earlier answer.
+std::string readPath();
+// Skips the line end after the menu number (a carriage return before its line feed
+// included), then reads the rest of the line without its line end (empty on
+// failure).
 std::string readRestOfLine();

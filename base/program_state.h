@@ -15,6 +15,8 @@
 //                         walk callers, collectVariables)
 //   absorptionEnabled     driver/dispatcher.cpp (menu 13); read by normal/normalize.cpp
 //   batchMode             driver/program.cpp; read by formats/save_dialogue.cpp
+//   saveLost              formats/save_dialogue.cpp ("Data NOT saved"); read by
+//                         driver/program.cpp for the exit status
 //   satisfiabilityFlag    driver/dispatcher.cpp; read by formats/vhdl_writer.cpp
 //   signalCounter         expr/blif_gates.cpp
 //   operation*Time        driver/dispatcher.cpp (the timed part of an action)
@@ -37,6 +39,7 @@ struct ProgramState {
     bool batchMode = false;           // a script path was given: no questions asked
     int64_t addedCount = 0;           // functions added after loading
     bool satisfiabilityFlag = false;  // set by the satisfiability test, read by the VHDL writer
+    bool saveLost = false;            // some save of the run said "Data NOT saved"
 
     int64_t signalCounter = 0;  // numbers the internal BLIF signals; never reset
 

@@ -1,5 +1,6 @@
 // The out-of-memory stop writes straight to the file descriptor: the console stream
-// might itself need memory to format the message.
+// might itself need memory to format the message. A save in progress is abandoned,
+// so its temporary file goes and the file it would have replaced stays.
 #include "base/stops.h"
 
 #include <unistd.h>
@@ -8,8 +9,10 @@
 #include <iostream>
 
 #include "base/program_state.h"
+#include "base/safe_output.h"
 
 void onOutOfMemory() {
+    discardPendingOutputs();
     std::cout.flush();
     static const char message[] = "Memory depleted - terminating\n";
     ssize_t written = ::write(STDOUT_FILENO, message, sizeof message - 1);

@@ -10,7 +10,7 @@
 #include "driver/dispatcher.h"
 
 #include <ctime>
-#include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 
@@ -205,7 +205,7 @@ std::string durationText(int64_t milliseconds) {
     return report.str();
 }
 
-void runAction(int action, std::ofstream* out) {
+void runAction(int action, std::ostream* out) {
     if (!isTableAction(action)) return;
     if (action != actionSaveVhdl) program.satisfiabilityFlag = false;
     if (action == actionSatisfiability) program.satisfiabilityFlag = true;

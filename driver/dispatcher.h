@@ -8,7 +8,7 @@
 
 // Carries out action 1 to 14 (anything else does nothing). The save actions 9 to 12
 // write to `out`, which the entry routine has opened; the other actions ignore it.
-void runAction(int action, std::ofstream* out);
+void runAction(int action, std::ostream* out);
 
 // The duration report of a timed action: "Operation took " + seconds + " seconds",
 // the seconds in the stream's default form (0, 0.016, 2.5).

@@ -1,5 +1,7 @@
 // The stack is mapped with MAP_NORESERVE, so reserving gigabytes costs nothing until
 // pages are touched. Under an address-space limit a quarter of the limit is taken.
+// Either way the work arms the stack guard (base/stack_guard.h) on the stack it
+// runs on.
 #include "driver/large_stack.h"
 
 #include <pthread.h>
@@ -11,13 +13,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/stack_guard.h"
+
 namespace {
 
-constexpr std::size_t preferredStack = std::size_t{4} << 30;  // 4 GiB
 constexpr std::size_t smallestStack = std::size_t{16} << 20;  // 16 MiB
 
 std::size_t stackSizeForLimits() {
-    std::size_t size = preferredStack;
+    std::size_t size = preferredStackBytes;
     rlimit limit{};
     if (getrlimit(RLIMIT_AS, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY) {
         size = std::min<std::size_t>(size, static_cast<std::size_t>(limit.rlim_cur / 4));
@@ -32,6 +35,7 @@ struct Job {
 
 void* runJob(void* argument) {
     auto* job = static_cast<Job*>(argument);
+    armStackGuard();
     job->result = (*job->work)();
     return nullptr;
 }
@@ -61,5 +65,6 @@ int runOnLargeStack(const std::function<int()>& work) {
         }
         munmap(stack, size);
     }
+    armStackGuard();
     return work();  // no room for a thread: run where we are
 }

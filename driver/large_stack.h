@@ -5,7 +5,11 @@
 // adapts to an address-space limit so that the program still starts under one.
 #pragma once
 
+#include <cstddef>
 #include <functional>
+
+// The stack reserved when no address-space limit asks for less.
+constexpr std::size_t preferredStackBytes = std::size_t{4} << 30;  // 4 GiB
 
 // Runs `work` on a thread with a large stack and returns its result. The calling
 // thread only waits, so the program stays single-threaded in behaviour.

@@ -6,11 +6,14 @@
 #include <vector>
 
 #include "driver/large_stack.h"
+#include "driver/process_guards.h"
 #include "driver/program.h"
 #include "driver/standard_streams.h"
 
 int main(int argc, char** argv) {
     reserveStandardStreams();
+    guardSignals();
+    capAddressSpace(preferredStackBytes);
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> arguments(argv, argv + argc);
     return runOnLargeStack([&arguments] { return runProgram(arguments); });

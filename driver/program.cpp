@@ -2,16 +2,22 @@
 // script files, input-type menu and loading, action loop, shut-down.
 //
 // Every open file gets exactly one second chance through a typed path; a path is
-// one whitespace-delimited word. Batch mode walks the action loop like a user would,
+// one whitespace-delimited word, and a folder is a path that cannot be opened. A
+// save goes through base/safe_output.h, so the file it replaces is only replaced
+// once the new one is complete. Batch mode walks the action loop like a user would,
 // but takes its choices from a fixed sequence (DNF, Save as PLA, Exit) and echoes
 // each after "Choice:", so that a batch transcript reads like an interactive one.
 #include "driver/program.h"
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <new>
+#include <stdexcept>
 #include <string_view>
 
 #include "base/console.h"
+#include "base/safe_output.h"
 #include "base/stops.h"
 #include "driver/actions.h"
 #include "driver/dispatcher.h"
@@ -25,6 +31,7 @@ namespace {
 constexpr int statusInputTypeZero = 0;
 constexpr int statusLoopEnded = 1;
 constexpr int statusCannotOpen = 2;
+constexpr int statusDataLost = 2;  // the loop ended, but some save said "Data NOT saved"
 
 // What the entry routine keeps for the whole run.
 struct Session {
@@ -51,15 +58,25 @@ Session takeArguments(const std::vector<std::string>& arguments) {
     return session;
 }
 
-// Opens `path`; on failure asks once for another path and tries that.
-bool openForReading(std::ifstream& stream, std::string& path, std::string_view prompt) {
-    stream.open(path);
-    if (stream.is_open()) return true;
-    stream = std::ifstream();
-    printPrompt(prompt);
-    readWord(path);
+// A folder opens for reading on this system but yields only read errors.
+bool namesFolder(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool openFile(std::ifstream& stream, const std::string& path) {
+    if (namesFolder(path)) return false;
     stream.open(path);
     return stream.is_open();
+}
+
+// Opens `path`; on failure asks once for another path and tries that.
+bool openForReading(std::ifstream& stream, std::string& path, std::string_view prompt) {
+    if (openFile(stream, path)) return true;
+    stream = std::ifstream();
+    printPrompt(prompt);
+    path = readPath();
+    return openFile(stream, path);
 }
 
 bool pathContains(const std::string& path, std::string_view part) {
@@ -144,21 +161,20 @@ int nextAction(Session& session, std::istream& script) {
 // Opens the output file of a save action. The first save takes the command line's
 // output path without asking (when any argument was given); later saves ask. A
 // failed open is retried once with a typed path.
-bool openOutput(Session& session, std::ofstream& out) {
+bool openOutput(Session& session, SafeOutput& out) {
     if (!session.outputPathGiven) {
         printPrompt("Enter legal output file path :");
-        readWord(session.outputPath);
+        session.outputPath = readPath();
     }
     session.outputPathGiven = false;
-    out.open(session.outputPath);
+    bool opened = out.open(session.outputPath);
     printLine("");
-    if (out.is_open()) return true;
+    if (opened) return true;
     printPrompt("Enter legal output file path :");
-    readWord(session.outputPath);
-    out = std::ofstream();
-    out.open(session.outputPath);
+    session.outputPath = readPath();
+    opened = out.open(session.outputPath);
     printLine("");
-    if (out.is_open()) return true;
+    if (opened) return true;
     printLine("Cannot open output file - terminating");
     return false;
 }
@@ -168,10 +184,10 @@ int actionLoop(Session& session, std::istream& script) {
     for (;;) {
         printActionMenu();
         const int action = nextAction(session, script);
-        std::ofstream out;
+        SafeOutput out;
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
-            runAction(action, &out);
+            runAction(action, &out.stream());
         } else {
             runAction(action, nullptr);
         }
@@ -197,7 +213,8 @@ int runSession(Session& session) {
         return statusInputTypeZero;
     }
     load(inputType, input);
-    const int status = actionLoop(session, script);
+    int status = actionLoop(session, script);
+    if (status == statusLoopEnded && program.saveLost) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
     // for the caller (see runProgram).
     printLine("");
@@ -209,12 +226,22 @@ int runSession(Session& session) {
 
 void initProgram() {
     std::set_new_handler(onOutOfMemory);
+    program.saveLost = false;
     createTable();
 }
 
 int runProgram(const std::vector<std::string>& arguments) {
-    printLine(arguments.empty() ? std::string() : arguments[0]);
-    initProgram();
-    Session session = takeArguments(arguments);
-    return runSession(session);
+    // The handler ends every failed allocation before it can throw; a size no
+    // container can hold is the same stop, and nothing else may end the run by an
+    // exception.
+    try {
+        printLine(arguments.empty() ? std::string() : arguments[0]);
+        initProgram();
+        Session session = takeArguments(arguments);
+        return runSession(session);
+    } catch (const std::bad_alloc&) {
+        onOutOfMemory();
+    } catch (const std::length_error&) {
+        onOutOfMemory();
+    }
 }

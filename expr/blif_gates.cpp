@@ -1,12 +1,17 @@
 // BLIF gates of a tree, written in post-order: each operator node becomes one
 // ".names" block whose output signal is "sig" plus the process-wide counter, or the
 // function's own name at the root of the function being written.
+//
+// The post-order walk is a loop over an explicit stack, with the signals of the
+// operands written so far waiting on a second one: a CNF of millions of clauses is
+// a chain as deep, and its gates must not cost call stack.
 #include <ostream>
 #include <string>
 
 #include "base/text_sink.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/work_stack.h"
 
 namespace {
 
@@ -34,6 +39,55 @@ const char* const gateRows[] = {
     "00 1\n11 1\n",  // xnor
 };
 
+void writeNotGate(TextSink& out, const BlifSignal& input, const BlifSignal& signal) {
+    out << ".names " << input << ' ' << signal << "\n0 1\n";
+}
+
+void writeBinaryGate(TextSink& out, int code, const BlifSignal& leftInput,
+                     const BlifSignal& rightInput, const BlifSignal& signal) {
+    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n' << gateRows[code];
+}
+
+// The gates of the operators of a tree, after those of their operands; answers the
+// signal the root drives.
+BlifSignal emitOperatorGates(Node* root, TextSink& out) {
+    struct Step {
+        Node* node;
+        bool operandsDone;
+    };
+    WorkStack<Step> pending;
+    WorkStack<BlifSignal> signals;
+    pending.push({root, false});
+    while (!pending.empty()) {
+        const Step step = pending.pop();
+        Node* node = step.node;
+        const int code = node->opCode();
+        if (code == opLeaf) {
+            signals.push(node->emitBlif(out));
+        } else if (!step.operandsDone) {
+            pending.push({node, true});
+            if (code == opNot) {
+                pending.push({static_cast<UNode*>(node)->operand, false});
+            } else {
+                pending.push({static_cast<BNode*>(node)->right, false});
+                pending.push({static_cast<BNode*>(node)->left, false});
+            }
+        } else if (code == opNot) {
+            const BlifSignal input = signals.pop();
+            const BlifSignal signal = nextSignal(node);
+            writeNotGate(out, input, signal);
+            signals.push(signal);
+        } else {
+            const BlifSignal rightInput = signals.pop();
+            const BlifSignal leftInput = signals.pop();
+            const BlifSignal signal = nextSignal(node);
+            writeBinaryGate(out, code, leftInput, rightInput, signal);
+            signals.push(signal);
+        }
+    }
+    return signals.pop();
+}
+
 }  // namespace
 
 void writeBlifGates(Node& tree, std::ostream& out) {
@@ -60,16 +114,9 @@ BlifSignal VectNode::emitBlif(TextSink& out) {
 }
 
 BlifSignal UNode::emitBlif(TextSink& out) {
-    BlifSignal input = operand->emitBlif(out);
-    BlifSignal signal = nextSignal(this);
-    out << ".names " << input << ' ' << signal << "\n0 1\n";
-    return signal;
+    return emitOperatorGates(this, out);
 }
 
 BlifSignal BNode::emitBlif(TextSink& out) {
-    BlifSignal leftInput = left->emitBlif(out);
-    BlifSignal rightInput = right->emitBlif(out);
-    BlifSignal signal = nextSignal(this);
-    out << ".names " << leftInput << ' ' << rightInput << ' ' << signal << '\n' << gateRows[op];
-    return signal;
+    return emitOperatorGates(this, out);
 }

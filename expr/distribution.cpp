@@ -4,6 +4,7 @@
 // and everywhere else as a copy, which the process-wide first-use flag tracks.
 #include <algorithm>
 
+#include "base/stack_guard.h"
 #include "base/stops.h"
 #include "expr/node.h"
 
@@ -33,6 +34,7 @@ int cachedBalance(const Node* node) {
 
 // Fills the depth cache of every or-node of the or-tree below `node`.
 void computeDepths(Node* node) {
+    guardStackDepth();
     if (!isOrNode(node)) return;
     auto* binary = static_cast<BNode*>(node);
     computeDepths(binary->left);
@@ -44,6 +46,7 @@ void computeDepths(Node* node) {
 // and its depth is never asked again afterwards, so the cache stays exact wherever
 // it is read: rotations refresh the depths of the nodes they move.
 Node* rebalanceCached(Node* node) {
+    guardStackDepth();
     if (!isOrNode(node)) return node;
     auto* self = static_cast<BNode*>(node);
     int balance = cachedBalance(self);
@@ -66,6 +69,7 @@ Node* rebalanceCached(Node* node) {
 // --- distribution ------------------------------------------------------------------
 
 Node* BNode::distribute(int code) {
+    guardStackDepth();
     checkOperationTimer();
     if (op != code) {
         left = left->distribute(code);
@@ -87,11 +91,13 @@ Node* BNode::distribute(int code) {
 }
 
 Node* UNode::distribute(int code) {
+    guardStackDepth();
     operand = operand->distribute(code);
     return this;
 }
 
 Node* BNode::distributeInto(Node* operandNode, const uint8_t* code) {
+    guardStackDepth();
     uint8_t combine = *code;
     if (op == combine) {
         left = left->distributeInto(operandNode, code);
@@ -106,6 +112,7 @@ Node* BNode::distributeInto(Node* operandNode, const uint8_t* code) {
 }
 
 Node* UNode::distributeInto(Node* operandNode, const uint8_t* code) {
+    guardStackDepth();
     operand = operand->distributeInto(operandNode, code);
     return this;
 }
@@ -113,6 +120,7 @@ Node* UNode::distributeInto(Node* operandNode, const uint8_t* code) {
 // --- or-tree heights and rotations ---------------------------------------------------
 
 int BNode::orDepth() const {
+    guardStackDepth();
     if (op != opOr) return 0;
     return 1 + std::max(left->orDepth(), right->orDepth());
 }

@@ -6,6 +6,7 @@
 // walk's term sink (expr/term_sink.h), which decides what the term becomes.
 #include "expr/term_walk.h"
 
+#include "base/stack_guard.h"
 #include "expr/node.h"
 #include "expr/term_sink.h"
 #include "expr/variable_list.h"
@@ -32,10 +33,12 @@ bool IdentNode::tryValue(int32_t target, TermWalk& walk) {
 }
 
 bool UNode::tryValue(int32_t target, TermWalk& walk) {
+    guardStackDepth();
     return operand->tryValue(~target, walk);
 }
 
 bool BNode::tryValue(int32_t target, TermWalk& walk) {
+    guardStackDepth();
     if (op == opAnd) return left->tryValue(target, walk) && right->tryValue(target, walk);
     if (op != opOr) return false;
     walk.marks.clearAssignments();

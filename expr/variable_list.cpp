@@ -32,8 +32,16 @@ void SymbolIndex::insert(Symbol name, int32_t position) {
     }
 }
 
+void SymbolIndex::reserve(size_t names) {
+    size_t target = 16;
+    while (target < 2 * names) target *= 2;
+    slots.reserve(target);
+}
+
+// The slots are copied out rather than moved, so that the array keeps the capacity
+// that `reserve` gave it.
 void SymbolIndex::grow() {
-    std::vector<uint64_t> old = std::move(slots);
+    const std::vector<uint64_t> old = slots;
     slots.assign(old.empty() ? 16 : 2 * old.size(), emptySlot);
     used = 0;
     for (uint64_t content : old) {
@@ -50,6 +58,12 @@ void SymbolIndex::clear() {
 int32_t VariableList::positionOf(Symbol name) const {
     if (indexStale) rebuildIndex();
     return index.find(name);
+}
+
+void VariableList::reserve(int64_t more) {
+    const auto total = entries.size() + static_cast<size_t>(more);
+    entries.reserve(total);
+    index.reserve(total);
 }
 
 void VariableList::add(Symbol name) {

@@ -26,6 +26,8 @@ class SymbolIndex {
     // Records the position unless the name is present already.
     void insert(Symbol name, int32_t position);
     void clear();
+    // Room for `names` names in all, taken at once (no slot is touched yet).
+    void reserve(size_t names);
 
   private:
     static constexpr uint64_t emptySlot = ~uint64_t{0};
@@ -47,6 +49,11 @@ class VariableList {
 
     // Appends the name unless it is present already.
     void add(Symbol name);
+
+    // Room for `more` further names, list and index, taken at once: a count that no
+    // memory can hold stops the program before any name is made, instead of after
+    // minutes of growing (the memory stop, base/stops.h).
+    void reserve(int64_t more);
 
     // A new list with the same names at the same positions, nothing assigned.
     VariableList* copyNames() const;

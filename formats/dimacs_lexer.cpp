@@ -8,6 +8,7 @@
 // so the comment text itself is never kept.
 #include "formats/dimacs_lexer.h"
 
+#include <exception>
 #include <istream>
 #include <streambuf>
 #include <string_view>
@@ -35,16 +36,31 @@ bool isLetter(int c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// The file stream buffer reports a read error (a folder, a failing device) by an
+// exception, which the lexer's direct access would let through; the error ends the
+// input like the end of the file.
 int peekChar(DimacsLexer& lexer) {
-    return lexer.source->sgetc();
+    try {
+        return lexer.source->sgetc();
+    } catch (const std::exception&) {
+        return endOfFile;
+    }
+}
+
+int bumpChar(DimacsLexer& lexer) {
+    try {
+        return lexer.source->sbumpc();
+    } catch (const std::exception&) {
+        return endOfFile;
+    }
 }
 
 // Consumes one character and counts the line it ends. A carriage return directly
 // before a line feed belongs to the line end, so CRLF files read like LF files; a
 // carriage return anywhere else is an ordinary (and invalid) character.
 int takeChar(DimacsLexer& lexer) {
-    int c = lexer.source->sbumpc();
-    if (c == '\r' && lexer.source->sgetc() == '\n') c = lexer.source->sbumpc();
+    int c = bumpChar(lexer);
+    if (c == '\r' && peekChar(lexer) == '\n') c = bumpChar(lexer);
     if (c == '\n') ++lexer.line;
     return c;
 }

@@ -39,6 +39,8 @@ void readProblemLine(DimacsReader& reader) {
     FunctionTable& table = *program.table;
     reader.variableCount = variables;
     table.inputCount = variables;
+    // As the PLA reader does for its counts: an impossible count fails at once.
+    if (variables > 0) table.variableList.reserve(variables);
     for (int32_t i = 0; i < variables; ++i)
         addVariable(table.variableList, "x" + std::to_string(i));
     table.appendEntry(nullptr, nullptr, "y0");

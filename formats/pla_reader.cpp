@@ -50,8 +50,7 @@ void readInputCount() {
     table.inputCount = count;
     // Reserving first makes an impossible count fail at once, before any names are
     // made, rather than after minutes of growing the list.
-    table.variableList.entries.reserve(table.variableList.entries.size() +
-                                       static_cast<size_t>(count));
+    table.variableList.reserve(count);
     for (int64_t index = 0; index < count; ++index) {
         addVariable(table.variableList, "x" + std::to_string(index));
     }

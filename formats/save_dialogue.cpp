@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "base/console.h"
+#include "base/safe_output.h"
 #include "expr/function_table.h"
 
 bool outputReady(const std::ostream& out) {
@@ -42,6 +43,14 @@ void forEachSavedEntry(int64_t firstSaved,
 }
 
 void reportSaved(std::ostream& out) {
-    out.flush();
-    printLine(out.good() ? "Data saved" : "Data NOT saved");
+    if (finishOutput(out)) {
+        printLine("Data saved");
+    } else {
+        reportNotSaved();
+    }
+}
+
+void reportNotSaved() {
+    program.saveLost = true;
+    printLine("Data NOT saved");
 }

@@ -26,7 +26,11 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine);
 void forEachSavedEntry(int64_t firstSaved,
                        const std::function<void(FunctionEntry&, int64_t position)>& write);
 
-// Flushes `out` and reports the save: "Data saved" only when every byte reached the
-// file; a full disk or a removed device leaves the stream failed, and then the
-// report is "Data NOT saved".
+// Finishes the save to `out` (for a file: puts it in place of the old one, see
+// base/safe_output.h) and reports it: "Data saved" only when every byte reached the
+// file; a full disk, a file-size limit, a reader that went away or a removed device
+// make it "Data NOT saved".
 void reportSaved(std::ostream& out);
+
+// Prints "Data NOT saved" and notes the lost save for the exit status.
+void reportNotSaved();

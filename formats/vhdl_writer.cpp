@@ -119,7 +119,7 @@ void writeAssignment(std::ostream& out, FunctionEntry& entry) {
 
 void saveVhdl(std::ostream& out) {
     if (!outputReady(out)) {
-        printLine("Data NOT saved");
+        reportNotSaved();
         return;
     }
     int layout = askLayout();

@@ -3,6 +3,7 @@
 // then costs a little coverage, one that lets a huge count through costs the run.
 #include "fuzz/fuzz_support.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstdio>
@@ -95,7 +96,13 @@ bool plaDeclaresMoreThan(std::string_view text, uint64_t limit) {
             static_cast<char>(std::tolower(static_cast<unsigned char>(text[at + 1])));
         if (directive != 'i' && directive != 'o') continue;
         std::size_t position = at + 2;
-        while (position < text.size() && isSeparator(text[position])) ++position;
+        // Separators and comments come before the number in any mix: a comment
+        // line may be followed by blank lines before the digits.
+        for (;;) {
+            while (position < text.size() && isSeparator(text[position])) ++position;
+            if (position >= text.size() || text[position] != '#') break;
+            position = std::min(text.find('\n', position), text.size());
+        }
         uint64_t value = 0;
         for (; position < text.size(); ++position) {
             // A comment is no separator: the number goes on after its line end.

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/stack_guard.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/term_sink.h"
@@ -69,6 +70,7 @@ Node* SimplifiedSum::buildLeaf(uint32_t index) const {
 }
 
 Node* SimplifiedSum::buildNode(int32_t node) const {
+    guardStackDepth();
     if (trie->isLeafNode(node)) return buildLeaf(trie->leafTerm(node));
     Node* result = nullptr;
     for (uint8_t rank : {rankZero, rankDash, rankOne}) {

@@ -13,6 +13,7 @@
 // a tree is built only at the top.
 #include "normal/sum_of_products.h"
 
+#include "base/stack_guard.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "normal/cover.h"
@@ -53,6 +54,7 @@ SimplifiedSum simplifiedSumOf(Node* tree, int passes);
 
 // The terms of a subtree's simplified sum of products. Takes over the subtree.
 Cover coverOf(Node* tree) {
+    guardStackDepth();
     if (isLeafLike(tree)) {
         Cover cover = leafCover(tree);
         delete tree;

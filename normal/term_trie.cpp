@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/stack_guard.h"
 #include "expr/node.h"
 #include "expr/variable_list.h"
 
@@ -279,6 +280,7 @@ uint32_t TermTrie::rankBound(uint32_t lo, uint32_t hi, uint32_t position, uint8_
 }
 
 int32_t TermTrie::buildNode(uint32_t lo, uint32_t hi, uint32_t from) {
+    guardStackDepth();
     auto index = static_cast<int32_t>(nodes.size());
     const uint32_t branch = hi - lo == 1 ? levels : firstDifference(lo, hi - 1, from);
     const uint32_t cleanFrom = firstLiteralSign(lo, from, branch) == 0 ? from : noStretch;
@@ -370,6 +372,7 @@ int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
 // `next`..`end` are p's literals still ahead; `from` is the next position to decide.
 
 bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const {
+    guardStackDepth();
     if (next == end) return dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);

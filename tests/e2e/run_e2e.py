@@ -11,6 +11,7 @@ Case format: sections start with a line beginning with "@":
   @args WORD...      command-line arguments ('' stands for an empty argument)
   @status N          expected exit status
   @file NAME         a file created before the run
+  @folder NAME       an empty folder created before the run
   @stdin             console input (empty when absent)
   @stdout            expected standard output
   @expect NAME       expected content of a file after the run
@@ -42,6 +43,7 @@ class Case:
         self.args = []
         self.status = None
         self.files = []        # (name, bytes) created before the run
+        self.folders = []      # names of empty folders created before the run
         self.stdin = b""
         self.stdout = None     # bytes, or None when not checked
         self.expected = []     # (name, bytes) compared after the run
@@ -95,6 +97,8 @@ def parse_case(path):
                 raise CaseError(f"@status needs a number, not {rest!r}")
         elif keyword == "file":
             case.files.append((required_name(keyword, rest), body))
+        elif keyword == "folder":
+            case.folders.append(required_name(keyword, rest))
         elif keyword == "stdin":
             case.stdin = body
         elif keyword == "stdout":
@@ -133,15 +137,22 @@ def difference(label, expected, actual):
     return "".join(line if line.endswith("\n") else line + "\n" for line in lines)
 
 
+def lay_out(case, scratch):
+    """Creates the case's files and folders in the scratch folder."""
+    for name in case.folders:
+        os.makedirs(os.path.join(scratch, name), exist_ok=True)
+    for name, content in case.files:
+        target = os.path.join(scratch, name)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        with open(target, "wb") as handle:
+            handle.write(content)
+
+
 def run_case(case, binary):
     """Answers a list of failure reports; empty when the case passes."""
     failures = []
     with tempfile.TemporaryDirectory(prefix="boolfn-e2e-") as scratch:
-        for name, content in case.files:
-            target = os.path.join(scratch, name)
-            os.makedirs(os.path.dirname(target), exist_ok=True)
-            with open(target, "wb") as handle:
-                handle.write(content)
+        lay_out(case, scratch)
         try:
             result = subprocess.run(
                 ["boolfn"] + case.args,

@@ -31,14 +31,6 @@ TIMEOUT_SECONDS = 60
 BYTE_PAUSE_SECONDS = 0.0005
 
 
-def lay_out(case, scratch):
-    for name, content in case.files:
-        target = os.path.join(scratch, name)
-        os.makedirs(os.path.dirname(target), exist_ok=True)
-        with open(target, "wb") as handle:
-            handle.write(content)
-
-
 def outcome(result_stdout, status, case, scratch):
     files = {}
     for name, _ in case.expected:
@@ -52,7 +44,7 @@ def outcome(result_stdout, status, case, scratch):
 def run_trickled(case, binary):
     """Runs the case feeding its input one byte at a time; answers its outcome."""
     with tempfile.TemporaryDirectory(prefix="boolfn-trickle-") as scratch:
-        lay_out(case, scratch)
+        run_e2e.lay_out(case, scratch)
         process = subprocess.Popen(["boolfn"] + case.args, executable=binary, cwd=scratch,
                                    stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                    stderr=subprocess.DEVNULL)
@@ -79,7 +71,7 @@ def run_trickled(case, binary):
 def run_with_stdin(case, binary, closed):
     """Runs the case with standard input closed, or empty."""
     with tempfile.TemporaryDirectory(prefix="boolfn-closed-") as scratch:
-        lay_out(case, scratch)
+        run_e2e.lay_out(case, scratch)
         if closed:
             # The shell closes descriptor 0 just before starting the program.
             command = ['exec "$0" "$@" <&-', binary] + case.args
