@@ -1,7 +1,9 @@
 // The console conversation: every message is one line, flushed at once; a prompt
 // that waits for an answer is printed without a line end. An answer that cannot be
 // read leaves the asker's default in place, and the console stream is never reset,
-// so after one failed read every later read fails too.
+// so after one failed read every later read fails too. Messages go to standard
+// output unless the program-wide settings (base/program_state.h) send them to
+// standard error or silence them.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +14,8 @@
 void printLine(std::string_view text);
 // Prints a prompt (no line end) and flushes.
 void printPrompt(std::string_view text);
-// A reader's message: the text immediately followed by the line number.
+// A reader's message: the text immediately followed by the line number; when a
+// reader source name is set, "NAME:LINE: " comes first.
 void printAtLine(std::string_view text, int64_t line);
 
 // Reads a decimal integer; answers `fallback` when none can be read.

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
+#include "base/standard_streams.h"
 #include "driver/program.h"
-#include "driver/standard_streams.h"
 
 int main(int argc, char** argv) {
     reserveStandardStreams();

@@ -1,6 +1,6 @@
 // The stack is mapped with MAP_NORESERVE, so reserving gigabytes costs nothing until
 // pages are touched. Under an address-space limit a quarter of the limit is taken.
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 
 #include <pthread.h>
 #include <sys/mman.h>
