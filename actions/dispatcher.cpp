@@ -36,32 +36,26 @@ void step(Node*& root, Node* (Node::*operation)()) {
     root = (root->*operation)();
 }
 
-void normalize(Node*& root, int passes) {
-    root = normalizeTermsRepeatedly(root, passes);
-}
-
-// Expansion into a sum of products, from any tree; `complement` negates the
-// prepared tree first, so that the sum of products is that of the complement.
-void expandToSumOfProducts(Node*& root, bool complement) {
+// The simplified sum of products of the prepared tree, after `passes` more engine
+// passes; `complement` negates the prepared tree first, so that the sum of
+// products is that of the complement.
+void toSimplifiedSum(Node*& root, FunctionEntry& entry, bool complement, int passes) {
     step(root, &Node::expandOperators);
     step(root, &Node::toAndOrNotForm);
     step(root, &Node::removeDoubleNegations);
     if (complement) step(root, &Node::negate);
-    root = toSumOfProducts(root);
+    root = simplifiedSumOfProducts(root, passes).buildTree();
+    entry.termCount = program.table->termCount;
 }
 
 void toDnf(Node*& root, FunctionEntry& entry) {
-    expandToSumOfProducts(root, false);
-    normalize(root, normalizePasses);
-    entry.termCount = program.table->termCount;
+    toSimplifiedSum(root, entry, false, normalizePasses);
 }
 
 // The simplified sum of products of the complement: one term per clause of the
 // CNF, which the DIMACS writer needs before the final negation.
 void toComplementDnf(Node*& root, FunctionEntry& entry) {
-    expandToSumOfProducts(root, true);
-    normalize(root, 1);
-    entry.termCount = program.table->termCount;
+    toSimplifiedSum(root, entry, true, 1);
 }
 
 void runChain(int action, Node*& root, FunctionEntry& entry, int64_t position,

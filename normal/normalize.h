@@ -1,15 +1,72 @@
 // The normal-form engine.
 #pragma once
 
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "normal/term_trie.h"
+
 class Node;
 
+// A simplified sum of products as the engine's last pass leaves it: the surviving
+// terms in trie order, each kept whole, kept with one redundant literal left out,
+// or absorbed. It stands for the tree the rebuild makes of it, and hands out that
+// tree's terms without building it.
+class SimplifiedSum {
+  public:
+    SimplifiedSum() = default;  // the constant 0: no satisfiable term
+    explicit SimplifiedSum(std::unique_ptr<TermTrie> frozen);
+
+    bool satisfiable() const { return trie != nullptr; }
+    // Terms of the rebuilt tree (absorbed ones are constants 0 there, not terms).
+    int64_t termCount() const { return keptCount; }
+
+    // Calls `visit` with the literals (sorted by position) of each term of the
+    // rebuilt tree, in the order the term walk meets them there.
+    void forEachTerm(const std::function<void(const Literal*, const Literal*)>& visit) const;
+
+    // The rebuilt tree: at each trie node the results of its children, in the order
+    // complemented, absent, uncomplemented, combined as OR(OR(zero, dash), one); the
+    // constant 0 when nothing is satisfiable. The caller owns it.
+    Node* buildTree() const;
+
+  private:
+    // What the rebuild makes of one term.
+    struct Outcome {
+        bool absorbed = false;
+        uint32_t skipPosition = UINT32_MAX;  // a literal left out, or none
+    };
+    std::unique_ptr<TermTrie> trie;
+    std::vector<Outcome> outcomes;  // by trie order
+    int64_t keptCount = 0;
+
+    Node* buildNode(int32_t node) const;
+    Node* buildLeaf(uint32_t index) const;
+};
+
+// Runs `passes` engine passes over the terms entered in `input` (which it takes
+// over): each pass sweeps and freezes the trie; every pass but the last hands its
+// terms on to a fresh trie as the rebuilt tree would hold them. With absorption
+// enabled, a term covered by a smaller one is absorbed and one redundant literal
+// per term is dropped. `satisfiable` tells whether any term was entered at all.
+// Leaves the result's termCount in the table.
+SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, int passes);
+
 // Takes over a tree in sum-of-products shape and returns a new, simplified sum of
-// products: its satisfiable terms enter a term trie, the simplification sweep merges
-// terms that differ in one variable, and the rebuild applies absorption and drops
-// one redundant literal per term when absorption is enabled. Leaves the number of
-// terms of the result in the table's termCount (0 for the constant 0).
+// products: its satisfiable terms (as the term walk finds them) enter a term trie,
+// simplifyTerms runs one pass and the tree is rebuilt. Leaves the number of terms
+// of the result in the table's termCount (0 for the constant 0).
 Node* normalizeTerms(Node* tree);
 
 // The same as `passes` calls of normalizeTerms in a row, each on the previous
 // result; the intermediate results are handed on as term sets, never built as trees.
 Node* normalizeTermsRepeatedly(Node* tree, int passes);
+
+// A fresh, empty trie over the table's inputs.
+std::unique_ptr<TermTrie> emptyTermTrie();
+
+// Enters the terms the term walk finds in the tree (which stays the caller's);
+// answers whether there was any.
+bool enterTermsOf(Node* tree, TermTrie& trie);

@@ -3,31 +3,118 @@
 // This is the one tree operation that needs the engine, so it lives beside the
 // engine as a function over the node classes rather than as one of their virtual
 // operations: the expression model then never reaches up into the engine. It works
-// bottom-up: each binary node multiplies out its (already simplified) operands by
-// distributing and over or (expr/distribution.cpp), hands the result to the engine
-// and balances the engine's or-tree with an AVL rule; a not over a non-leaf (the
-// rewrites leave none, but a tree may come in so) has its operand multiplied out
-// and distributed before the engine sees it.
+// bottom-up, as distributing and over or at every binary node would: each binary
+// node's operands are brought into simplified sums of products first, and the
+// node's own terms go to the engine, which simplifies them. The terms of an or are
+// those of its operands; the terms of an and are the products of its operands'
+// terms, which covers (cover.h) enter into the engine's trie directly instead of
+// building the distributed tree. A node that already is a sum of products has its
+// terms read by the term walk. The engine's results are handed upwards as covers;
+// a tree is built only at the top.
 #include "normal/sum_of_products.h"
 
+#include "expr/function_table.h"
 #include "expr/node.h"
+#include "normal/cover.h"
 #include "normal/normalize.h"
+#include "normal/satisfiability.h"
 
-Node* toSumOfProducts(Node* tree) {
-    if (tree->isLeaf()) return tree;
+namespace {
+
+// Conflicts the solver may spend before the multiplication goes ahead anyway: the
+// unsatisfiable functions of real files are refuted in far fewer, and a satisfiable
+// hard one costs a few milliseconds at most.
+constexpr int64_t refutationBudget = 20000;
+
+bool isLeafLike(const Node* node) {
+    return node->isLeaf() ||
+           (node->opCode() == opNot && static_cast<const UNode*>(node)->operand->isLeaf());
+}
+
+// The term the walk reads from a leaf or a not over a leaf, if it can be 1.
+Cover leafCover(const Node* node) {
+    bool positive = node->isLeaf();
+    const Node* leaf = positive ? node : static_cast<const UNode*>(node)->operand;
+    Cover cover;
+    if (const auto* constant = dynamic_cast<const VectNode*>(leaf)) {
+        if (constant->value == (positive ? valueTrue : valueFalse)) cover.addTerm(nullptr, nullptr);
+        return cover;
+    }
+    int32_t position =
+        program.table->variableList.positionOf(static_cast<const IdentNode*>(leaf)->name);
+    if (position >= 0) {
+        Literal literal = makeLiteral(static_cast<uint32_t>(position), positive);
+        cover.addTerm(&literal, &literal + 1);
+    }
+    return cover;
+}
+
+SimplifiedSum simplifiedSumOf(Node* tree, int passes);
+
+// The terms of a subtree's simplified sum of products. Takes over the subtree.
+Cover coverOf(Node* tree) {
+    if (isLeafLike(tree)) {
+        Cover cover = leafCover(tree);
+        delete tree;
+        return cover;
+    }
+    return Cover::ofSum(simplifiedSumOf(tree, 1));
+}
+
+// The engine's input for a binary node: the terms its distributed tree would hold.
+// Takes over the node.
+bool enterTermsOfNode(BNode* node, TermTrie& trie) {
+    if (node->isDnf(true)) {
+        bool any = enterTermsOf(node, trie);
+        delete node;
+        return any;
+    }
+    Cover left = coverOf(node->left);
+    Cover right = coverOf(node->right);
+    bool isAnd = node->op == opAnd;
+    deleteShell(node);
+    return isAnd ? Cover::enterProduct(left, right, trie) : Cover::enterUnion(left, right, trie);
+}
+
+// A binary node's simplified sum of products after `passes` engine passes (a
+// not over anything but a leaf takes the tree path, as the rewrites leave none).
+SimplifiedSum simplifiedSumOf(Node* tree, int passes) {
+    std::unique_ptr<TermTrie> trie = emptyTermTrie();
+    bool any;
     if (tree->opCode() == opNot) {
         auto* negation = static_cast<UNode*>(tree);
-        if (negation->operand->isLeaf()) return tree;
         negation->operand = toSumOfProducts(negation->operand);
         negation->operand = negation->operand->distribute(opAnd);
-        return normalizeTerms(tree);
+        any = enterTermsOf(tree, *trie);
+        delete tree;
+    } else {
+        any = enterTermsOfNode(static_cast<BNode*>(tree), *trie);
     }
-    auto* binary = static_cast<BNode*>(tree);
-    Node* expanded = tree;
-    if (!binary->isDnf(true)) {
-        binary->left = toSumOfProducts(binary->left);
-        binary->right = toSumOfProducts(binary->right);
-        expanded = binary->distribute(opAnd);
+    return simplifyTerms(std::move(trie), any, passes);
+}
+
+}  // namespace
+
+Node* toSumOfProducts(Node* tree) {
+    if (isLeafLike(tree)) return tree;
+    return simplifiedSumOf(tree, 1).buildTree()->rebalance();
+}
+
+SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes) {
+    if (!tree->isDnf(true)) {
+        SatAnswer answer = decideSatisfiable(*tree, program.table->variableList,
+                                             LeafReading::TermWalk, refutationBudget);
+        if (answer.verdict == SatVerdict::Unsatisfiable) {
+            delete tree;
+            program.table->termCount = 0;
+            return SimplifiedSum();
+        }
     }
-    return normalizeTerms(expanded)->rebalance();
+    if (isLeafLike(tree)) {
+        std::unique_ptr<TermTrie> trie = emptyTermTrie();
+        bool any = enterTermsOf(tree, *trie);
+        delete tree;
+        return simplifyTerms(std::move(trie), any, passes);
+    }
+    return simplifiedSumOf(tree, 1 + passes);
 }

@@ -1,10 +1,18 @@
 // Multiplying a tree out into a simplified sum of products (see sum_of_products.cpp).
 #pragma once
 
+#include "normal/normalize.h"
+
 class Node;
 
-// Takes over a tree in and-or-not form with negations on the leaves only (the
-// rewrites' toAndOrNotForm and removeDoubleNegations make it so) and returns the
-// simplified sum of products that replaces it; the engine's term count of the last
+// Takes over a tree in and-or form with negations on leaves only (as the rewrites'
+// toAndOrNotForm and removeDoubleNegations leave it) and returns the simplified sum
+// of products that replaces it, as a tree; the engine's term count of the last
 // call is left in the table. A leaf, or a not over a leaf, is returned as it is.
 Node* toSumOfProducts(Node* tree);
+
+// What toSumOfProducts followed by `passes` calls of the engine would give, without
+// building the tree in between. Before multiplying out a tree that is not yet a sum
+// of products, a SAT solver is asked, under a small budget, whether it can be 1 at
+// all: an unsatisfiable function is the constant 0 whatever path computes it.
+SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes);

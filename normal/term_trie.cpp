@@ -16,13 +16,6 @@ namespace {
 constexpr uint32_t noTerm = UINT32_MAX;
 constexpr uint32_t maskedLevelsLimit = 512;
 
-uint64_t literalHash(Literal literal) {
-    uint64_t x = literal + 0x9e3779b97f4a7c15ull;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
-    return x ^ (x >> 31);
-}
-
 const Literal* findPosition(const Literal* begin, const Literal* end, uint32_t position) {
     return std::lower_bound(begin, end, makeLiteral(position, false));
 }
@@ -83,8 +76,11 @@ void TermTrie::insert(std::vector<Literal>& literals) {
     std::sort(literals.begin(), literals.end());
     uint64_t hash = 0;
     for (Literal literal : literals) hash += literalHash(literal);
-    auto length = static_cast<uint32_t>(literals.size());
-    if (findTerm(literals.data(), length, hash) == noTerm) addTerm(literals.data(), length, hash);
+    insertSorted(literals.data(), static_cast<uint32_t>(literals.size()), hash);
+}
+
+void TermTrie::insertSorted(const Literal* begin, uint32_t length, uint64_t hash) {
+    if (findTerm(begin, length, hash) == noTerm) addTerm(begin, length, hash);
 }
 
 // --- the sweep ---------------------------------------------------------------------

@@ -37,6 +37,15 @@ inline bool literalPositive(Literal literal) {
     return (literal & 1u) != 0;
 }
 
+// A term's hash is the sum of its literals' hashes, so that the hash of a term
+// with a literal dropped, flipped or added follows from the term's own.
+inline uint64_t literalHash(Literal literal) {
+    uint64_t x = literal + 0x9e3779b97f4a7c15ull;
+    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
+    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
+    return x ^ (x >> 31);
+}
+
 // Rank of a variable's value in a term, in trie order.
 enum : uint8_t { rankZero = 0, rankDash = 1, rankOne = 2 };
 
@@ -50,6 +59,8 @@ class TermTrie {
     // not entered twice.
     void insert(std::vector<Literal>& literals);
     std::vector<Literal> incoming;  // reused buffer for the term being entered
+    // The same for literals already sorted, with their termHash.
+    void insertSorted(const Literal* begin, uint32_t length, uint64_t hash);
 
     // The simplification sweep: every variable at the bottom once, in rotation order.
     void sweep();

@@ -7,8 +7,8 @@
 # saved as PLA. The run needs no answers, so the script is safe to run unattended;
 # it prints the program's console conversation and then the saved file.
 #
-# As root, a missing compiler or CMake is installed with apt-get; otherwise the
-# apt-get line to run is printed and the script stops. Running it again rebuilds
+# As root, a missing compiler, CMake or the SAT solver library is installed with
+# apt-get; otherwise the apt-get line to run is printed and the script stops. Running it again rebuilds
 # only what changed.
 set -euo pipefail
 
@@ -16,7 +16,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$repoRoot"
 
-ensurePackages cmake g++ make
+ensurePackages cmake g++ make libcadical-dev
 
 # Only the program is built here: the tests need GoogleTest, which
 # scripts/test.sh installs.

@@ -9,9 +9,9 @@ the exit status and every file the run wrote.  `compare` reports every run
 whose recording differs between two such recordings.
 
     python3 scripts/corpus_outputs.py record --binary build/boolfn \\
-        --corpus ../shared/bench --out /tmp/corpus-new [--timeout 10] \\
+        --corpus ../shared/bench --out ../corpus-new [--timeout 10] \\
         [--jobs 2] [--only SUBSTRING]
-    python3 scripts/corpus_outputs.py compare /tmp/corpus-base /tmp/corpus-new
+    python3 scripts/corpus_outputs.py compare ../corpus-base ../corpus-new
 
 Layout of a recording: DIR/<kind>/<file>/<sequence>/ holds `stdout`, `status`
 and `files/<name>`, or only `timeout` when the run was killed.  Each run gets a

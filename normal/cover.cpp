@@ -1,0 +1,118 @@
+// Covers and their products; see cover.h for why they give the engine the same
+// input as the multiplied-out tree.
+#include "normal/cover.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "expr/function_table.h"
+#include "expr/term_sink.h"
+#include "expr/term_walk.h"
+#include "normal/normalize.h"
+
+namespace {
+
+// Collects the walk's terms as sorted literal lists.
+class CoverSink final : public TermSink {
+  public:
+    explicit CoverSink(Cover& target) : cover(target) {}
+    void acceptTerm(const VariableList& marks) override {
+        term.clear();
+        for (int32_t position : marks.assignedPositions()) {
+            bool positive = marks.entries[static_cast<size_t>(position)].value == valueTrue;
+            term.push_back(makeLiteral(static_cast<uint32_t>(position), positive));
+        }
+        std::sort(term.begin(), term.end());
+        cover.addTerm(term.data(), term.data() + term.size());
+    }
+
+  private:
+    Cover& cover;
+    std::vector<Literal> term;
+};
+
+}  // namespace
+
+Cover Cover::ofTree(Node* tree) {
+    Cover cover;
+    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+    CoverSink sink(cover);
+    reportAllTerms(tree, *marks, sink);
+    return cover;
+}
+
+Cover Cover::ofSum(const SimplifiedSum& sum) {
+    Cover cover;
+    sum.forEachTerm([&](const Literal* begin, const Literal* end) { cover.addTerm(begin, end); });
+    return cover;
+}
+
+void Cover::addTerm(const Literal* begin, const Literal* end) {
+    uint64_t hash = 0;
+    uint64_t occur = 0;
+    uint64_t positive = 0;
+    for (const Literal* at = begin; at != end; ++at) {
+        hash += literalHash(*at);
+        uint32_t position = literalPosition(*at);
+        if (position < 64) {
+            occur |= uint64_t{1} << position;
+            if (literalPositive(*at)) positive |= uint64_t{1} << position;
+        }
+    }
+    literals.insert(literals.end(), begin, end);
+    starts.push_back(static_cast<uint32_t>(literals.size()));
+    hashes.push_back(hash);
+    occurs.push_back(occur);
+    positives.push_back(positive);
+}
+
+void Cover::enterTerm(uint32_t index, TermTrie& trie) const {
+    trie.insertSorted(literals.data() + starts[index], starts[index + 1] - starts[index],
+                      hashes[index]);
+}
+
+bool Cover::enterUnion(const Cover& a, const Cover& b, TermTrie& trie) {
+    for (uint32_t i = 0; i < a.size(); ++i) a.enterTerm(i, trie);
+    for (uint32_t j = 0; j < b.size(); ++j) b.enterTerm(j, trie);
+    return !a.empty() || !b.empty();
+}
+
+bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
+    bool any = false;
+    std::vector<Literal> merged;
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const Literal* aBegin = a.literals.data() + a.starts[i];
+        const Literal* aEnd = a.literals.data() + a.starts[i + 1];
+        for (uint32_t j = 0; j < b.size(); ++j) {
+            if (((a.occurs[i] & b.occurs[j]) & (a.positives[i] ^ b.positives[j])) != 0) continue;
+            // Merge the sorted lists; a shared literal is kept once and its hash
+            // counted once, a clash beyond the masks drops the pair.
+            const Literal* p = aBegin;
+            const Literal* q = b.literals.data() + b.starts[j];
+            const Literal* qEnd = b.literals.data() + b.starts[j + 1];
+            uint64_t hash = a.hashes[i] + b.hashes[j];
+            merged.clear();
+            bool clash = false;
+            while (p != aEnd && q != qEnd) {
+                if (literalPosition(*p) < literalPosition(*q)) {
+                    merged.push_back(*p++);
+                } else if (literalPosition(*q) < literalPosition(*p)) {
+                    merged.push_back(*q++);
+                } else if (*p == *q) {
+                    hash -= literalHash(*p);
+                    merged.push_back(*p++);
+                    ++q;
+                } else {
+                    clash = true;
+                    break;
+                }
+            }
+            if (clash) continue;
+            merged.insert(merged.end(), p, aEnd);
+            merged.insert(merged.end(), q, qEnd);
+            trie.insertSorted(merged.data(), static_cast<uint32_t>(merged.size()), hash);
+            any = true;
+        }
+    }
+    return any;
+}

@@ -1,0 +1,25 @@
+// Multiplying out by the tree path, kept for the tests as the reference the cover
+// product is checked against: every binary node distributes its simplified
+// operands as a tree and hands the whole tree to the engine.
+#pragma once
+
+#include "expr/node.h"
+#include "normal/normalize.h"
+
+inline Node* referenceSumOfProducts(Node* tree) {
+    if (tree->isLeaf()) return tree;
+    if (auto* negation = dynamic_cast<UNode*>(tree)) {
+        if (negation->operand->isLeaf()) return tree;
+        negation->operand = referenceSumOfProducts(negation->operand);
+        negation->operand = negation->operand->distribute(opAnd);
+        return normalizeTerms(tree);
+    }
+    auto* binary = static_cast<BNode*>(tree);
+    Node* expanded = tree;
+    if (!binary->isDnf(true)) {
+        binary->left = referenceSumOfProducts(binary->left);
+        binary->right = referenceSumOfProducts(binary->right);
+        expanded = binary->distribute(opAnd);
+    }
+    return normalizeTerms(expanded)->rebalance();
+}
