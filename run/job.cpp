@@ -19,10 +19,10 @@
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
+#include "normal/satisfiability.h"
 #include "run/messages.h"
 #include "run/options.h"
 #include "run/output_file.h"
-#include "run/satisfiability.h"
 #include "run/steps.h"
 #include "run/usage.h"
 #include "run/verification.h"
@@ -150,8 +150,10 @@ class Job {
         for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
             FunctionEntry& entry = *table.entryAt(position);
             if (!entry.hasTree()) continue;
-            const SatisfiabilityAnswer answer = decideTree(*entry.tree());
-            if (!answer.satisfiable) {
+            // Any tree, so its leaves are read as evaluation reads them.
+            const SatAnswer answer =
+                decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
+            if (answer.verdict != SatVerdict::Satisfiable) {
                 verdicts << entry.name << ": UNSATISFIABLE\n";
                 outcome.unsatisfiable = true;
                 continue;

@@ -16,7 +16,7 @@
 #include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
-#include "run/satisfiability.h"
+#include "normal/satisfiability.h"
 
 struct Expectation::Expected {
     std::string name;
@@ -65,9 +65,10 @@ std::string assignmentText(const std::vector<bool>& model) {
 // Proves `expected` and `actual` (both taken over) equal; otherwise a message.
 std::string compare(Node* expected, Node* actual, const std::string& what) {
     Node* miter = new BNode(opXor, expected, actual);
-    SatisfiabilityAnswer answer = decideTree(*miter);
+    const SatAnswer answer =
+        decideSatisfiable(*miter, program.table->variableList, LeafReading::Evaluation);
     delete miter;
-    if (!answer.satisfiable) return {};
+    if (answer.verdict != SatVerdict::Satisfiable) return {};
     return what + " differs from the expected function at " + assignmentText(answer.model);
 }
 

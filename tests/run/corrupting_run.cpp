@@ -1,6 +1,7 @@
 // boolfn-run with one deliberate fault, for the tests of --verify: before the write
-// the first function is replaced by its complement, as a faulty action would leave
-// it. The table and the file then hold a wrong result, which --verify must find.
+// the first function is flipped where every input is 1 (xor-ed with the and of all
+// inputs), as a faulty action might leave it. The table and the file then hold a
+// wrong result at exactly that one point, which --verify must find and name.
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,7 +16,12 @@ int main(int argc, char** argv) {
     JobHooks hooks;
     hooks.beforeWrite = [] {
         FunctionEntry* first = program.table->entryAt(0);
-        if (first != nullptr && first->hasTree()) first->tree() = new UNode(first->tree());
+        if (first == nullptr || !first->hasTree()) return;
+        Node* allOnes = new VectNode(valueTrue, 1);
+        for (const VariableEntry& input : program.table->variableList.entries) {
+            allOnes = new BNode(opAnd, allOnes, new IdentNode(input.name));
+        }
+        first->tree() = new BNode(opXor, first->tree(), allOnes);
     };
     return runOnLargeStack([&] { return runCommandLine(arguments, hooks); });
 }
