@@ -71,7 +71,7 @@ class Job {
         } else {
             std::ifstream in(path);
             if (!in.is_open()) {
-                reportUsageError("cannot open '" + path + "'");
+                reportMessage("cannot open '" + path + "'");
                 return false;
             }
             read(in);

@@ -27,7 +27,8 @@ the actions given, and writes the result (PLA unless told otherwise).
       --version                print the version and exit
 
 Exit status: 0 done; 1 the input or a statement had errors, or a write failed;
-2 usage error or fatal stop; 3 --verify found a difference; 10/20 for --sat.
+2 usage error, a file that cannot be opened, or a fatal stop; 3 --verify found a
+difference; 10/20 for --sat.
 )";
 }
 

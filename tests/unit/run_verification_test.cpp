@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "base/large_stack.h"
 #include "expr/function_table.h"
 #include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
@@ -80,21 +79,20 @@ TEST_F(RunVerification, SavedFromAnEntryOnCountsOnlyThose) {
 }
 
 TEST_F(RunVerification, FollowsNegationAndCofactor) {
-    runOnLargeStack([&] {
-        expectation.complementAll();
-        expectation.restrict(0, intern("a"), true);
-        FunctionTable& table = *program.table;
-        // What the job should leave: not b, and not (b or not c).
-        table.entryAt(0)->tree() = new UNode(new IdentNode("b"));
-        table.entryAt(1)->tree() = new UNode(table.entryAt(1)->tree());
-        EXPECT_TRUE(expectation.checkTable(0).empty());
-        // A cofactor at the wrong value is found, and named.
-        table.entryAt(0)->tree() = new UNode(new VectNode(valueFalse, 1));
-        std::vector<std::string> differences = expectation.checkTable(0);
-        EXPECT_EQ(differences.size(), 1u);
-        EXPECT_NE(differences.front().find("function f as written"), std::string::npos);
-        return 0;
-    });
+    expectation.complementAll();
+    expectation.restrict(0, intern("a"), true);
+    FunctionTable& table = *program.table;
+    // What the job should leave: not b, and not (b or not c).
+    delete table.entryAt(0)->tree();
+    table.entryAt(0)->tree() = new UNode(new IdentNode("b"));
+    table.entryAt(1)->tree() = new UNode(table.entryAt(1)->tree());
+    EXPECT_TRUE(expectation.checkTable(0).empty());
+    // A cofactor at the wrong value is found, and named.
+    delete table.entryAt(0)->tree();
+    table.entryAt(0)->tree() = new UNode(new VectNode(valueFalse, 1));
+    std::vector<std::string> differences = expectation.checkTable(0);
+    EXPECT_EQ(differences.size(), 1u);
+    EXPECT_NE(differences.front().find("function f as written"), std::string::npos);
 }
 
 }  // namespace
