@@ -36,30 +36,31 @@ void step(Node*& root, Node* (Node::*operation)()) {
     root = (root->*operation)();
 }
 
-// The simplified sum of products of the prepared tree, after `passes` more engine
-// passes; `complement` negates the prepared tree first, so that the sum of
-// products is that of the complement.
-void toSimplifiedSum(Node*& root, FunctionEntry& entry, bool complement, int passes) {
+// The simplified sum of products of the entry's function (or, with `complement`,
+// of its complement) after `passes` more engine passes. A sum the entry holds goes
+// to the engine as it is; a tree is prepared first (operators expanded, negations
+// pushed onto the leaves) and negated for the complement.
+SimplifiedSum simplifiedSumOf(FunctionEntry& entry, bool complement, int passes) {
+    if (!complement && entry.pendingSum() != nullptr) {
+        return simplifiedSumOfHeld(*entry.pendingSum(), passes);
+    }
+    Node* root = entry.tree();
+    entry.tree() = nullptr;
     step(root, &Node::expandOperators);
     step(root, &Node::toAndOrNotForm);
     step(root, &Node::removeDoubleNegations);
     if (complement) step(root, &Node::negate);
-    root = simplifiedSumOfProducts(root, passes).buildTree();
+    return simplifiedSumOfProducts(root, passes);
+}
+
+// The entry keeps the sum as it is, with the engine's term count.
+void holdSum(FunctionEntry& entry, SimplifiedSum sum) {
     entry.termCount = program.table->termCount;
+    entry.holdSum(std::make_unique<SimplifiedSum>(std::move(sum)));
 }
 
-void toDnf(Node*& root, FunctionEntry& entry) {
-    toSimplifiedSum(root, entry, false, normalizePasses);
-}
-
-// The simplified sum of products of the complement: one term per clause of the
-// CNF, which the DIMACS writer needs before the final negation.
-void toComplementDnf(Node*& root, FunctionEntry& entry) {
-    toSimplifiedSum(root, entry, true, 1);
-}
-
-void runChain(int action, Node*& root, FunctionEntry& entry, int64_t position,
-              const CofactorRequest& cofactor) {
+// The chains that rewrite the tree itself.
+void rewriteTree(int action, Node*& root, int64_t position, const CofactorRequest& cofactor) {
     switch (action) {
         case actionNegation:
             step(root, &Node::negate);
@@ -67,15 +68,6 @@ void runChain(int action, Node*& root, FunctionEntry& entry, int64_t position,
         case actionAndOrNot:
             step(root, &Node::expandOperators);
             step(root, &Node::toAndOrNotForm);
-            break;
-        case actionCnf:
-            toComplementDnf(root, entry);
-            step(root, &Node::negate);
-            break;
-        case actionDnf:
-        case actionSatisfiability:
-        case actionSavePla:
-            toDnf(root, entry);
             break;
         case actionNand:
             step(root, &Node::expandOperators);
@@ -87,14 +79,38 @@ void runChain(int action, Node*& root, FunctionEntry& entry, int64_t position,
             step(root, &Node::removeDoubleNegations);
             step(root, &Node::toNorForm);
             break;
-        case actionSaveDimacs:
-            toComplementDnf(root, entry);
-            break;
         case actionCofactor:
             if (position == cofactor.outputNumber) {
                 root = root->cofactor(cofactor.inputNumber, cofactor.value);
             }
             break;
+    }
+}
+
+void runChain(int action, FunctionEntry& entry, int64_t position, const CofactorRequest& cofactor) {
+    switch (action) {
+        case actionDnf:
+        case actionSatisfiability:
+        case actionSavePla:
+            holdSum(entry, simplifiedSumOf(entry, false, normalizePasses));
+            return;
+        case actionSaveDimacs:
+            // One term per clause of the CNF, which the DIMACS writer needs before
+            // the final negation.
+            holdSum(entry, simplifiedSumOf(entry, true, 1));
+            return;
+        case actionCnf: {
+            SimplifiedSum complement = simplifiedSumOf(entry, true, 1);
+            entry.termCount = program.table->termCount;
+            entry.tree() = complement.buildTree()->negate();
+            return;
+        }
+        default: {
+            Node* root = entry.tree();
+            rewriteTree(action, root, position, cofactor);
+            entry.tree() = root;
+            return;
+        }
     }
 }
 
@@ -109,9 +125,7 @@ void applyToEveryFunction(int action, const CofactorRequest& cofactor) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
-        Node* root = entry->tree();
-        runChain(action, root, *entry, position, cofactor);
-        entry->tree() = root;
+        runChain(action, *entry, position, cofactor);
     }
 }
 

@@ -1,17 +1,36 @@
 // The table keeps its entries in a vector, so a position reaches its entry at once.
 #include "expr/function_table.h"
 
+#include "expr/term_walk.h"
+
 FunctionEntry::~FunctionEntry() {
     delete root;
     delete variableList;
 }
 
+// Only a PLA load asks, and it gives the entry nothing but its cover.
 PendingCover& FunctionEntry::pendingCover(const std::shared_ptr<const RowStore>& rows) {
     if (!pending) pending = std::make_unique<PendingCover>(rows);
-    return *pending;
+    return static_cast<PendingCover&>(*pending);
 }
 
-// A pending entry has no tree yet: the cover is all it holds.
+void FunctionEntry::holdSum(std::unique_ptr<PendingSum> sum) {
+    delete root;
+    root = nullptr;
+    pending = std::move(sum);
+}
+
+bool FunctionEntry::reportTerms(VariableList& marks, TermSink& sink) const {
+    if (pending) return pending->reportTerms(marks, sink);
+    return root != nullptr && reportAllTerms(root, marks, sink);
+}
+
+int64_t FunctionEntry::literalCount() const {
+    if (pending) return pending->literalCount();
+    return root == nullptr ? 0 : root->literalCount();
+}
+
+// A pending entry has no tree yet: the sum is all it holds.
 void FunctionEntry::buildPendingTree() {
     root = pending->buildTree();
     pending.reset();
@@ -45,8 +64,8 @@ void completeEntry(FunctionEntry& entry) {
     if (!entry.pending && entry.root == nullptr) entry.root = new VectNode(valueFalse, 1);
     auto* list = new VariableList;
     program.currentList = list;
-    if (entry.pending) {
-        entry.pending->collectVariables(*list);
+    if (entry.pending) {  // after a load, only a PLA cover
+        static_cast<const PendingCover&>(*entry.pending).collectVariables(*list);
     } else {
         entry.root->collectVariables();
     }

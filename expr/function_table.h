@@ -15,6 +15,7 @@
 #include "base/program_state.h"
 #include "expr/node.h"
 #include "expr/pending_cover.h"
+#include "expr/pending_sum.h"
 #include "expr/variable_list.h"
 
 struct FunctionEntry {
@@ -29,7 +30,7 @@ struct FunctionEntry {
     FunctionEntry& operator=(const FunctionEntry&) = delete;
 
     // The function's tree (owned, may be null; replaced by every transformation). A
-    // function loaded as a pending cover gets its tree built here on first use.
+    // function that holds a pending sum gets its tree built here on first use.
     Node*& tree() {
         if (pending) buildPendingTree();
         return root;
@@ -40,11 +41,22 @@ struct FunctionEntry {
 
     // The cover a PLA load fills in place of a tree; made on first call.
     PendingCover& pendingCover(const std::shared_ptr<const RowStore>& rows);
-    bool hasPendingCover() const { return pending != nullptr; }
+    bool hasPendingCover() const { return dynamic_cast<const PendingCover*>(pending.get()); }
+
+    // The sum held in place of the tree, or null.
+    const PendingSum* pendingSum() const { return pending.get(); }
+    // Replaces the function, tree or sum, by a sum of products kept as it is.
+    void holdSum(std::unique_ptr<PendingSum> sum);
+
+    // What the term walk reports from the tree, read from the sum where the
+    // function holds one; `marks` holds the table's names and no assignment.
+    bool reportTerms(VariableList& marks, TermSink& sink) const;
+    // The tree's literal count (0 without a tree).
+    int64_t literalCount() const;
 
   private:
     Node* root;
-    std::unique_ptr<PendingCover> pending;
+    std::unique_ptr<PendingSum> pending;
     void buildPendingTree();
     friend void completeEntry(FunctionEntry& entry);
 };

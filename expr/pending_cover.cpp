@@ -1,6 +1,7 @@
 #include "expr/pending_cover.h"
 
 #include "expr/node.h"
+#include "expr/term_sink.h"
 #include "expr/variable_list.h"
 
 namespace {
@@ -36,4 +37,42 @@ void PendingCover::collectVariables(VariableList& list) const {
             list.add(static_cast<Symbol>(rows->literals[i] & ~RowStore::negatedBit));
         }
     }
+}
+
+// Each row is one term of the or-chain, tried from an empty assignment as the walk
+// tries it: a name the list lacks, or a name met again with the other polarity,
+// makes the row unsatisfiable.
+bool PendingCover::reportTerms(VariableList& marks, TermSink& sink) const {
+    bool any = false;
+    for (uint32_t row : taken) {
+        marks.clearAssignments();
+        bool holds = true;
+        for (uint32_t i = rows->rowStarts[row]; holds && i < rows->rowStarts[row + 1]; ++i) {
+            uint32_t literal = rows->literals[i];
+            int32_t position =
+                marks.positionOf(static_cast<Symbol>(literal & ~RowStore::negatedBit));
+            int32_t value = (literal & RowStore::negatedBit) != 0 ? valueFalse : valueTrue;
+            if (position < 0) {
+                holds = false;
+            } else if (marks.entries[static_cast<size_t>(position)].assigned) {
+                holds = marks.entries[static_cast<size_t>(position)].value == value;
+            } else {
+                marks.assign(position, value);
+            }
+        }
+        if (!holds) continue;
+        sink.acceptTerm(marks);
+        any = true;
+    }
+    return any;
+}
+
+int64_t PendingCover::literalCount() const {
+    int64_t count = 0;
+    for (uint32_t row : taken) count += rows->rowStarts[row + 1] - rows->rowStarts[row];
+    return count;
+}
+
+bool PendingCover::buildsLeaf() const {
+    return taken.size() == 1 && rows->rowStarts[taken[0] + 1] - rows->rowStarts[taken[0]] <= 1;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "expr/pending_sum.h"
 #include "expr/symbol.h"
 
 class Node;
@@ -33,7 +34,7 @@ struct RowStore {
     void discardOpenRow() { literals.resize(rowStarts.back()); }
 };
 
-class PendingCover {
+class PendingCover final : public PendingSum {
   public:
     explicit PendingCover(std::shared_ptr<const RowStore> store) : rows(std::move(store)) {}
 
@@ -49,7 +50,10 @@ class PendingCover {
     bool empty() const { return taken.empty(); }
 
     // The tree, built as described above; the caller owns it.
-    Node* buildTree() const;
+    Node* buildTree() const override;
+    bool reportTerms(VariableList& marks, TermSink& sink) const override;
+    int64_t literalCount() const override;
+    bool buildsLeaf() const override;
     // Adds the cover's variables to the list in the order a walk of the built tree
     // meets them.
     void collectVariables(VariableList& list) const;

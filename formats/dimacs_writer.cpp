@@ -13,7 +13,6 @@
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
-#include "expr/term_walk.h"
 #include "formats/dimacs.h"
 #include "formats/save_dialogue.h"
 
@@ -64,6 +63,6 @@ void writeDimacs(std::ostream& out, int64_t first) {
 
     DimacsClauseSink clauses(out);
     forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
-        reportAllTerms(entry.tree(), table.variableList, clauses);
+        entry.reportTerms(table.variableList, clauses);
     });
 }

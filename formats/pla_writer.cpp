@@ -14,7 +14,6 @@
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
-#include "expr/term_walk.h"
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 
@@ -69,7 +68,7 @@ void writeHeader(std::ostream& out, int64_t firstSaved) {
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         terms += entry.termCount;
-        if (entry.hasTree()) literals += entry.tree()->literalCount();
+        literals += entry.literalCount();
     }
     table.termCount = terms;
     out << ".p " << terms << '\n';
@@ -91,6 +90,6 @@ void writePla(std::ostream& out, int64_t firstSaved) {
     PlaRowSink rows(out, firstSaved, table.entryCount());
     forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t position) {
         rows.written = position;
-        reportAllTerms(entry.tree(), table.variableList, rows);
+        entry.reportTerms(table.variableList, rows);
     });
 }

@@ -17,6 +17,7 @@
 
 #include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "normal/term_trie.h"
 
@@ -84,6 +85,35 @@ Node* SimplifiedSum::buildTree() const {
     return buildNode(trie->rootNode());
 }
 
+// The built tree's terms are its kept leaves, in trie order; each is an and-chain of
+// its literals in position order, which is the order the walk assigns them in.
+bool SimplifiedSum::reportTerms(VariableList& marks, TermSink& sink) const {
+    bool any = false;
+    forEachTerm([&](const Literal* begin, const Literal* end) {
+        marks.clearAssignments();
+        for (const Literal* at = begin; at != end; ++at) {
+            marks.assign(static_cast<int32_t>(literalPosition(*at)),
+                         literalPositive(*at) ? valueTrue : valueFalse);
+        }
+        sink.acceptTerm(marks);
+        any = true;
+    });
+    return any;
+}
+
+int64_t SimplifiedSum::literalCount() const {
+    int64_t count = 0;
+    forEachTerm([&](const Literal* begin, const Literal* end) { count += end - begin; });
+    return count;
+}
+
+bool SimplifiedSum::buildsLeaf() const {
+    if (!satisfiable()) return true;
+    if (outcomes.size() != 1) return false;
+    const uint32_t length = static_cast<uint32_t>(trie->termEnd(0) - trie->termBegin(0));
+    return length - (outcomes[0].skipPosition == UINT32_MAX ? 0 : 1) <= 1;
+}
+
 std::unique_ptr<TermTrie> emptyTermTrie() {
     return std::make_unique<TermTrie>(static_cast<uint32_t>(program.table->variableList.count()));
 }
@@ -102,12 +132,20 @@ SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, i
         trie->sweep();
         trie->freeze();
         if (pass >= passes) break;
-        SimplifiedSum between(std::move(trie));
-        trie = emptyTermTrie();
-        between.forEachTerm([&](const Literal* begin, const Literal* end) {
-            trie->incoming.assign(begin, end);
-            trie->insert(trie->incoming);
+        // The kept terms are copied out first, so that only one trie is alive at a time.
+        std::vector<Literal> literals;
+        std::vector<uint32_t> ends;
+        SimplifiedSum(std::move(trie)).forEachTerm([&](const Literal* begin, const Literal* end) {
+            literals.insert(literals.end(), begin, end);
+            ends.push_back(static_cast<uint32_t>(literals.size()));
         });
+        trie = emptyTermTrie();
+        uint32_t start = 0;
+        for (uint32_t end : ends) {
+            trie->incoming.assign(literals.begin() + start, literals.begin() + end);
+            trie->insert(trie->incoming);
+            start = end;
+        }
     }
     SimplifiedSum result(std::move(trie));
     program.table->termCount = result.termCount();

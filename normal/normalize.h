@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "expr/pending_sum.h"
 #include "normal/term_trie.h"
 
 class Node;
@@ -14,7 +15,7 @@ class Node;
 // terms in trie order, each kept whole, kept with one redundant literal left out,
 // or absorbed. It stands for the tree the rebuild makes of it, and hands out that
 // tree's terms without building it.
-class SimplifiedSum {
+class SimplifiedSum final : public PendingSum {
   public:
     SimplifiedSum() = default;  // the constant 0: no satisfiable term
     explicit SimplifiedSum(std::unique_ptr<TermTrie> frozen);
@@ -30,7 +31,10 @@ class SimplifiedSum {
     // The rebuilt tree: at each trie node the results of its children, in the order
     // complemented, absent, uncomplemented, combined as OR(OR(zero, dash), one); the
     // constant 0 when nothing is satisfiable. The caller owns it.
-    Node* buildTree() const;
+    Node* buildTree() const override;
+    bool reportTerms(VariableList& marks, TermSink& sink) const override;
+    int64_t literalCount() const override;
+    bool buildsLeaf() const override;
 
   private:
     // What the rebuild makes of one term.

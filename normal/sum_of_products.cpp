@@ -118,3 +118,13 @@ SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes) {
     }
     return simplifiedSumOf(tree, 1 + passes);
 }
+
+// A held sum is already a sum of products: its tree would be walked as it is, by
+// one engine pass more than the chain asks for unless the tree is a leaf.
+SimplifiedSum simplifiedSumOfHeld(const PendingSum& sum, int passes) {
+    std::unique_ptr<TermTrie> trie = emptyTermTrie();
+    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+    TrieSink sink(*trie);
+    bool any = sum.reportTerms(*marks, sink);
+    return simplifyTerms(std::move(trie), any, sum.buildsLeaf() ? passes : 1 + passes);
+}

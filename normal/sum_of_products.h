@@ -16,3 +16,7 @@ Node* toSumOfProducts(Node* tree);
 // of products, a SAT solver is asked, under a small budget, whether it can be 1 at
 // all: an unsatisfiable function is the constant 0 whatever path computes it.
 SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes);
+
+// What the same chain gives for a function that holds a sum instead of a tree: the
+// sum's terms go to the engine as the term walk would read them from its tree.
+SimplifiedSum simplifiedSumOfHeld(const PendingSum& sum, int passes);

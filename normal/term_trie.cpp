@@ -30,32 +30,42 @@ TermTrie::TermTrie(uint32_t variableCount) : levels(variableCount) {}
 
 // --- the term set ------------------------------------------------------------------
 
-uint32_t TermTrie::findTerm(const Literal* begin, uint32_t length, uint64_t hash) const {
+template <class Equal>
+uint32_t TermTrie::findMatching(uint64_t hash, uint32_t length, const Equal& equal) const {
     if (slots.empty()) return noTerm;
     const uint64_t mask = slots.size() - 1;
     for (uint64_t slot = hash & mask;; slot = (slot + 1) & mask) {
-        uint32_t stored = slots[slot];
-        if (stored == 0) return noTerm;
-        const Term& term = terms[stored - 1];
-        if (term.alive && term.hash == hash && term.length == length &&
-            std::equal(begin, begin + length,
-                       literalPool.begin() + static_cast<int64_t>(term.offset))) {
-            return stored - 1;
+        const Slot& stored = slots[slot];
+        if (stored.term == 0) return noTerm;
+        if (stored.hash != hash) continue;
+        const Term& term = terms[stored.term - 1];
+        if (term.alive && term.length == length && equal(literalPool.data() + term.offset)) {
+            return stored.term - 1;
         }
     }
 }
 
-void TermTrie::growSlots() {
-    std::vector<uint32_t> old = std::move(slots);
-    slots.assign(std::max<size_t>(16, old.size() * 2), 0);
-    slotsUsed = 0;
+uint32_t TermTrie::findTerm(const Literal* begin, uint32_t length, uint64_t hash) const {
+    return findMatching(hash, length, [begin, length](const Literal* stored) {
+        return std::equal(begin, begin + length, stored);
+    });
+}
+
+void TermTrie::placeInSlots(uint32_t index) {
     const uint64_t mask = slots.size() - 1;
-    for (uint32_t stored : old) {
-        if (stored == 0 || !terms[stored - 1].alive) continue;
-        uint64_t slot = terms[stored - 1].hash & mask;
-        while (slots[slot] != 0) slot = (slot + 1) & mask;
-        slots[slot] = stored;
-        ++slotsUsed;
+    const uint64_t hash = terms[index].hash;
+    uint64_t slot = hash & mask;
+    while (slots[slot].term != 0) slot = (slot + 1) & mask;
+    slots[slot] = Slot{hash, index + 1};
+    ++slotsUsed;
+}
+
+void TermTrie::growSlots() {
+    std::vector<Slot> old = std::move(slots);
+    slots.assign(std::max<size_t>(16, old.size() * 2), Slot{0, 0});
+    slotsUsed = 0;
+    for (const Slot& stored : old) {
+        if (stored.term != 0 && terms[stored.term - 1].alive) placeInSlots(stored.term - 1);
     }
 }
 
@@ -64,11 +74,7 @@ uint32_t TermTrie::addTerm(const Literal* begin, uint32_t length, uint64_t hash)
     auto index = static_cast<uint32_t>(terms.size());
     terms.push_back(Term{literalPool.size(), length, true, hash});
     literalPool.insert(literalPool.end(), begin, begin + length);
-    const uint64_t mask = slots.size() - 1;
-    uint64_t slot = hash & mask;
-    while (slots[slot] != 0) slot = (slot + 1) & mask;
-    slots[slot] = index + 1;
-    ++slotsUsed;
+    placeInSlots(index);
     return index;
 }
 
@@ -115,23 +121,31 @@ void TermTrie::mergeBottomLevel(uint32_t variable) {
         const Literal literal = *at;
         const auto cut = static_cast<size_t>(at - begin);
 
-        // The term without the variable: if present, it swallows this one.
-        scratch.assign(begin, begin + term.length);
-        scratch.erase(scratch.begin() + static_cast<int64_t>(cut));
+        // The term without the variable: if present, it swallows this one. The
+        // candidates are compared in place; a copy is made only for a merge.
         const uint64_t withoutHash = term.hash - literalHash(literal);
-        if (findTerm(scratch.data(), term.length - 1, withoutHash) != noTerm) {
+        const uint32_t shorter = term.length - 1;
+        const auto withoutCut = [begin, cut, shorter](const Literal* stored) {
+            return std::equal(begin, begin + cut, stored) &&
+                   std::equal(begin + cut + 1, begin + shorter + 1, stored + cut);
+        };
+        if (findMatching(withoutHash, shorter, withoutCut) != noTerm) {
             terms[index].alive = false;
             continue;
         }
         // The twin with the opposite literal: both become the term without it.
-        twin.assign(begin, begin + term.length);
-        twin[cut] = literal ^ 1u;
+        const auto flippedAtCut = [begin, cut, &term, literal](const Literal* stored) {
+            return stored[cut] == (literal ^ 1u) && std::equal(begin, begin + cut, stored) &&
+                   std::equal(begin + cut + 1, begin + term.length, stored + cut + 1);
+        };
         uint32_t twinIndex =
-            findTerm(twin.data(), term.length, withoutHash + literalHash(literal ^ 1u));
+            findMatching(withoutHash + literalHash(literal ^ 1u), term.length, flippedAtCut);
         if (twinIndex == noTerm) continue;
         terms[index].alive = false;
         terms[twinIndex].alive = false;
-        uint32_t merged = addTerm(scratch.data(), term.length - 1, withoutHash);
+        scratch.assign(begin, begin + term.length);
+        scratch.erase(scratch.begin() + static_cast<int64_t>(cut));
+        uint32_t merged = addTerm(scratch.data(), shorter, withoutHash);
         for (Literal kept : scratch) termsNaming[literalPosition(kept)].push_back(merged);
     }
 }

@@ -106,7 +106,13 @@ class TermTrie {
     uint32_t levels;
     std::vector<Literal> literalPool;
     std::vector<Term> terms;
-    std::vector<uint32_t> slots;  // open addressing: term index + 1, 0 for empty
+    // Open addressing over the terms. A slot keeps the term's hash beside its index,
+    // so that a probe looks at a term's literals only when the hashes agree.
+    struct Slot {
+        uint64_t hash;
+        uint32_t term;  // term index + 1, 0 for empty
+    };
+    std::vector<Slot> slots;
     uint64_t slotsUsed = 0;
     std::vector<std::vector<uint32_t>> termsNaming;  // per variable: terms with a literal on it
     std::vector<uint32_t> sorted;                    // alive terms in trie order
@@ -118,11 +124,14 @@ class TermTrie {
     std::vector<uint64_t> positiveMask;
     void buildMasks();
     std::vector<Literal> scratch;
-    std::vector<Literal> twin;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
+    // The live term with that hash and length whose literals `equal` accepts.
+    template <class Equal>
+    uint32_t findMatching(uint64_t hash, uint32_t length, const Equal& equal) const;
     uint32_t addTerm(const Literal* begin, uint32_t length, uint64_t hash);
     void growSlots();
+    void placeInSlots(uint32_t index);
     struct TrieNode {
         uint32_t lo, hi;  // the node's terms, a range of `sorted`
         uint32_t branch;  // first position where they differ (levels for a leaf)

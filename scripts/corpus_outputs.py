@@ -10,7 +10,7 @@ whose recording differs between two such recordings.
 
     python3 scripts/corpus_outputs.py record --binary build/boolfn \\
         --corpus ../shared/bench --out ../corpus-new [--timeout 10] \\
-        [--jobs 2] [--only SUBSTRING]
+        [--jobs 2] [--only SUBSTRING] [--sequence NAME]
     python3 scripts/corpus_outputs.py compare ../corpus-base ../corpus-new
 
 Layout of a recording: DIR/<kind>/<file>/<sequence>/ holds `stdout`, `status`
@@ -128,6 +128,8 @@ def record(args):
             if args.only and args.only not in kind + "/" + name:
                 continue
             for sequence in sequences:
+                if args.sequence and sequence != args.sequence:
+                    continue
                 runs.append((kind, name, sequence))
     if not runs:
         sys.exit("no corpus files found under " + args.corpus)
@@ -239,6 +241,7 @@ def main():
     rec.add_argument("--timeout", type=float, default=10)
     rec.add_argument("--jobs", type=int, default=2)
     rec.add_argument("--only", help="only files whose kind/name contains this")
+    rec.add_argument("--sequence", help="only this sequence (for instance cnf_dimacs)")
     cmp = commands.add_parser("compare", help="compare two recordings")
     cmp.add_argument("dir_a")
     cmp.add_argument("dir_b")
