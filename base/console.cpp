@@ -5,16 +5,31 @@
 
 #include <iostream>
 
+#include "base/program_state.h"
+
+namespace {
+
+std::ostream& messages() {
+    return program.messagesToStandardError ? std::cerr : std::cout;
+}
+
+}  // namespace
+
 void printLine(std::string_view text) {
-    std::cout << text << '\n' << std::flush;
+    if (program.messagesSilenced) return;
+    messages() << text << '\n' << std::flush;
 }
 
 void printPrompt(std::string_view text) {
-    std::cout << text << std::flush;
+    if (program.messagesSilenced) return;
+    messages() << text << std::flush;
 }
 
 void printAtLine(std::string_view text, int64_t line) {
-    std::cout << text << line << '\n' << std::flush;
+    if (program.messagesSilenced) return;
+    std::ostream& out = messages();
+    if (!program.readerSourceName.empty()) out << program.readerSourceName << ':' << line << ": ";
+    out << text << line << '\n' << std::flush;
 }
 
 int readInteger(int fallback) {

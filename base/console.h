@@ -2,7 +2,9 @@
 // that waits for an answer is printed without a line end. An answer that cannot be
 // read leaves the asker's default in place (a path prompt's default is the empty
 // path), and the console stream is never reset, so after one failed read every
-// later read fails too. Line ends may be LF or CR LF.
+// later read fails too. Line ends may be LF or CR LF. Messages go to standard
+// output unless the program-wide settings (base/program_state.h) send them to
+// standard error or silence them.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +15,8 @@
 void printLine(std::string_view text);
 // Prints a prompt (no line end) and flushes.
 void printPrompt(std::string_view text);
-// A reader's message: the text immediately followed by the line number.
+// A reader's message: the text immediately followed by the line number; when a
+// reader source name is set, "NAME:LINE: " comes first.
 void printAtLine(std::string_view text, int64_t line);
 
 // Reads a decimal integer; answers `fallback` when none can be read.

@@ -8,23 +8,30 @@
 //
 // Who sets and who reads what:
 //   table, addedCount     expr/function_table.cpp (creation), the loaders in formats/,
-//                         "Add function" and batch mode in driver/
-//   currentEntry          driver/dispatcher.cpp and the writers; read by the BLIF gates
+//                         "Add function" and the script loads in actions/
+//   currentEntry          actions/dispatcher.cpp and the writers; read by the BLIF gates
 //                         (expr/blif_gates.cpp) to name a function's root signal
 //   currentList           set around every walk that resolves names (readers, term
 //                         walk callers, collectVariables)
-//   absorptionEnabled     driver/dispatcher.cpp (menu 13); read by normal/normalize.cpp
+//   absorptionEnabled     actions/dispatcher.cpp (menu 13), run/ (--do absorption=);
+//                         read by normal/normalize.cpp
 //   batchMode             driver/program.cpp; read by formats/save_dialogue.cpp
 //   saveLost              formats/save_dialogue.cpp ("Data NOT saved"); read by
 //                         driver/program.cpp for the exit status
-//   satisfiabilityFlag    driver/dispatcher.cpp; read by formats/vhdl_writer.cpp
+//   satisfiabilityFlag    actions/dispatcher.cpp; read by formats/vhdl_writer.cpp
 //   signalCounter         expr/blif_gates.cpp
-//   operation*Time        driver/dispatcher.cpp (the timed part of an action)
+//   operation*Time        actions/dispatcher.cpp (the timed part of an action)
 //   watchdogArmed         base/stops.cpp; nothing arms it
+//   messages*, reader*    run/ sets them once; read by base/console.cpp and
+//                         base/stops.cpp; readerErrorCount is raised by
+//                         formats/reader_messages.cpp
+//   benchmarkDialects     run/ (--lenient); read by the PLA and DIMACS lexers and
+//                         the PLA reader
 #pragma once
 
 #include <cstdint>
 #include <ctime>
+#include <string>
 
 class FunctionTable;
 struct FunctionEntry;
@@ -46,6 +53,18 @@ struct ProgramState {
     std::clock_t operationStartTime = 0;  // clock at "Operation started"
     std::clock_t operationEndTime = 0;    // clock at the end of the timed part
     bool watchdogArmed = false;           // enables checkOperationTimer; never set
+
+    // The console as the command-line front end uses it; the menu program keeps the
+    // defaults, and talks on standard output.
+    bool messagesToStandardError = false;  // messages go to standard error
+    bool messagesSilenced = false;         // no messages at all (but the fatal stop)
+    std::string readerSourceName;          // set: reader messages begin "NAME:LINE: "
+    int64_t readerErrorCount = 0;          // reader messages that were not warnings
+
+    // Read the dialects of the classic benchmark files that the readers otherwise
+    // refuse: "<>[]" in PLA labels, "2" for an unused PLA input, ".end", and the
+    // SATLIB "%" trailer of DIMACS files.
+    bool benchmarkDialects = false;
 };
 
 extern ProgramState program;

@@ -1,6 +1,7 @@
 // The out-of-memory stop writes straight to the file descriptor: the console stream
-// might itself need memory to format the message. A save in progress is abandoned,
-// so its temporary file goes and the file it would have replaced stays.
+// might itself need memory to format the message. It is the one message that even
+// a silenced console prints. A save in progress is abandoned, so its temporary file
+// goes and the file it would have replaced stays.
 #include "base/stops.h"
 
 #include <unistd.h>
@@ -15,7 +16,8 @@ void onOutOfMemory() {
     discardPendingOutputs();
     std::cout.flush();
     static const char message[] = "Memory depleted - terminating\n";
-    ssize_t written = ::write(STDOUT_FILENO, message, sizeof message - 1);
+    const int console = program.messagesToStandardError ? STDERR_FILENO : STDOUT_FILENO;
+    ssize_t written = ::write(console, message, sizeof message - 1);
     (void)written;
     std::_Exit(2);
 }

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/dispatcher.h"
-#include "driver/large_stack.h"
+#include "actions/dispatcher.h"
+#include "base/large_stack.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 

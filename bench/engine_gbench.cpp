@@ -13,7 +13,7 @@
 #include <random>
 #include <string>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/variable_list.h"

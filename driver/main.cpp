@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "driver/large_stack.h"
-#include "driver/process_guards.h"
+#include "base/large_stack.h"
+#include "base/process_guards.h"
+#include "base/standard_streams.h"
 #include "driver/program.h"
-#include "driver/standard_streams.h"
 
 int main(int argc, char** argv) {
     reserveStandardStreams();

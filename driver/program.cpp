@@ -16,11 +16,12 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "actions/actions.h"
+#include "actions/added_functions.h"
+#include "actions/dispatcher.h"
 #include "base/console.h"
 #include "base/safe_output.h"
 #include "base/stops.h"
-#include "driver/actions.h"
-#include "driver/dispatcher.h"
 #include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
@@ -143,9 +144,7 @@ int nextAction(Session& session, std::istream& script) {
     int choice = actionExit;
     if (session.batch) {
         if (session.actionCounter == 1) {
-            const int64_t entriesBefore = program.table->entryCount();
-            loadVhdl(script);
-            program.addedCount = program.table->entryCount() - entriesBefore;
+            addScript(script);
             choice = actionDnf;
         } else if (session.actionCounter == 2) {
             choice = actionSavePla;

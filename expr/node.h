@@ -24,7 +24,7 @@
 //
 // Trees from real files are very deep (a DIMACS file is a left-deep chain of its
 // clauses); the operations recurse, and the program runs them on a large stack
-// (driver/large_stack.h).
+// (base/large_stack.h).
 #pragma once
 
 #include <cstdint>

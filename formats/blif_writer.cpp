@@ -14,8 +14,12 @@
 
 void saveBlif(std::ostream& out) {
     if (!outputReady(out)) return;
+    writeBlif(out, askWhatToSave(true, true));
+    reportSaved(out);
+}
+
+void writeBlif(std::ostream& out, int64_t first) {
     FunctionTable& table = *program.table;
-    int64_t first = askWhatToSave(true, true);
 
     out << ".model blif\n.inputs";
     for (const VariableEntry& variable : table.variableList.entries) {
@@ -30,5 +34,4 @@ void saveBlif(std::ostream& out) {
         first, [&](FunctionEntry& entry, int64_t /*position*/) { entry.tree()->emitBlif(sink); });
     sink << ".end\n";
     sink.flush();
-    reportSaved(out);
 }

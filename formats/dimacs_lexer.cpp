@@ -13,6 +13,8 @@
 #include <streambuf>
 #include <string_view>
 
+#include "base/program_state.h"
+
 namespace {
 
 constexpr int endOfFile = std::char_traits<char>::eof();
@@ -124,6 +126,8 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
             lexer.text = static_cast<char>(c);
             return lexIdentifier(lexer);
         }
+        // SATLIB files end with a "%" line (and a "0" after it): the formula ends there.
+        if (c == '%' && program.benchmarkDialects) return DimacsToken::EndOfInput;
         reportDimacs(lexer, ReaderMessage::InvalidLexicalElement);
         return DimacsToken::Error;
     }

@@ -49,8 +49,12 @@ class DimacsClauseSink final : public TermSink {
 
 void saveDimacs(std::ostream& out) {
     if (!outputReady(out)) return;
+    writeDimacs(out, askWhatToSave(true, true));
+    reportSaved(out);
+}
+
+void writeDimacs(std::ostream& out, int64_t first) {
     FunctionTable& table = *program.table;
-    int64_t first = askWhatToSave(true, true);
 
     table.termCount = 0;
     for (int64_t i = first; i < table.entryCount(); ++i)
@@ -61,5 +65,4 @@ void saveDimacs(std::ostream& out) {
     forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
         entry.reportTerms(table.variableList, clauses);
     });
-    reportSaved(out);
 }

@@ -2,11 +2,16 @@
 // "Save as PLA".
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 
 // Reads a whole PLA description into the (empty) function table, one entry per
 // output, then completes every entry.
 void loadPla(std::istream& in);
 
-// Writes the saved functions, which the dispatcher has brought into DNF, as rows.
+// Writes the saved functions, which the dispatcher has brought into DNF, as rows,
+// after the save dialogue (formats/save_dialogue.h).
 void savePla(std::ostream& out);
+// The file itself, of the entries from position `firstSaved` on, without questions
+// or messages.
+void writePla(std::ostream& out, int64_t firstSaved);

@@ -12,6 +12,8 @@
 #include <istream>
 #include <string_view>
 
+#include "base/program_state.h"
+
 PlaReaderState plaReader;
 
 namespace {
@@ -67,8 +69,12 @@ bool isDigit(int c) {
 bool isSeparator(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '|';
 }
+// Benchmark files name bus bits "di<11>" or "a[3]".
+bool isBenchmarkLabelCharacter(int c) {
+    return program.benchmarkDialects && (c == '<' || c == '>' || c == '[' || c == ']');
+}
 bool continuesIdentifier(int c) {
-    return isLetter(c) || isDigit(c) || c == '_';
+    return isLetter(c) || isDigit(c) || c == '_' || isBenchmarkLabelCharacter(c);
 }
 
 // Reads the rest of an identifier whose first character is already in the text.
@@ -86,6 +92,7 @@ PlaToken finishIdentifier() {
     for (const Directive& directive : directives) {
         if (plaReader.text == directive.text) return directive.token;
     }
+    if (program.benchmarkDialects && plaReader.text == ".end") return PlaToken::End;
     return PlaToken::Identifier;
 }
 

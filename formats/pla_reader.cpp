@@ -29,6 +29,11 @@ bool isDigitToken(int value) {
     return plaReader.token == PlaToken::Digit && plaReader.digit == value;
 }
 
+// An unused input column: "-", or "2" in the benchmark dialect (tms).
+bool isUnusedInputToken() {
+    return plaReader.token == PlaToken::Dash || (program.benchmarkDialects && isDigitToken(2));
+}
+
 // Reads the number after a directive. Digits are single tokens, so a number is the
 // run of digit tokens with no separator between them: ".i 1 2" is 1, and the 2 is
 // left as the current token.
@@ -103,7 +108,7 @@ bool readRow(const std::shared_ptr<RowStore>& rows) {
             rows->addLiteral(table.variableList.entries[static_cast<size_t>(column)].name,
                              !positive);
             termMade = true;
-        } else if (plaReader.token != PlaToken::Dash) {
+        } else if (!isUnusedInputToken()) {
             rows->discardOpenRow();
             return termMade;
         }

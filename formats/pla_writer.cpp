@@ -79,7 +79,11 @@ void writeHeader(std::ostream& out, int64_t firstSaved) {
 
 void savePla(std::ostream& out) {
     if (!outputReady(out)) return;
-    int64_t firstSaved = askWhatToSave(true, true);
+    writePla(out, askWhatToSave(true, true));
+    reportSaved(out);
+}
+
+void writePla(std::ostream& out, int64_t firstSaved) {
     writeHeader(out, firstSaved);
 
     FunctionTable& table = *program.table;
@@ -88,5 +92,4 @@ void savePla(std::ostream& out) {
         rows.written = position;
         entry.reportTerms(table.variableList, rows);
     });
-    reportSaved(out);
 }

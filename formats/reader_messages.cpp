@@ -3,6 +3,7 @@
 #include <array>
 
 #include "base/console.h"
+#include "base/program_state.h"
 
 namespace {
 
@@ -21,5 +22,6 @@ std::string_view readerMessageText(ReaderMessage message) {
 }
 
 void printReaderMessage(ReaderMessage message, int64_t line) {
+    if (!isWarning(message)) program.readerErrorCount += 1;
     printAtLine(readerMessageText(message), line);
 }

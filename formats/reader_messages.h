@@ -23,5 +23,6 @@ constexpr bool isWarning(ReaderMessage message) {
            message == ReaderMessage::InvalidOutputIndex;
 }
 
-// Prints the message with the line number on the console.
+// Prints the message with the line number on the console, and counts it in
+// program.readerErrorCount unless it is a warning.
 void printReaderMessage(ReaderMessage message, int64_t line);

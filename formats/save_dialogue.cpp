@@ -25,7 +25,11 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine) {
         selection = readInteger(1);
     }
     if (endLine) printLine("");
-    if (selection != 2) return 0;
+    return firstSavedEntry(selection == 2);
+}
+
+int64_t firstSavedEntry(bool addedOnly) {
+    if (!addedOnly) return 0;
     return program.table->entryCount() - program.addedCount;
 }
 

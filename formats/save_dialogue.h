@@ -20,6 +20,10 @@ bool outputReady(const std::ostream& out);
 // addedCount for the selection 2, else 0.
 int64_t askWhatToSave(bool batchAnswers, bool endLine);
 
+// The position of the first entry to save without asking: that of the first added
+// function when `addedOnly`, else 0.
+int64_t firstSavedEntry(bool addedOnly);
+
 // Calls `write` for every entry from position `firstSaved` on that has a tree, in
 // table order, after making it the current entry and clearing the assignment marks
 // of the table's variable list, which the term walk then uses.

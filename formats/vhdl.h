@@ -3,6 +3,7 @@
 // "Save as VHDL" in its complete and pseudo layouts.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
@@ -23,4 +24,11 @@ void adoptStatementNames(const VariableList& statementList);
 // Reads statements until one yields no tree, appending one entry per statement.
 void loadVhdl(std::istream& in);
 
+// The answers of "How to save:"; any other answer writes the assignments alone.
+enum VhdlLayout { completeVhdl = 1, pseudoVhdl = 2 };
+
+// The save with its questions: the layout, then the save dialogue.
 void saveVhdl(std::ostream& out);
+// The file itself in `layout`, of the entries from position `firstSaved` on,
+// without questions or messages.
+void writeVhdl(std::ostream& out, int layout, int64_t firstSaved);

@@ -18,8 +18,6 @@
 
 namespace {
 
-enum Layout { completeVhdl = 1, pseudoVhdl = 2 };
-
 int askLayout() {
     printLine("How to save:");
     printLine("1. Complete VHDL");
@@ -123,11 +121,14 @@ void saveVhdl(std::ostream& out) {
         return;
     }
     int layout = askLayout();
-    int64_t firstSaved = askWhatToSave(false, false);
+    writeVhdl(out, layout, askWhatToSave(false, false));
+    reportSaved(out);
+}
+
+void writeVhdl(std::ostream& out, int layout, int64_t firstSaved) {
     writeHead(out, layout, firstSaved);
     forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t /*position*/) {
         writeAssignment(out, entry);
     });
     if (layout == completeVhdl) out << "end dataflow;\n";
-    reportSaved(out);
 }

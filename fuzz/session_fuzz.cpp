@@ -30,7 +30,7 @@
 #include <string_view>
 #include <vector>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 #include "driver/program.h"
 #include "fuzz/fuzz_support.h"
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/dispatcher.h"
+#include "actions/dispatcher.h"
 #include "expr/function_table.h"
 #include "formats/vhdl.h"
 #include "fuzz/fuzz_support.h"

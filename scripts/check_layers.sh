@@ -3,8 +3,10 @@
 #
 # The folders are the layers, from the bottom: base (program-wide state, console,
 # stops), expr (the expression model and the function table), then normal (the
-# engine) and formats (the notations) side by side, and driver (entry, menus,
-# dispatcher) on top. A file may include its own folder and the layers below it;
+# engine) and formats (the notations) side by side, actions (the menu's actions
+# applied to the table, shared by both programs), and on top the two front ends
+# side by side: driver (the menu program's entry and menus) and run (the
+# command-line program for scripts). A file may include its own folder and the layers below it;
 # normal and formats may not include each other. Tests, benchmarks and fuzz targets
 # stand outside the stack and may include anything.
 set -euo pipefail
@@ -16,7 +18,9 @@ declare -A allowed=(
     [expr]="base"
     [normal]="base expr"
     [formats]="base expr"
-    [driver]="base expr normal formats"
+    [actions]="base expr normal formats"
+    [driver]="base expr normal formats actions"
+    [run]="base expr normal formats actions"
 )
 
 status=0

@@ -1,11 +1,12 @@
 #!/usr/bin/env python3
-"""End-to-end runner: drives the real boolfn binary through recorded conversations.
+"""End-to-end runner: drives the real boolfn (or boolfn-run) binary through recorded runs.
 
 Each case file holds the command-line arguments, the files to create, the console
 input, and what must come out: standard output, exit status, written files and files
 that must not exist. A case runs in a fresh scratch directory with argv[0] set to
-"boolfn", so transcripts do not depend on where the binary was built. The duration in
-"Operation took N seconds" is the only volatile text and is masked before comparing.
+"boolfn", so transcripts do not depend on where the binary was built. The durations
+("Operation took N seconds", and boolfn-run's "STEP: N.NNN s") are the only volatile
+text and are masked before comparing.
 
 Case format: sections start with a line beginning with "@":
   @args WORD...      command-line arguments ('' stands for an empty argument)
@@ -14,6 +15,7 @@ Case format: sections start with a line beginning with "@":
   @folder NAME       an empty folder created before the run
   @stdin             console input (empty when absent)
   @stdout            expected standard output
+  @stderr            expected standard error (not checked when absent)
   @expect NAME       expected content of a file after the run
   @absent NAME       a file that must not exist after the run
 Content runs until the next "@" line and ends with a newline unless the header line
@@ -30,7 +32,8 @@ import tempfile
 
 TIMEOUT_SECONDS = 60
 TIMING_LINE = re.compile(rb"^Operation took .* seconds$", re.MULTILINE)
-CONTENT_SECTIONS = ("file", "stdin", "stdout", "expect")
+STEP_TIME = re.compile(rb": [0-9]+\.[0-9]{3} s$", re.MULTILINE)
+CONTENT_SECTIONS = ("file", "stdin", "stdout", "stderr", "expect")
 
 
 class CaseError(Exception):
@@ -46,6 +49,7 @@ class Case:
         self.folders = []      # names of empty folders created before the run
         self.stdin = b""
         self.stdout = None     # bytes, or None when not checked
+        self.stderr = None     # bytes, or None when not checked
         self.expected = []     # (name, bytes) compared after the run
         self.absent = []       # names that must not exist after the run
 
@@ -103,6 +107,8 @@ def parse_case(path):
             case.stdin = body
         elif keyword == "stdout":
             case.stdout = body
+        elif keyword == "stderr":
+            case.stderr = body
         elif keyword == "expect":
             case.expected.append((required_name(keyword, rest), body))
         elif keyword == "absent":
@@ -119,7 +125,8 @@ def required_name(keyword, rest):
 
 
 def mask_timing(data):
-    return TIMING_LINE.sub(b"Operation took <t> seconds", data)
+    data = TIMING_LINE.sub(b"Operation took <t> seconds", data)
+    return STEP_TIME.sub(b": <t> s", data)
 
 
 def show(data):
@@ -170,6 +177,10 @@ def run_case(case, binary):
             actual = mask_timing(result.stdout)
             if actual != case.stdout:
                 failures.append(difference("stdout", case.stdout, actual))
+        if case.stderr is not None:
+            actual = mask_timing(result.stderr)
+            if actual != case.stderr:
+                failures.append(difference("stderr", case.stderr, actual))
         if case.status is not None and result.returncode != case.status:
             failures.append(
                 f"exit status {result.returncode}, expected {case.status}\n"
@@ -186,7 +197,7 @@ def run_case(case, binary):
         for name in case.absent:
             if os.path.lexists(os.path.join(scratch, name)):
                 failures.append(f"file {name} exists but must not\n")
-        if failures and result.stderr:
+        if failures and result.stderr and case.stderr is None:
             failures.append("standard error:\n" + result.stderr.decode(errors="replace"))
     return failures
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/large_stack.h"
 #include "dimacs_test_support.h"
-#include "driver/large_stack.h"
 #include "formats/blif.h"
 
 namespace {

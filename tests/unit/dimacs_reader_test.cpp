@@ -7,8 +7,8 @@
 #include <sstream>
 #include <string>
 
+#include "base/large_stack.h"
 #include "dimacs_test_support.h"
-#include "driver/large_stack.h"
 #include "formats/dimacs.h"
 
 namespace {

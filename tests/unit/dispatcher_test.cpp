@@ -2,7 +2,7 @@
 // and after an action (equal for the form changes, complemented by negation,
 // restricted by the cofactor), plus the flag rules, the console actions and the
 // duration text.
-#include "driver/dispatcher.h"
+#include "actions/dispatcher.h"
 
 #include <gtest/gtest.h>
 

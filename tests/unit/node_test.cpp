@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 #include "expr/function_table.h"
 #include "tests/unit/tree_builders.h"
 

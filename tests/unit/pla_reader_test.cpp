@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "base/large_stack.h"
 #include "base/stops.h"
-#include "driver/large_stack.h"
 #include "formats/pla_lexer.h"
 #include "pla_test_support.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/dispatcher.h"
+#include "actions/dispatcher.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "tests/unit/console_redirect.h"

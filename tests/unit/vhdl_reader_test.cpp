@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 #include "vhdl_test_support.h"
 
 namespace {

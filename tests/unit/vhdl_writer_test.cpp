@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 #include "vhdl_test_support.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // open() answers the lowest free descriptor, so opening /dev/null while descriptor
 // `fd` is the lowest one closed puts it exactly there; the descriptors are checked
 // in ascending order for that reason.
-#include "driver/standard_streams.h"
+#include "base/standard_streams.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -2,7 +2,7 @@
 // pages are touched. Under an address-space limit a quarter of the limit is taken.
 // Either way the work arms the stack guard (base/stack_guard.h) on the stack it
 // runs on.
-#include "driver/large_stack.h"
+#include "base/large_stack.h"
 
 #include <pthread.h>
 #include <sys/mman.h>

@@ -7,15 +7,18 @@
 // are set on the entry before its chain runs. The save actions that need a
 // normal form (PLA, DIMACS) compute it here first and write afterwards; the plain
 // writers (VHDL, BLIF) and the small console actions return without timing.
-#include "driver/dispatcher.h"
+// `transformTable` and `writeTable` run the same chains and writers for the
+// command-line front end, with the answers given and nothing printed.
+#include "actions/dispatcher.h"
 
 #include <ctime>
 #include <ostream>
 #include <sstream>
 #include <string>
 
+#include "actions/actions.h"
+#include "actions/added_functions.h"
 #include "base/console.h"
-#include "driver/actions.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
@@ -28,13 +31,6 @@ namespace {
 
 // The DNF settles only after several passes of the engine; the count is fixed.
 constexpr int normalizePasses = 7;
-
-// What the cofactor questions answered.
-struct CofactorRequest {
-    int64_t outputNumber = -1;  // no function is changed unless an answer is read
-    int64_t inputNumber = 0;
-    bool value = false;
-};
 
 void step(Node*& root, Node* (Node::*operation)()) {
     root = (root->*operation)();
@@ -174,22 +170,10 @@ CofactorRequest askCofactor() {
     return request;
 }
 
-// One statement typed at the console becomes a new function. Its variable list is
-// collected from the tree afresh, in order of first appearance, as the loaders do.
+// One statement typed at the console becomes a new function.
 void addFunction() {
     printPrompt("Input command string:");
-    const std::string command = readRestOfLine();
-    std::istringstream commandStream(command);
-    Node* tree = readVhdlStatement(commandStream);
-    if (tree == nullptr) return;
-    VariableList* statementList = program.currentList;
-    adoptStatementNames(*statementList);
-    delete statementList;
-    auto* list = new VariableList;
-    program.currentList = list;
-    tree->collectVariables();
-    program.table->appendEntry(tree, list, vhdlTargetName());
-    program.addedCount += 1;
+    addStatement(readRestOfLine());
 }
 
 void toggleAbsorption() {
@@ -235,5 +219,29 @@ void runAction(int action, std::ostream* out) {
     if (action == actionSaveDimacs) {
         saveDimacs(*out);
         negateEveryFunction();
+    }
+}
+
+void transformTable(int action, const CofactorRequest& cofactor) {
+    applyToEveryFunction(action, cofactor);
+}
+
+void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayout) {
+    switch (action) {
+        case actionSavePla:
+            applyToEveryFunction(action, CofactorRequest{});
+            writePla(out, firstSaved);
+            break;
+        case actionSaveVhdl:
+            writeVhdl(out, vhdlLayout, firstSaved);
+            break;
+        case actionSaveBlif:
+            writeBlif(out, firstSaved);
+            break;
+        case actionSaveDimacs:
+            applyToEveryFunction(action, CofactorRequest{});
+            writeDimacs(out, firstSaved);
+            negateEveryFunction();
+            break;
     }
 }

@@ -1,7 +1,7 @@
 // See process_guards.h. The cap counts the stack reservation because the large
-// stack (driver/large_stack.h) is address space the process holds from the start,
+// stack (base/large_stack.h) is address space the process holds from the start,
 // though it costs memory only as it is used.
-#include "driver/process_guards.h"
+#include "base/process_guards.h"
 
 #include <sys/resource.h>
 #include <unistd.h>

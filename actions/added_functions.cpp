@@ -1,0 +1,29 @@
+// The two ways differ as their menus do: a typed statement gets a variable list of
+// its own names only, while a script is read as a VHDL file continuing the table.
+#include "actions/added_functions.h"
+
+#include <sstream>
+
+#include "expr/function_table.h"
+#include "formats/vhdl.h"
+
+bool addStatement(const std::string& command) {
+    std::istringstream commandStream(command);
+    Node* tree = readVhdlStatement(commandStream);
+    if (tree == nullptr) return false;
+    VariableList* statementList = program.currentList;
+    adoptStatementNames(*statementList);
+    delete statementList;
+    auto* list = new VariableList;
+    program.currentList = list;
+    tree->collectVariables();
+    program.table->appendEntry(tree, list, vhdlTargetName());
+    program.addedCount += 1;
+    return true;
+}
+
+void addScript(std::istream& script) {
+    const int64_t entriesBefore = program.table->entryCount();
+    loadVhdl(script);
+    program.addedCount = program.table->entryCount() - entriesBefore;
+}

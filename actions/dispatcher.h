@@ -1,0 +1,34 @@
+// The action dispatcher: carries out one choice of the action menu on every
+// function of the table. The menu program asks the action's questions and reports
+// its duration (`runAction`); the command-line front end gives the answers itself
+// and reports nothing (`transformTable`, `writeTable`). Both run the same chains.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+// What the cofactor questions answered.
+struct CofactorRequest {
+    int64_t outputNumber = -1;  // no function is changed unless an answer is read
+    int64_t inputNumber = 0;
+    bool value = false;
+};
+
+// Carries out action 1 to 14 (anything else does nothing). The save actions 9 to 12
+// write to `out`, which the entry routine has opened; the other actions ignore it.
+void runAction(int action, std::ostream* out);
+
+// Applies the chain of a transforming action (1 to 4, 6, 7, 14) to every function,
+// without questions, timing or messages.
+void transformTable(int action, const CofactorRequest& cofactor);
+
+// Carries out save action 9 to 12 without questions or messages: the normal form the
+// save needs (DNF for PLA, CNF for DIMACS, as the menu's saves compute them), then
+// the writer into `out` for the entries from `firstSaved` on; `vhdlLayout` is the
+// answer to "How to save:".
+void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayout);
+
+// The duration report of a timed action: "Operation took " + seconds + " seconds",
+// the seconds in the stream's default form (0, 0.016, 2.5).
+std::string durationText(int64_t milliseconds);

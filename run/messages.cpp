@@ -1,0 +1,28 @@
+#include "run/messages.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+
+#include "base/program_state.h"
+
+void reportMessage(std::string_view text) {
+    if (program.messagesSilenced) return;
+    std::cerr << "boolfn-run: " << text << '\n' << std::flush;
+}
+
+void reportUsageError(std::string_view text) {
+    std::cerr << "boolfn-run: " << text << "\nTry 'boolfn-run --help' for more information.\n"
+              << std::flush;
+}
+
+StepTimer::StepTimer(bool verbose, std::string_view step)
+    : shown(verbose), name(step), start(std::chrono::steady_clock::now()) {}
+
+StepTimer::~StepTimer() {
+    if (!shown) return;
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%.3f", elapsed.count());
+    reportMessage(name + ": " + seconds + " s");
+}

@@ -1,0 +1,60 @@
+// The command line of boolfn-run, taken apart into what the job should do. Parsing
+// only reads the words: names of functions and inputs, and whether files exist, are
+// for the job to find out once the input is loaded.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class InputNotation { pla, vhdl, dimacs };
+enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, dimacs };
+
+// One step of --do, in the order given.
+struct JobStep {
+    enum class Kind { negate, andOrNot, cnf, dnf, nand, nor, cofactor, absorption };
+    Kind kind = Kind::negate;
+    std::string function;  // cofactor: a function's name or 0-based number
+    std::string input;     // cofactor: an input's name or 0-based number
+    bool value = false;    // cofactor: the input's value; absorption: on
+};
+
+// One -a statement or -s script, in the order given.
+struct Addition {
+    bool isScript = false;
+    std::string text;  // the statement, or the script's path
+};
+
+struct RunOptions {
+    std::string inputPath;  // "-" for standard input
+    std::optional<InputNotation> from;
+    std::string outputPath = "-";  // "-" for standard output
+    bool outputGiven = false;
+    std::optional<OutputNotation> to;
+    std::vector<Addition> additions;
+    std::vector<JobStep> steps;
+    bool addedOnly = false;
+    bool satisfiability = false;
+    bool verify = false;
+    bool keepNames = false;
+    bool lenient = false;
+    bool verbose = false;
+    bool quiet = false;
+    bool help = false;
+    bool version = false;
+};
+
+// The options, or the usage error that stopped the parse.
+struct ParsedCommandLine {
+    RunOptions options;
+    std::string usageError;  // empty when the command line is good
+};
+
+// Parses the arguments after the program name.
+ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
+
+// The notation of the input: --from, else the path's extension; none for "-" or an
+// unknown extension.
+std::optional<InputNotation> inputNotationOf(const RunOptions& options);
+// The notation of the output: --to, else the path's extension, else PLA.
+OutputNotation outputNotationOf(const RunOptions& options);

@@ -1,0 +1,31 @@
+// A file is written through the program's safe save (base/safe_output.h): a
+// temporary file beside the target, synced and renamed over it only when complete,
+// links written through and permission bits kept; devices, pipes and FIFOs are
+// written directly. Whatever fails, the target stays as it was.
+#include "run/output_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <iostream>
+
+#include "base/safe_output.h"
+
+namespace {
+
+std::string writeToStandardOutput(const std::function<void(std::ostream&)>& write) {
+    write(std::cout);
+    std::cout.flush();
+    return std::cout.good() ? std::string() : "standard output failed";
+}
+
+}  // namespace
+
+std::string writeResult(const std::string& path, const std::function<void(std::ostream&)>& write) {
+    if (path == "-") return writeToStandardOutput(write);
+    SafeOutput output;
+    errno = 0;
+    if (!output.open(path)) return errno != 0 ? std::strerror(errno) : "cannot be written";
+    write(output.stream());
+    if (!output.commit()) return errno != 0 ? std::strerror(errno) : "write failed";
+    return std::string();
+}

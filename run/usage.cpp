@@ -1,0 +1,37 @@
+// Kept as one literal so that the help reads in the source as it prints.
+#include "run/usage.h"
+
+std::string_view usageText() {
+    return R"(Usage: boolfn-run [OPTIONS] INPUT
+Loads the Boolean functions of INPUT (a path, or - for standard input), applies
+the actions given, and writes the result (PLA unless told otherwise).
+
+  -f, --from pla|vhdl|dimacs   notation of INPUT (default: from .pla, .vhd/.vhdl, .cnf/.dimacs)
+  -o, --output PATH            write the result to PATH (default -, standard output)
+  -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif or dimacs (default: from the
+                               output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
+  -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
+  -s, --script FILE            add every function of a script, as batch mode does
+  -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
+                               cofactor:FUNCTION:INPUT=0|1, absorption=off|on
+      --added                  write only the added functions
+      --sat                    print each function's satisfiability and a model; exit 10
+                               when all are satisfiable, 20 when one is not
+      --verify                 prove by SAT that the written result is what the job gives
+      --keep-names             write input and output names where the notation drops them
+      --lenient                read the benchmark dialects (<>[] in PLA labels, 2 as an
+                               unused input, .end, the SATLIB % trailer)
+  -v, --verbose                report each step and its time on standard error
+  -q, --quiet                  print no messages (the exit status still tells)
+  -h, --help                   print this help and exit
+      --version                print the version and exit
+
+Exit status: 0 done; 1 the input or a statement had errors, or a write failed;
+2 usage error, a file that cannot be opened, or a fatal stop; 3 --verify found a
+difference; 10/20 for --sat.
+)";
+}
+
+std::string_view versionText() {
+    return "boolfn-run 1.0\n";
+}

@@ -1,0 +1,126 @@
+// boolfn-run's command line: what each option sets, the notations told from the
+// paths, and the usage errors with the option they name.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "run/options.h"
+
+namespace {
+
+std::vector<std::string> words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> result;
+    for (std::string word; in >> word;) result.push_back(word);
+    return result;
+}
+
+struct UsageErrorCase {
+    const char* line;
+    const char* error;  // a part of the message
+};
+
+class RunUsageErrors : public ::testing::TestWithParam<UsageErrorCase> {};
+
+TEST_P(RunUsageErrors, NameWhatIsWrong) {
+    const ParsedCommandLine parsed = parseCommandLine(words(GetParam().line));
+    EXPECT_NE(parsed.usageError.find(GetParam().error), std::string::npos)
+        << "'" << GetParam().line << "' gave: " << parsed.usageError;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunUsageErrors,
+    ::testing::Values(UsageErrorCase{"", "no INPUT"},
+                      UsageErrorCase{"a.pla b.pla", "more than one"},
+                      UsageErrorCase{"in.txt", "--from"}, UsageErrorCase{"-", "--from"},
+                      UsageErrorCase{"--from edif in.pla", "--from"},
+                      UsageErrorCase{"--to=edif in.pla", "--to"},
+                      UsageErrorCase{"in.pla -o", "-o needs a value"},
+                      UsageErrorCase{"in.pla --added=yes", "--added takes no value"},
+                      UsageErrorCase{"in.pla -x", "unknown option -x"},
+                      UsageErrorCase{"in.pla -d dnf,,cnf", "unknown action ''"},
+                      UsageErrorCase{"in.pla -d cofactor:f:a", "cofactor:f:a"},
+                      UsageErrorCase{"in.pla -d cofactor::a=1", "cofactor::a=1"},
+                      UsageErrorCase{"in.pla -d cofactor:f:=1", "cofactor:f:=1"},
+                      UsageErrorCase{"in.pla -d absorption=maybe", "absorption=maybe"},
+                      UsageErrorCase{"in.pla --sat -o -", "--sat"},
+                      UsageErrorCase{"in.pla --sat --verify", "--verify"},
+                      UsageErrorCase{"in.pla -q -v", "--quiet"}));
+
+TEST(RunOptions, EveryOptionSetsItsField) {
+    const ParsedCommandLine parsed = parseCommandLine(
+        words("-f vhdl --output=out.x -t blif -a f<=a; --script s.vhd --add=g<=b; "
+              "-d negate,cofactor:f:0=1 --do=absorption=off --added --verify --keep-names "
+              "--lenient --verbose in"));
+    ASSERT_EQ(parsed.usageError, "");
+    const RunOptions& options = parsed.options;
+    EXPECT_EQ(options.inputPath, "in");
+    EXPECT_EQ(options.from, InputNotation::vhdl);
+    EXPECT_EQ(options.outputPath, "out.x");
+    EXPECT_TRUE(options.outputGiven);
+    EXPECT_EQ(options.to, OutputNotation::blif);
+    ASSERT_EQ(options.additions.size(), 3u);
+    EXPECT_FALSE(options.additions[0].isScript);
+    EXPECT_EQ(options.additions[0].text, "f<=a;");
+    EXPECT_TRUE(options.additions[1].isScript);
+    EXPECT_EQ(options.additions[2].text, "g<=b;");
+    ASSERT_EQ(options.steps.size(), 3u);
+    EXPECT_EQ(options.steps[0].kind, JobStep::Kind::negate);
+    EXPECT_EQ(options.steps[1].kind, JobStep::Kind::cofactor);
+    EXPECT_EQ(options.steps[1].function, "f");
+    EXPECT_EQ(options.steps[1].input, "0");
+    EXPECT_TRUE(options.steps[1].value);
+    EXPECT_EQ(options.steps[2].kind, JobStep::Kind::absorption);
+    EXPECT_FALSE(options.steps[2].value);
+    EXPECT_TRUE(options.addedOnly && options.verify && options.keepNames && options.lenient &&
+                options.verbose);
+    EXPECT_FALSE(options.satisfiability || options.quiet || options.help || options.version);
+}
+
+TEST(RunOptions, HelpAndVersionNeedNoInput) {
+    EXPECT_TRUE(parseCommandLine(words("--help")).options.help);
+    EXPECT_TRUE(parseCommandLine(words("-h -d nothing-known")).usageError.size() > 0);
+    EXPECT_TRUE(parseCommandLine(words("--version")).options.version);
+    EXPECT_EQ(parseCommandLine(words("--version")).usageError, "");
+}
+
+TEST(RunOptions, DoubleDashEndsTheOptions) {
+    const ParsedCommandLine parsed = parseCommandLine(words("-f pla -- -v"));
+    ASSERT_EQ(parsed.usageError, "");
+    EXPECT_EQ(parsed.options.inputPath, "-v");
+    EXPECT_FALSE(parsed.options.verbose);
+}
+
+struct NotationCase {
+    const char* line;
+    InputNotation input;
+    OutputNotation output;
+};
+
+class RunNotations : public ::testing::TestWithParam<NotationCase> {};
+
+TEST_P(RunNotations, FromOptionOrExtension) {
+    const ParsedCommandLine parsed = parseCommandLine(words(GetParam().line));
+    ASSERT_EQ(parsed.usageError, "") << GetParam().line;
+    EXPECT_EQ(inputNotationOf(parsed.options), GetParam().input) << GetParam().line;
+    EXPECT_EQ(outputNotationOf(parsed.options), GetParam().output) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunNotations,
+    ::testing::Values(
+        NotationCase{"in.pla", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.vhd -o out.vhd", InputNotation::vhdl, OutputNotation::pseudoVhdl},
+        NotationCase{"in.vhdl -o out.vhdl", InputNotation::vhdl, OutputNotation::completeVhdl},
+        NotationCase{"in.cnf -o out.cnf", InputNotation::dimacs, OutputNotation::dimacs},
+        NotationCase{"in.dimacs -o out.dimacs", InputNotation::dimacs, OutputNotation::dimacs},
+        NotationCase{"in.pla -o out.blif", InputNotation::pla, OutputNotation::blif},
+        NotationCase{"in.pla -o out.txt", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.pla.cnf", InputNotation::dimacs, OutputNotation::pla},
+        NotationCase{"-f dimacs x.pla -o y.blif -t pseudo-vhdl", InputNotation::dimacs,
+                     OutputNotation::pseudoVhdl},
+        NotationCase{"--from=pla - --to=vhdl", InputNotation::pla, OutputNotation::completeVhdl}));
+
+}  // namespace

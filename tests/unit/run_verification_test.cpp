@@ -1,0 +1,98 @@
+// --verify's proofs: a written file that reads back as the expected functions
+// passes, and one that differs in a single place, in the number of functions or in
+// a reader error fails, for each notation that reads back; the expectation follows
+// negations and cofactors without the rewrites under test.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "expr/function_table.h"
+#include "formats/pla_lexer.h"
+#include "formats/vhdl.h"
+#include "formats/vhdl_lexer.h"
+#include "run/verification.h"
+
+namespace {
+
+class RunVerification : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        createTable();
+        resetVhdlReader();
+        program.messagesSilenced = true;  // the failing read-backs report, as they should
+        std::istringstream in("variable a, b, c;\nf <= a and b;\ng <= b or not c;\n");
+        loadVhdl(in);
+        expectation.takeLoadedFunctions();
+    }
+    void TearDown() override { releaseTable(); }
+
+    std::vector<std::string> readBack(OutputNotation notation, const std::string& file,
+                                      int64_t firstSaved = 0) {
+        std::istringstream written(file);
+        return expectation.checkReadBack(notation, written, firstSaved);
+    }
+
+    Expectation expectation;
+};
+
+struct ReadBackCase {
+    const char* title;
+    OutputNotation notation;
+    const char* file;
+    size_t differences;
+};
+
+class RunReadBack : public RunVerification, public ::testing::WithParamInterface<ReadBackCase> {};
+
+TEST_P(RunReadBack, ProvesTheFileOrNamesTheDifference) {
+    std::vector<std::string> differences = readBack(GetParam().notation, GetParam().file);
+    EXPECT_EQ(differences.size(), GetParam().differences) << GetParam().title;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RunReadBack,
+    ::testing::Values(
+        ReadBackCase{"PseudoVhdlEqual", OutputNotation::pseudoVhdl,
+                     "variable a, b, c;\nf <= b and a;\ng <= not (c and not b);\n", 0},
+        ReadBackCase{"PseudoVhdlOneWrong", OutputNotation::pseudoVhdl,
+                     "variable a, b, c;\nf <= a or b;\ng <= b or not c;\n", 1},
+        ReadBackCase{"PseudoVhdlOneMissing", OutputNotation::pseudoVhdl,
+                     "variable a, b, c;\nf <= a and b;\n", 1},
+        ReadBackCase{"PseudoVhdlReaderError", OutputNotation::pseudoVhdl,
+                     "variable a, b, c;\nf <= a and;\ng <= b;\n", 1},
+        // Unnamed PLA inputs are the table's inputs by position.
+        ReadBackCase{"PlaByPosition", OutputNotation::pla, ".i 3\n.o 2\n11- 10\n-1- 01\n--0 01\n",
+                     0},
+        ReadBackCase{"PlaOneRowWrong", OutputNotation::pla, ".i 3\n.o 2\n11- 10\n-1- 01\n--1 01\n",
+                     1},
+        ReadBackCase{"DimacsConjunction", OutputNotation::dimacs, "p cnf 3 3\n1 0\n2 0\n2 -3 0\n",
+                     0},
+        ReadBackCase{"DimacsClauseMissing", OutputNotation::dimacs, "p cnf 3 1\n1 0\n", 1},
+        ReadBackCase{"BlifIsNotReadBack", OutputNotation::blif, "anything", 0}));
+
+TEST_F(RunVerification, SavedFromAnEntryOnCountsOnlyThose) {
+    EXPECT_TRUE(
+        readBack(OutputNotation::pseudoVhdl, "variable a, b, c;\ng <= b or not c;\n", 1).empty());
+    EXPECT_EQ(readBack(OutputNotation::pseudoVhdl, "variable a, b, c;\ng <= b;\n", 1).size(), 1u);
+}
+
+TEST_F(RunVerification, FollowsNegationAndCofactor) {
+    expectation.complementAll();
+    expectation.restrict(0, intern("a"), true);
+    FunctionTable& table = *program.table;
+    // What the job should leave: not b, and not (b or not c).
+    delete table.entryAt(0)->tree();
+    table.entryAt(0)->tree() = new UNode(new IdentNode("b"));
+    table.entryAt(1)->tree() = new UNode(table.entryAt(1)->tree());
+    EXPECT_TRUE(expectation.checkTable(0).empty());
+    // A cofactor at the wrong value is found, and named.
+    delete table.entryAt(0)->tree();
+    table.entryAt(0)->tree() = new UNode(new VectNode(valueFalse, 1));
+    std::vector<std::string> differences = expectation.checkTable(0);
+    EXPECT_EQ(differences.size(), 1u);
+    EXPECT_NE(differences.front().find("function f as written"), std::string::npos);
+}
+
+}  // namespace
