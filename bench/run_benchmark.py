@@ -33,6 +33,7 @@ whole run head the file.
 
 Usage: run_benchmark.py --binary BOOLFN --espresso ESPRESSO [--pla-dir DIR]
        [--cnf-dir DIR] [--gbench ENGINE_GBENCH] [--output docs/benchmark.md]
+       [--limit SECONDS] [--cnf-limit SECONDS] [--only NAME ...]
 """
 
 import argparse
