@@ -19,16 +19,21 @@ CNF part, for every CNF file of a folder: boolfn load + "Save as DIMACS" and loa
 decision limit of 0 it reads, propagates and stops); the saved DIMACS file is
 checked by a SAT solver where it is small, the BLIF file by ABC's cec. A
 generated random 3-CNF of a million clauses is loaded and saved as BLIF too.
+Satisfiability: boolfn's "Satisfiability test" and "Save as VHDL" (answers 5, 10,
+2, 1, 15) on every CNF file, beside CaDiCaL solving the same file; the note the
+VHDL file carries (" N" for an unsatisfiable function) is checked against the
+solver's verdict.
 
 Runs under 0.3 s are repeated and the best of three kept. Every run has a time
-limit; a run that hits it shows as ">N". The product-of-sums side of the PLA
-files (boolfn CNF, Espresso -epos) has a shorter one of its own: complementing a
-wide cover grows exponentially, and a 60 s wait on each such file would take the
-whole benchmark past 15 minutes. With --gbench the engine's Google Benchmark
-curve is added. The machine and the date head the file.
+limit (60 s by default); a run that hits it shows as ">N". The product-of-sums
+side of the PLA files (boolfn CNF, Espresso -epos) can be given a different one
+with --cnf-limit. With --gbench the engine's Google Benchmark curves (normalizeTerms
+and the cover product) are added. The machine, the date and the wall time of the
+whole run head the file.
 
 Usage: run_benchmark.py --binary BOOLFN --espresso ESPRESSO [--pla-dir DIR]
        [--cnf-dir DIR] [--gbench ENGINE_GBENCH] [--output docs/benchmark.md]
+       [--limit SECONDS] [--cnf-limit SECONDS] [--only NAME ...]
 """
 
 import argparse
@@ -53,6 +58,7 @@ sys.path.insert(0, os.path.join(ROOT, "tests", "oracle"))
 from check_pla_equivalence import READER_MESSAGE, parse_pla  # noqa: E402
 from oracle_common import Solver, cnf_to_blif, parse_cnf, unlimited_stack  # noqa: E402
 import gen_pla  # noqa: E402
+from sat_vhdl import NOTE  # noqa: E402
 
 TIME = "/usr/bin/time"
 REPEATS = 3
@@ -415,6 +421,51 @@ def cnf_file(path, tools, limit):
     return row
 
 
+def vhdl_verdict(text):
+    """What the note of a CNF's function y0, written by "Save as VHDL" after the
+    satisfiability test, says: "unsat" for " N", "sat" for satisfying terms, "no note"."""
+    note = NOTE.search(text)
+    if note is None:
+        return "no note"
+    return "unsat" if note.group(1).strip() == "N" else "sat"
+
+
+def satisfiability_file(path, tools, limit):
+    """One row of the satisfiability table: CaDiCaL solving the file (exit status 10:
+    satisfiable, 20: unsatisfiable) and boolfn's test + "Save as VHDL"."""
+    row = {"file": os.path.basename(path), "solver": None, "verdict": ""}
+    with tempfile.TemporaryDirectory(prefix="boolfn-bench-") as folder:
+        os.symlink(os.path.abspath(path), os.path.join(folder, "in.cnf"))
+        if tools.cadical:
+            # The SATLIB files end in "%" and "0" lines, which CaDiCaL's parser refuses:
+            # it solves a copy that stops before them.
+            with open(path, "r", errors="replace") as source, \
+                    open(os.path.join(folder, "solver.cnf"), "w") as copy:
+                for line in source:
+                    if line.startswith("%"):
+                        break
+                    copy.write(line)
+            measure = measured_run([tools.cadical, "-q", "solver.cnf"], folder, "",
+                                   os.path.join(folder, "solver.txt"), limit)
+            row["solver"] = {"seconds": measure.seconds, "mb": measure.megabytes,
+                             "timed_out": measure.timed_out, "limit": limit}
+            row["verdict"] = {10: "sat", 20: "unsat"}.get(measure.status, "unknown") \
+                if not measure.timed_out else "unknown"
+        measure, _ = boolfn_run(tools.boolfn, folder, "in.cnf", "out.vhd", "5\n10\n2\n1\n15\n",
+                                limit)
+
+        def note_check(saved_path):
+            with open(saved_path, "r", errors="replace") as handle:
+                note = vhdl_verdict(handle.read())
+            if row["verdict"] not in ("sat", "unsat"):
+                return note + " (solver undecided)"
+            return note + (" (agrees)" if note == row["verdict"] else " (DISAGREES)")
+
+        row["boolfn"] = judge(measure, folder, "out.vhd", note_check,
+                              counts=lambda p: (None, None))
+    return row
+
+
 def large_cnf(folder, clauses, seed=20261208):
     """A random 3-CNF of `clauses` clauses over clauses / 10 variables, written to a file."""
     rng = random.Random(seed)
@@ -449,8 +500,8 @@ def large_file(tools, limit, clauses):
 # ---------------------------------------------------------------- the engine curve
 
 def engine_curve(gbench, limit):
-    """Runs the Google Benchmark target and returns per benchmark (name, terms,
-    variables, wall ms, CPU ms, terms out)."""
+    """Runs the Google Benchmark target and returns per benchmark a dictionary of its
+    name, wall and CPU ms and its counters."""
     try:
         done = subprocess.run([gbench, "--benchmark_format=json", "--benchmark_min_time=0.1"],
                               stdout=subprocess.PIPE,
@@ -461,9 +512,11 @@ def engine_curve(gbench, limit):
     curve = []
     for bench in report.get("benchmarks", []):
         unit = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[bench.get("time_unit", "ns")]
-        curve.append((bench["name"], int(bench.get("terms", 0)), int(bench.get("variables", 0)),
-                      bench["real_time"] * unit, bench["cpu_time"] * unit,
-                      int(bench.get("terms_out", 0))))
+        figures = {key: int(bench.get(key, 0))
+                   for key in ("terms", "other_terms", "variables", "pairs", "terms_out")}
+        figures.update(name=bench["name"], wall=bench["real_time"] * unit,
+                       cpu=bench["cpu_time"] * unit)
+        curve.append(figures)
     return curve
 
 
@@ -555,41 +608,75 @@ def total(rows, key, limit):
         limits
 
 
-def targets(rows, cnf_rows, large, limit):
-    """The issue's bars, judged from this run."""
+def both_finished(rows, mine, peer):
+    """(files, boolfn's seconds, the peer's seconds) over the loaded files on which
+    neither run hit its limit."""
+    both = [row for row in rows if "not loaded" not in row and row.get(mine) and row.get(peer)
+            and not row[mine]["timed_out"] and not row[peer]["timed_out"]]
+    return (len(both), sum(row[mine]["seconds"] for row in both),
+            sum(row[peer]["seconds"] for row in both))
+
+
+def targets(rows, cnf_rows, sat_rows, large, limit):
+    """The bars set for the engine, judged from this run."""
     loaded = [row for row in rows if "not loaded" not in row]
     notes = []
     slow = [row for row in loaded if row["dnf"]["timed_out"] or row["dnf"]["seconds"] >= 1.0]
     notes.append("- DNF + \"Save as PLA\" under 1 s on every loadable file: %s"
                  % ("met" if not slow else "missed on " + ", ".join(
                      "%s (%s s)" % (r["file"], seconds_text(r["dnf"], limit)) for r in slow)))
-    both = [row for row in loaded
-            if not row["dnf"]["timed_out"] and not row["espresso"]["timed_out"]]
-    mine = sum(row["dnf"]["seconds"] for row in loaded if not row["dnf"]["timed_out"])
-    peer = sum(row["espresso"]["seconds"] for row in loaded if not row["espresso"]["timed_out"])
-    notes.append("- Corpus total at most half of Espresso -Dso's: boolfn %.3f s, Espresso %.3f s "
-                 "over the files it finished (ratio %.2f; %s)"
-                 % (mine, peer, mine / max(peer, 1e-6), "met" if mine <= peer / 2 else "missed"))
-    on_both = sum(row["dnf"]["seconds"] for row in both)
-    peer_both = sum(row["espresso"]["seconds"] for row in both)
-    notes.append("  (over the %d files both finished: %.3f s against %.3f s, ratio %.2f)"
-                 % (len(both), on_both, peer_both, on_both / max(peer_both, 1e-6)))
+    count, on_both, peer_both = both_finished(rows, "dnf", "espresso")
+    notes.append("- DNF + \"Save as PLA\" total at most 0.3 times Espresso -Dso's over the %d "
+                 "files both finish: %.3f s against %.3f s, ratio %.2f; %s"
+                 % (count, on_both, peer_both, on_both / max(peer_both, 1e-6),
+                    "met" if on_both <= 0.3 * peer_both else "missed"))
+    late = [row for row in loaded if row["cnf"]["timed_out"]]
+    notes.append("- CNF + \"Save as DIMACS\" finishes within the limit on every loadable file: %s"
+                 % ("met" if not late else "missed on %d: " % len(late) + ", ".join(
+                     "%s (>%d s)" % (r["file"], r["cnf"]["limit"]) for r in late)))
+    count, on_both, peer_both = both_finished(rows, "cnf", "epos")
+    notes.append("- CNF + \"Save as DIMACS\" total at most Espresso -epos's over the %d files both "
+                 "finish: %.3f s against %.3f s, ratio %.2f; %s"
+                 % (count, on_both, peer_both, on_both / max(peer_both, 1e-6),
+                    "met" if on_both <= peer_both else "missed"))
+    peer_only = [row["file"] for row in loaded if row["cnf"]["timed_out"]
+                 and not row["epos"]["timed_out"]]
+    mine_only = [row["file"] for row in loaded if row["epos"]["timed_out"]
+                 and not row["cnf"]["timed_out"]]
+    if peer_only or mine_only:
+        notes.append("  (finished by Espresso -epos alone: %s; by boolfn alone: %s)"
+                     % (", ".join(peer_only) or "none", ", ".join(mine_only) or "none"))
+    if sat_rows:
+        unsat = [row for row in sat_rows if row["verdict"] == "unsat"]
+        slow = [row for row in unsat if row["boolfn"]["timed_out"]
+                or row["boolfn"]["seconds"] >= 1.0 or not row["boolfn"]["check"].startswith("unsat")]
+        notes.append("- Satisfiability test + \"Save as VHDL\" of each of the %d files CaDiCaL "
+                     "refutes under 1 s with the note \" N\": %s"
+                     % (len(unsat), "met (slowest %s s)" % max(
+                         [seconds_text(r["boolfn"], limit) for r in unsat] or ["0"], key=float)
+                        if not slow else "missed on " + ", ".join(
+                            "%s (%s s, %s)" % (r["file"], seconds_text(r["boolfn"], limit),
+                                               r["boolfn"]["check"]) for r in slow)))
+        wrong = [row["file"] for row in sat_rows if "DISAGREES" in row["boolfn"]["check"]
+                 or row["boolfn"]["check"].startswith(("no output", "no note"))]
+        notes.append("- Every written note agrees with the solver's verdict: %s"
+                     % ("met" if not wrong else "missed on " + ", ".join(wrong)))
     heavy = sorted((row for row in loaded if not row["espresso"]["timed_out"]
                     and row["dnf"]["mb"] > row["espresso"]["mb"]),
                    key=lambda r: r["espresso"]["mb"] - r["dnf"]["mb"])
     compared = sum(1 for row in loaded if not row["espresso"]["timed_out"])
-    notes.append("- Peak memory no more than Espresso's on every file: %s"
+    notes.append("- DNF + \"Save as PLA\" peak memory no more than Espresso -Dso's on every file "
+                 "it finishes: %s"
                  % ("met" if not heavy else "missed on %d of %d files, largest excess first: "
                     % (len(heavy), compared) + ", ".join(
                         "%s (%.2f MB against %.2f MB)"
                         % (r["file"], r["dnf"]["mb"], r["espresso"]["mb"])
                         for r in heavy)))
     if heavy:
-        notes.append("  boolfn holds every function as an expression tree, one node of 16 to 32 "
-                     "bytes per literal and per operator, and keeps each output's normal form "
-                     "as such a tree until it is saved; Espresso holds a product term as a bit "
-                     "vector of two bits per input. A file's peak is therefore at least the "
-                     "tree of its largest function plus the normal forms of all outputs.")
+        notes.append("  boolfn reads every function into an expression tree, one node of 16 to 32 "
+                     "bytes per literal and per operator, before its normal form is computed "
+                     "(the results are then held as covers of literal lists); Espresso holds a "
+                     "product term as a bit vector of two bits per input.")
     # A run stopped at its time limit counts with the peak it had reached by then.
     dnf_peak = max([row["dnf"]["mb"] for row in loaded] or [0])
     over = sorted((row for row in loaded if row["cnf"]["mb"] > 200),
@@ -646,17 +733,55 @@ def cnf_table(cnf_rows, large, limit):
     return lines
 
 
-def write_report(path, options, rows, cnf_rows, large, curve, limit, started, load_before):
+def sat_table(sat_rows, limit):
+    lines = ["| file | CaDiCaL solve s | MB | verdict | boolfn test + VHDL s | MB | note | ratio |",
+             "|---|---:|---:|---|---:|---:|---|---:|"]
+    for row in sat_rows:
+        solver, mine = row["solver"], row["boolfn"]
+        lines.append("| " + " | ".join([
+            row["file"], seconds_text(solver, limit), mb_text(solver), row["verdict"],
+            seconds_text(mine, limit), mb_text(mine), mine["check"],
+            ratio_text(mine, solver, limit)]) + " |")
+    return lines
+
+
+def sat_totals(sat_rows, limit):
+    """Lines of the satisfiability totals: per verdict, files, boolfn's finished runs and
+    the times of both tools over the files both finish."""
+    lines = []
+    for verdict in ("unsat", "sat", "unknown"):
+        group = [row for row in sat_rows if row["verdict"] == verdict]
+        if not group:
+            continue
+        done = [row for row in group if not row["boolfn"]["timed_out"]
+                and (row["solver"] is None or not row["solver"]["timed_out"])]
+        mine = sum(row["boolfn"]["seconds"] for row in done)
+        peer = sum(row["solver"]["seconds"] for row in done if row["solver"])
+        lines.append("- %s by CaDiCaL: %d files; boolfn finishes %d within %d s; over those: "
+                     "boolfn %.3f s, CaDiCaL %.3f s%s"
+                     % ({"unsat": "Unsatisfiable", "sat": "Satisfiable",
+                         "unknown": "Undecided"}[verdict], len(group), len(done), limit, mine, peer,
+                        "" if not done else ", highest peak memory %.1f MB against %.1f MB"
+                        % (max(r["boolfn"]["mb"] for r in done),
+                           max(r["solver"]["mb"] if r["solver"] else 0 for r in done))))
+    return lines
+
+
+def write_report(path, options, rows, cnf_rows, sat_rows, large, curve, limit, started,
+                 load_before):
     dnf_lines, pos_lines, skipped = pla_tables(rows, limit)
+    wall = time.time() - started.timestamp()
     out = ["# Benchmark: boolfn against Espresso, ABC and a SAT solver", "",
-           "Generated by `scripts/benchmark.sh` (bench/run_benchmark.py) on %s UTC, in %.0f s."
-           % (started.strftime("%Y-%m-%d %H:%M"), time.time() - started.timestamp()),
+           "Generated by `scripts/benchmark.sh` (bench/run_benchmark.py) on %s UTC; the whole "
+           "run took %.0f s (%d min) of wall time."
+           % (started.strftime("%Y-%m-%d %H:%M"), wall, round(wall / 60)),
            "Machine: %s." % machine(),
            "Load average (1 minute) at the start %.2f, at the end %.2f: other work on the "
            "machine slows every tool alike, and short runs are repeated to lessen it."
            % (load_before, os.getloadavg()[0]),
-           "PLA folder: `%s`; CNF folder: `%s`; time limit per run: %d s."
-           % (options.pla_label, options.cnf_label, limit), "",
+           "PLA folder: `%s`; CNF folder: `%s`; time limit per run: %d s (product-of-sums "
+           "runs on the PLA files: %d s)."
+           % (options.pla_label, options.cnf_label, limit, options.cnf_limit), "",
            "Times are wall seconds of the whole process (load, compute, write), memory is the "
            "peak resident set of the process in MB. \"rows / literals\" counts the rows written "
            "and their 0/1 input columns (for DIMACS: clauses and literals). \"ratio\" is boolfn's "
@@ -674,7 +799,7 @@ def write_report(path, options, rows, cnf_rows, large, curve, limit, started, lo
         counted = " (each counted as %s s)" % "/".join(map(str, limits)) if limits else ""
         out.append("- %s: %.3f s in all, %d runs out of time%s; highest peak memory %.1f MB"
                    % (label, seconds, timeouts, counted, peak))
-    out += [""] + targets(rows, cnf_rows, large, limit) + [""]
+    out += [""] + targets(rows, cnf_rows, sat_rows, large, limit) + [""]
     out += ["## PLA: DNF and \"Save as PLA\" against Espresso -Dso and ABC", ""] + dnf_lines + [""]
     if skipped:
         out += ["Files boolfn does not load:", ""] + skipped + [""]
@@ -687,16 +812,44 @@ def write_report(path, options, rows, cnf_rows, large, curve, limit, started, lo
             "ones with longer limits). The last row is a generated random 3-CNF."
             % (SOLVER_CHECK_CLAUSES, CEC_CHECK_CLAUSES),
             ""] + cnf_table(cnf_rows, large, limit) + [""]
-    if curve:
+    if sat_rows:
+        out += ["## CNF: satisfiability test and \"Save as VHDL\" against a SAT solver", "",
+                "boolfn: load, \"Satisfiability test\", \"Save as VHDL\" as pseudo-VHDL (answers "
+                "5, 10, 2, 1, 15). CaDiCaL: `cadical -q` solving the same file; its exit status "
+                "gives the verdict. \"note\" is what the written file says (\"unsat\": the "
+                "function's line ends in the note \" N\"; \"sat\": it lists satisfying terms) "
+                "and whether that agrees with the solver.", ""]
+        out += sat_totals(sat_rows, limit) + [""] + sat_table(sat_rows, limit) + [""]
+    normalize = [bench for bench in curve if bench["name"].startswith("normalizeRandomSum")]
+    product = [bench for bench in curve if bench["name"].startswith("coverProduct")]
+    if normalize:
         out += ["## Engine alone: normalizeTerms on generated sums of products", "",
                 "bench/engine_gbench.cpp (Google Benchmark): one call of `normalizeTerms` on a "
                 "random sum of products of the given number of terms over the given number of "
                 "variables (half of each term's variables set, a fixed seed).", "",
                 "| benchmark | terms | variables | wall ms per call | CPU ms per call | terms out |",
                 "|---|---:|---:|---:|---:|---:|"]
-        for name, terms, variables, wall, cpu, terms_out in curve:
+        for bench in normalize:
             out.append("| %s | %d | %d | %.3f | %.3f | %d |"
-                       % (name, terms, variables, wall, cpu, terms_out))
+                       % (bench["name"], bench["terms"], bench["variables"], bench["wall"],
+                          bench["cpu"], bench["terms_out"]))
+        out.append("")
+    if product:
+        out += ["## Engine alone: the product of two covers", "",
+                "bench/engine_gbench.cpp (Google Benchmark): `Cover::enterProduct` of a random "
+                "cover of the given number of terms by one of the other given number, over the "
+                "given number of inputs (each term 2 to 6 variables of random polarity, fixed "
+                "seeds), into a fresh term trie. \"pairs\" is the number of term pairs "
+                "looked at, \"terms out\" the distinct terms the trie holds afterwards; the "
+                "time per pair shows the cost of the clash test and of entering a union.", "",
+                "| terms | other terms | inputs | pairs | terms out | wall ms per product | "
+                "CPU ms | ns per pair |",
+                "|---:|---:|---:|---:|---:|---:|---:|---:|"]
+        for bench in product:
+            out.append("| %d | %d | %d | %d | %d | %.3f | %.3f | %.1f |"
+                       % (bench["terms"], bench["other_terms"], bench["variables"],
+                          bench["pairs"], bench["terms_out"], bench["wall"], bench["cpu"],
+                          bench["wall"] * 1e6 / max(bench["pairs"], 1)))
         out.append("")
     with open(path, "w") as handle:
         handle.write("\n".join(out))
@@ -708,6 +861,13 @@ class Tools:
     pass
 
 
+def chosen(options, name):
+    """Whether a corpus file belongs to this run (--only names files with or without
+    their extension)."""
+    return options.only is None or name in options.only or \
+        os.path.splitext(name)[0] in options.only
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("--binary", required=True, help="the boolfn binary")
@@ -717,8 +877,10 @@ def main():
     parser.add_argument("--cnf-dir", help="folder of CNF files (default: ../shared/bench/cnf)")
     parser.add_argument("--gbench", help="the engine_gbench binary, for the engine curve")
     parser.add_argument("--limit", type=int, default=60, help="seconds per run (60)")
-    parser.add_argument("--cnf-limit", type=int, default=5,
-                        help="seconds per product-of-sums run on a PLA file (5)")
+    parser.add_argument("--cnf-limit", type=int, default=60,
+                        help="seconds per product-of-sums run on a PLA file (60)")
+    parser.add_argument("--only", nargs="*", default=None,
+                        help="measure only the PLA and CNF files of these names (a subset run)")
     parser.add_argument("--large", type=int, default=LARGE_CLAUSES,
                         help="clauses of the generated CNF (0: none)")
     parser.add_argument("--output", default=os.path.join(ROOT, "docs", "benchmark.md"))
@@ -742,7 +904,7 @@ def main():
             options.pla_label = "generated by tests/oracle/gen_pla.py"
         else:
             pla_files = sorted(os.path.join(pla_dir, name) for name in os.listdir(pla_dir)
-                               if name.endswith(".pla"))
+                               if name.endswith(".pla") and chosen(options, name))
             options.pla_label = os.path.relpath(pla_dir, ROOT)
         rows = []
         for path in pla_files:
@@ -756,17 +918,22 @@ def main():
     cnf_dir = options.cnf_dir or os.path.join(SHARED_BENCH, "cnf")
     options.cnf_label = os.path.relpath(cnf_dir, ROOT) if os.path.isdir(cnf_dir) else "none"
     cnf_rows = []
+    sat_rows = []
     if os.path.isdir(cnf_dir):
         for name in sorted(os.listdir(cnf_dir)):
-            if name.endswith(".cnf"):
+            if name.endswith(".cnf") and chosen(options, name):
                 cnf_rows.append(cnf_file(os.path.join(cnf_dir, name), tools, limit))
                 row = cnf_rows[-1]
-                print("%s: dimacs %s s, blif %s s" % (name, seconds_text(row["dimacs"], limit),
-                                                      seconds_text(row["blif"], limit)),
-                      file=sys.stderr, flush=True)
+                sat_rows.append(satisfiability_file(os.path.join(cnf_dir, name), tools, limit))
+                sat = sat_rows[-1]
+                print("%s: dimacs %s s, blif %s s, satisfiability %s s (%s; solver %s s, %s)"
+                      % (name, seconds_text(row["dimacs"], limit),
+                         seconds_text(row["blif"], limit), seconds_text(sat["boolfn"], limit),
+                         sat["boolfn"]["check"], seconds_text(sat["solver"], limit),
+                         sat["verdict"]), file=sys.stderr, flush=True)
     large = large_file(tools, limit, options.large) if options.large > 0 else None
     curve = engine_curve(options.gbench, limit) if options.gbench else []
-    write_report(options.output, options, rows, cnf_rows, large, curve, limit, started,
+    write_report(options.output, options, rows, cnf_rows, sat_rows, large, curve, limit, started,
                  load_before)
     print("Written: %s" % options.output)
     return 0
