@@ -56,7 +56,8 @@ std::string commonPrefix(const std::vector<std::string>& words) {
 }
 
 // Tab: the common part of the candidates is inserted; when that adds nothing and
-// there are several, they are listed on standard error, away from the conversation.
+// there are several, they are listed on standard error when it is the terminal,
+// away from the conversation.
 unsigned char complete(EditLine* line, int) {
     const auto found = editor->completers.find(editor->shownPrompt);
     if (found == editor->completers.end()) return CC_ERROR;
@@ -72,6 +73,7 @@ unsigned char complete(EditLine* line, int) {
         el_insertstr(line, prefix.substr(word.size()).c_str());
         return CC_REFRESH;
     }
+    if (isatty(STDERR_FILENO) == 0) return CC_ERROR;
     std::sort(candidates.begin(), candidates.end());
     std::string listing = "\n";
     for (const std::string& candidate : candidates) listing += candidate + "  ";

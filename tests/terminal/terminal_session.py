@@ -14,6 +14,7 @@ import argparse
 import os
 import re
 import shutil
+import signal
 import subprocess
 import sys
 import tempfile
@@ -198,6 +199,30 @@ def no_orientation_without_terminal(binary, folder):
           open(errors).read())
 
 
+def prompt_endings_keep_todays_behaviour(binary, folder):
+    """Ctrl-D ends the input as at a plain terminal, and for good (a later read fails
+    too); Ctrl-C at a prompt ends the run by the signal."""
+    cases = [
+        ("Ctrl-D at Choice:", [], "eof", "Exiting", 1),
+        ("Ctrl-D at a path prompt", ["10"], "eof", "Cannot open output file - terminating", 2),
+        ("Ctrl-C at Choice:", [], "intr", None, -signal.SIGINT),
+    ]
+    for name, answers, key, last_words, status in cases:
+        session = Session(binary, folder, ["full_adder.pla"])
+        for keys in answers:
+            session.answer("Choice:", keys)
+        session.expect("Enter legal output file path :" if answers else "Choice:")
+        if key == "eof":
+            session.child.sendeof()
+        else:
+            session.child.sendintr()
+        if last_words:
+            session.expect(last_words)
+        ended = session.finish()
+        ended = ended if ended is not None else -session.child.signalstatus
+        check(ended == status, "%s: status %s, wanted %s" % (name, ended, status))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", required=True)
@@ -206,7 +231,8 @@ def main():
     binary = os.path.abspath(options.binary)
     cases = [clean_session_matches_piped_run, up_arrow_recalls_last_answer,
              cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
-             long_lists_are_cut, no_orientation_without_terminal]
+             long_lists_are_cut, no_orientation_without_terminal,
+             prompt_endings_keep_todays_behaviour]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
