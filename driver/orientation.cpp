@@ -3,6 +3,7 @@
 // is counted from the file it wrote, so the note shows what is there.
 #include "driver/orientation.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -18,6 +19,13 @@
 namespace {
 
 constexpr int64_t longestList = 20;  // a longer list shows its first names and a count
+
+// Only a regular file can be read back: a device or FIFO (/dev/stdout, /dev/tty)
+// would be read from, not counted.
+bool namesRegularFile(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
 
 bool personAtTerminal() {
     return isatty(STDERR_FILENO) != 0;
@@ -107,9 +115,10 @@ void orientAfterAdd(int32_t inputsBefore) {
 
 void orientAfterSave(int action, const std::string& path) {
     if (!personAtTerminal()) return;
-    std::ifstream file(path);
+    std::ifstream file;
+    if (namesRegularFile(path)) file.open(path);
     std::string text = "saved " + path;
-    if (file) {
+    if (file.is_open()) {
         const SavedCounts counts = countSaved(action, file);
         if (counts.functions >= 0) text += ": " + plural(counts.functions, "function");
         if (action == actionSavePla) text += ", " + plural(counts.parts, "row");

@@ -172,6 +172,16 @@ def orientation_notes(binary, folder):
     check(len(rows) == 8, "orientation: the row count is the file's (%d)" % len(rows))
 
 
+def save_to_a_device_is_not_read_back(binary, folder):
+    session = Session(binary, folder, ["full_adder.pla", "/dev/stdout"])
+    session.answer("Choice:", "9")
+    session.answer("What to save:", "1")
+    session.expect("Data saved\r\nboolfn: saved /dev/stdout\r\n")
+    session.answer("Choice:", "15")
+    check(session.finish() == 1, "save to /dev/stdout: the session goes on")
+    check(".ob sum cout" in session.raw, "save to /dev/stdout: the rows are on the terminal")
+
+
 def long_lists_are_cut(binary, folder):
     inputs = ["x%d" % n for n in range(25)]
     with open(os.path.join(folder, "wide.vhd"), "w") as wide:
@@ -232,7 +242,7 @@ def main():
     cases = [clean_session_matches_piped_run, up_arrow_recalls_last_answer,
              cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
              long_lists_are_cut, no_orientation_without_terminal,
-             prompt_endings_keep_todays_behaviour]
+             prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
