@@ -18,6 +18,8 @@ import signal
 import subprocess
 import sys
 import tempfile
+import termios
+import time
 
 import pexpect
 
@@ -53,8 +55,20 @@ class Session:
         self.child.expect_exact(text)
         self.raw += self.child.before + self.child.after
 
+    def wait_for_editor(self):
+        """Waits until the line editor reads (the terminal leaves canonical mode), so
+        that keys are not typed ahead of it: a typed-ahead Ctrl-D would be taken by
+        the terminal's own line discipline, and the first "Choice:" of a session is
+        the input-type menu's, which reads nothing."""
+        for _ in range(2000):
+            if not termios.tcgetattr(self.child.child_fd)[3] & termios.ICANON:
+                return
+            time.sleep(0.01)
+        raise pexpect.TIMEOUT("the line editor never read")
+
     def answer(self, prompt, keys):
         self.expect(prompt)
+        self.wait_for_editor()
         self.child.send(keys + "\r")
 
     def finish(self):
@@ -222,6 +236,7 @@ def prompt_endings_keep_todays_behaviour(binary, folder):
         for keys in answers:
             session.answer("Choice:", keys)
         session.expect("Enter legal output file path :" if answers else "Choice:")
+        session.wait_for_editor()
         if key == "eof":
             session.child.sendeof()
         else:
