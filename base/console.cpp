@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "base/line_editing.h"
 #include "base/program_state.h"
 
 namespace {
@@ -17,16 +18,19 @@ std::ostream& messages() {
 
 void printLine(std::string_view text) {
     if (program.messagesSilenced) return;
+    releaseHeldPrompt();
     messages() << text << '\n' << std::flush;
 }
 
 void printPrompt(std::string_view text) {
     if (program.messagesSilenced) return;
+    if (holdPrompt(text)) return;  // the line editor draws it at the read
     messages() << text << std::flush;
 }
 
 void printAtLine(std::string_view text, int64_t line) {
     if (program.messagesSilenced) return;
+    releaseHeldPrompt();
     std::ostream& out = messages();
     if (!program.readerSourceName.empty()) out << program.readerSourceName << ':' << line << ": ";
     out << text << line << '\n' << std::flush;

@@ -27,6 +27,8 @@
 //                         formats/reader_messages.cpp
 //   benchmarkDialects     run/ (--lenient); read by the PLA and DIMACS lexers and
 //                         the PLA reader
+// The line editor's session (libedit, the history, a held prompt) is private to
+// base/line_editing.cpp: driver/program.cpp starts it, base/console.cpp uses it.
 #pragma once
 
 #include <cstdint>

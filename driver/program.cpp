@@ -11,6 +11,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <new>
 #include <stdexcept>
@@ -20,8 +21,10 @@
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
 #include "base/console.h"
+#include "base/line_editing.h"
 #include "base/safe_output.h"
 #include "base/stops.h"
+#include "driver/orientation.h"
 #include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
@@ -186,9 +189,14 @@ int actionLoop(Session& session, std::istream& script) {
         SafeOutput out;
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
+            const bool lostBefore = program.saveLost;
             runAction(action, &out.stream());
+            if (program.saveLost == lostBefore) orientAfterSave(action, session.outputPath);
         } else {
+            const int32_t inputsBefore = program.table->variableList.count();
             runAction(action, nullptr);
+            if (action == actionAddFunction) orientAfterAdd(inputsBefore);
+            if (action == actionSatisfiability) orientAfterSatisfiability();
         }
         if (!isTableAction(action)) return statusLoopEnded;
     }
@@ -212,6 +220,7 @@ int runSession(Session& session) {
         return statusInputTypeZero;
     }
     load(inputType, input);
+    orientAfterLoad();
     int status = actionLoop(session, script);
     if (status == statusLoopEnded && program.saveLost) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
@@ -219,6 +228,27 @@ int runSession(Session& session) {
     printLine("");
     printLine("Exiting");
     return status;
+}
+
+std::vector<std::string> completeName(const std::string& word) {
+    std::vector<std::string> names;
+    for (std::string& name : tableNames()) {
+        if (name.compare(0, word.size(), word) != 0) continue;
+        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    }
+    return names;
+}
+
+// Line editing, with Tab completing paths at the path prompts and names where a
+// statement is typed.
+void startEditing() {
+    if (!startLineEditing()) return;
+    for (std::string_view prompt :
+         {"Enter legal input file path :", "Enter legal script file path :",
+          "Enter legal output file path :"}) {
+        setCompletion(prompt, completePath);
+    }
+    setCompletion("Input command string:", completeName);
 }
 
 }  // namespace
@@ -237,6 +267,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         printLine(arguments.empty() ? std::string() : arguments[0]);
         initProgram();
         Session session = takeArguments(arguments);
+        if (!session.batch) startEditing();
         return runSession(session);
     } catch (const std::bad_alloc&) {
         onOutOfMemory();

@@ -32,7 +32,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$repoRoot"
 exec </dev/null
 
-ensurePackages cmake g++ gcc make libcadical-dev python3 time berkeley-abc cadical picosat libbenchmark-dev
+ensurePackages cmake g++ gcc make libcadical-dev libedit-dev python3 time berkeley-abc cadical picosat libbenchmark-dev
 # npm may come with a Node.js from elsewhere (which conflicts with Debian's npm
 # package), so the package is only asked for when no npm is found at all.
 if ! command -v npm >/dev/null 2>&1; then

@@ -16,7 +16,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 cd "$repoRoot"
 
-ensurePackages cmake g++ make libcadical-dev
+ensurePackages cmake g++ make libcadical-dev libedit-dev
 
 # Only the program is built here: the tests need GoogleTest, which
 # scripts/test.sh installs.

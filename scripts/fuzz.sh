@@ -51,7 +51,7 @@ fi
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=("${allTargets[@]}")
 
-ensurePackages cmake make clang libclang-rt-14-dev libcadical-dev
+ensurePackages cmake make clang libclang-rt-14-dev libcadical-dev libedit-dev
 
 echo "== Configuring $buildDir"
 CC=clang CXX=clang++ configureBuild "$buildDir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \

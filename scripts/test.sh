@@ -23,7 +23,7 @@ exec </dev/null
 # The build tools, GoogleTest, Python for the end-to-end runner, the equivalence
 # oracles some tests check results with (ABC and PicoSAT), and clang-format for the
 # formatting check.
-ensurePackages cmake g++ make libcadical-dev libgtest-dev python3 berkeley-abc picosat clang-format
+ensurePackages cmake g++ make libcadical-dev libedit-dev libgtest-dev python3 python3-pexpect berkeley-abc picosat clang-format
 
 # The house rules that need no build: every include points down a layer, and every
 # source is formatted by the checked-in .clang-format.

@@ -1,0 +1,36 @@
+// Line editing for a person at a terminal: when standard input and standard output
+// are both terminals, the console's answers are read through libedit (cursor keys,
+// the usual editing keys, the answers of this session on the Up and Down arrows, Tab
+// completion), and every finished line is handed to the console's readers exactly
+// as if it had been typed cleanly, line end included. Nothing changes otherwise.
+//
+// libedit draws the prompt itself so that it can redraw the line; the console
+// therefore holds a prompt back while editing is on and hands it to the editor at
+// the next read. A held prompt that no read takes (the answer was typed ahead on an
+// earlier line) is printed before the next message or the next character served, so
+// standard output carries every prompt exactly once, in its place.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Answers the words that may complete `word` at a prompt.
+using Completer = std::function<std::vector<std::string>(const std::string& word)>;
+
+// Switches line editing on when standard input and standard output are terminals;
+// answers whether it is on. Called once, before the first read.
+bool startLineEditing();
+
+// Tab at `prompt` completes the word before the cursor from `completer`.
+void setCompletion(std::string_view prompt, Completer completer);
+
+// The file and folder names that complete a path (folders end in '/').
+std::vector<std::string> completePath(const std::string& word);
+
+// While editing is on: keeps `prompt` for the next read and answers true.
+bool holdPrompt(std::string_view prompt);
+
+// Prints a held prompt that no read has taken.
+void releaseHeldPrompt();

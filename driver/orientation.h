@@ -1,0 +1,25 @@
+// Orientation for a person at a terminal: short notes on standard error, only when
+// standard error is a terminal, that say what the conversation on standard output
+// leaves unsaid — the numbers of the functions and inputs after loading (those the
+// cofactor asks for), the inputs an added statement created, what a save wrote and
+// the verdicts of a satisfiability test. Every note starts with "boolfn: ".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The functions and inputs of the table with their numbers; long lists are cut.
+void orientAfterLoad();
+
+// The inputs from number `inputsBefore` on, which an added statement created.
+void orientAfterAdd(int32_t inputsBefore);
+
+// What the save of `action` wrote to `path`, read back from the file.
+void orientAfterSave(int action, const std::string& path);
+
+// Satisfiable or unsatisfiable, per function, after a satisfiability test.
+void orientAfterSatisfiability();
+
+// The names of the functions and inputs, for completion at "Input command string:".
+std::vector<std::string> tableNames();

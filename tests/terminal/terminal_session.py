@@ -1,0 +1,283 @@
+#!/usr/bin/env python3
+"""The menu program at a terminal, driven through pseudo-terminals of its own.
+
+Line editing: a session typed cleanly shows exactly the conversation of a piped
+run with the same answers (each prompt once, the answer echoed after it); the Up
+arrow recalls the last answer instead of ending the session; cursor keys inside
+"Add function" give a clean statement; Tab completes a path and a name.
+Orientation: the notes on standard error name the functions and inputs after
+loading, each new input of an added statement, the path and contents of a save and
+the verdicts of a satisfiability test, and none of it appears when standard error
+is not a terminal.
+"""
+import argparse
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import termios
+import time
+
+import pexpect
+
+UP = "\x1b[A"
+LEFT = "\x1b[D"
+ESCAPES = re.compile(r"\x1b(\[[0-9;?]*[A-Za-z]|[()][0-9A-B]|[=>])")
+
+failures = []
+
+
+def check(condition, what, detail=""):
+    if not condition:
+        failures.append(what + ("\n" + detail if detail else ""))
+        print("FAIL " + what, file=sys.stderr)
+
+
+DURATION = re.compile(r"Operation took [0-9.e-]+ seconds")
+
+
+def screen_text(raw):
+    """The text a terminal shows: escape sequences and carriage returns dropped."""
+    return ESCAPES.sub("", raw).replace("\r", "")
+
+
+def without_durations(text):
+    return DURATION.sub("Operation took N seconds", text)
+
+
+class Session:
+    def __init__(self, binary, folder, arguments, stderr_file=None):
+        command = [binary] + arguments
+        if stderr_file is not None:
+            command = ["/bin/sh", "-c", 'exec "$0" "$@" 2>' + stderr_file] + command
+        env = dict(os.environ, TERM="xterm")
+        self.child = pexpect.spawn(command[0], command[1:], cwd=folder, env=env,
+                                   encoding="utf-8", timeout=20, dimensions=(24, 200))
+        self.raw = ""
+
+    def expect(self, text):
+        self.child.expect_exact(text)
+        self.raw += self.child.before + self.child.after
+
+    def wait_for_editor(self):
+        """Waits until the line editor reads (the terminal leaves canonical mode), so
+        that keys are not typed ahead of it: a typed-ahead Ctrl-D would be taken by
+        the terminal's own line discipline, and the first "Choice:" of a session is
+        the input-type menu's, which reads nothing."""
+        for _ in range(2000):
+            if not termios.tcgetattr(self.child.child_fd)[3] & termios.ICANON:
+                return
+            time.sleep(0.01)
+        raise pexpect.TIMEOUT("the line editor never read")
+
+    def answer(self, prompt, keys):
+        self.expect(prompt)
+        self.wait_for_editor()
+        self.child.send(keys + "\r")
+
+    def finish(self):
+        self.child.expect(pexpect.EOF)
+        self.raw += self.child.before
+        self.child.close()
+        return self.child.exitstatus
+
+
+def piped_run(binary, folder, arguments, answers):
+    result = subprocess.run([binary] + arguments, cwd=folder, input="".join(a + "\n" for a in answers),
+                            capture_output=True, text=True, timeout=60)
+    return result.stdout, result.returncode
+
+
+def clean_session_matches_piped_run(binary, folder):
+    """Answers typed cleanly: the screen is the piped conversation with each answer
+    echoed after its prompt, and the files and the status are the same."""
+    arguments = ["full_adder.pla", "typed.vhd"]
+    steps = [("Choice:", "8"), ("Input command string:", "h <= sum and not cout;"),
+             ("Choice:", "4 13"), ("Choice:", "10"), ("How to save:", "2"),
+             ("What to save:", "1"), ("Choice:", "15")]
+    session = Session(binary, folder, arguments, stderr_file="/dev/null")
+    for prompt, keys in steps:
+        session.answer(prompt, keys)
+    status = session.finish()
+    typed = open(os.path.join(folder, "typed.vhd")).read()
+    piped, piped_status = piped_run(binary, folder, ["full_adder.pla", "piped.vhd"],
+                                    [keys for _, keys in steps])
+    # The screen is the piped conversation with each typed line echoed where it
+    # was read: "Input command string:" or the "Choice:" of a menu. The line "4 13"
+    # answers two menus; the second reads it without a prompt of its own taking it.
+    expected = piped
+    position = expected.index("Select action:")
+    for _, keys in steps:
+        read_at = "Input command string:" if "<=" in keys else "Choice:"
+        position = expected.index(read_at, position) + len(read_at)
+        expected = expected[:position] + keys + "\n" + expected[position:]
+        position += len(keys) + 1
+        if keys == "4 13":
+            position = expected.index("Choice:", position) + len("Choice:")
+    shown = without_durations(screen_text(session.raw))
+    expected = without_durations(expected)
+    check(shown == expected, "clean session: the screen shows the piped conversation",
+          "expected:\n%r\nshown:\n%r" % (expected, shown))
+    check(status == piped_status == 1, "clean session: status 1 (%s, %s)" % (status, piped_status))
+    check(typed == open(os.path.join(folder, "piped.vhd")).read(),
+          "clean session: the saved file is the piped run's")
+
+
+def up_arrow_recalls_last_answer(binary, folder):
+    session = Session(binary, folder, ["full_adder.pla", "unused.pla"])
+    session.answer("Choice:", "13")
+    session.expect("Absorption disabled")
+    session.answer("Choice:", UP)
+    session.expect("Absorption enabled")
+    session.answer("Choice:", "15")
+    session.expect("Exiting")
+    check(session.finish() == 1, "Up arrow: the session ends only at 15")
+
+
+def cursor_keys_edit_a_statement(binary, folder):
+    session = Session(binary, folder, ["full_adder.pla", "edited.vhd"])
+    session.answer("Choice:", "8")
+    session.answer("Input command string:", "h <= a b;" + LEFT + LEFT + "and ")
+    session.answer("Choice:", "10")
+    session.answer("How to save:", "2")
+    session.answer("What to save:", "2")
+    session.answer("Choice:", "15")
+    session.finish()
+    saved = open(os.path.join(folder, "edited.vhd")).read()
+    check("Invalid" not in screen_text(session.raw), "cursor keys: no reader message",
+          screen_text(session.raw))
+    check(saved.strip().endswith("h <= a and b;"), "cursor keys: the clean statement is saved", saved)
+
+
+def tab_completes_path_and_name(binary, folder):
+    os.mkdir(os.path.join(folder, "results"))
+    session = Session(binary, folder, ["full_adder.pla"])
+    session.answer("Choice:", "8")
+    session.answer("Input command string:", "both <= co\tand su\t;")
+    session.answer("Choice:", "9")
+    session.answer("Enter legal output file path :", "res\tadder.pla")
+    session.answer("What to save:", "2")
+    session.answer("Choice:", "15")
+    session.finish()
+    path = os.path.join(folder, "results", "adder.pla")
+    saved = open(path).read() if os.path.exists(path) else ""
+    check(".ob both" in saved and ".p 1" in saved, "Tab: path and names completed", saved)
+
+
+def orientation_notes(binary, folder):
+    session = Session(binary, folder, ["full_adder.pla", "noted.pla"])
+    session.expect("boolfn: 2 functions: 0 sum, 1 cout\r\n")
+    session.expect("boolfn: 3 inputs: 0 a, 1 b, 2 cin\r\n")
+    session.answer("Choice:", "8")
+    session.answer("Input command string:", "h <= a and cuot;")
+    session.expect("boolfn: new input 3 cuot\r\n")
+    session.answer("Choice:", "9")
+    session.answer("What to save:", "1")
+    session.expect("boolfn: saved noted.pla: 3 functions, 8 rows\r\n")
+    session.answer("Choice:", "8")
+    session.answer("Input command string:", "never <= a and not a;")
+    session.answer("Choice:", "5")
+    for verdict in ["0 sum: satisfiable (4 terms)", "1 cout: satisfiable (3 terms)",
+                    "2 h: satisfiable (1 term)", "3 never: unsatisfiable"]:
+        session.expect("boolfn: " + verdict + "\r\n")
+    session.answer("Choice:", "12")
+    session.answer("Enter legal output file path :", "noted.cnf")
+    session.answer("What to save:", "1")
+    session.expect("boolfn: saved noted.cnf: ")
+    session.expect(" clauses (the conjunction of the functions)\r\n")
+    session.answer("Choice:", "15")
+    session.finish()
+    rows = [l for l in open(os.path.join(folder, "noted.pla")) if l[:1] in "01-"]
+    check(len(rows) == 8, "orientation: the row count is the file's (%d)" % len(rows))
+
+
+def save_to_a_device_is_not_read_back(binary, folder):
+    session = Session(binary, folder, ["full_adder.pla", "/dev/stdout"])
+    session.answer("Choice:", "9")
+    session.answer("What to save:", "1")
+    session.expect("Data saved\r\nboolfn: saved /dev/stdout\r\n")
+    session.answer("Choice:", "15")
+    check(session.finish() == 1, "save to /dev/stdout: the session goes on")
+    check(".ob sum cout" in session.raw, "save to /dev/stdout: the rows are on the terminal")
+
+
+def long_lists_are_cut(binary, folder):
+    inputs = ["x%d" % n for n in range(25)]
+    with open(os.path.join(folder, "wide.vhd"), "w") as wide:
+        wide.write("y <= " + " and ".join(inputs) + ";\n")
+    session = Session(binary, folder, ["wide.vhd", "wide.pla"])
+    session.expect("boolfn: 25 inputs: 0 x0, 1 x1, ")
+    session.expect(", 19 x19, ... (5 more)\r\n")
+    session.answer("Choice:", "15")
+    session.finish()
+
+
+def no_orientation_without_terminal(binary, folder):
+    errors = os.path.join(folder, "errors.txt")
+    session = Session(binary, folder, ["full_adder.pla", "quiet.pla"], stderr_file=errors)
+    session.answer("Choice:", "8")
+    session.answer("Input command string:", "h <= a and cuot;")
+    session.answer("Choice:", "9")
+    session.answer("What to save:", "1")
+    session.answer("Choice:", "5")
+    session.answer("Choice:", UP)
+    session.answer("Choice:", "15")
+    check(session.finish() == 1, "stderr not a terminal: the Up arrow still works")
+    check("boolfn:" not in session.raw, "stderr not a terminal: no note on the terminal")
+    check(open(errors).read() == "", "stderr not a terminal: nothing on standard error",
+          open(errors).read())
+
+
+def prompt_endings_keep_todays_behaviour(binary, folder):
+    """Ctrl-D ends the input as at a plain terminal, and for good (a later read fails
+    too); Ctrl-C at a prompt ends the run by the signal."""
+    cases = [
+        ("Ctrl-D at Choice:", [], "eof", "Exiting", 1),
+        ("Ctrl-D at a path prompt", ["10"], "eof", "Cannot open output file - terminating", 2),
+        ("Ctrl-C at Choice:", [], "intr", None, -signal.SIGINT),
+    ]
+    for name, answers, key, last_words, status in cases:
+        session = Session(binary, folder, ["full_adder.pla"])
+        for keys in answers:
+            session.answer("Choice:", keys)
+        session.expect("Enter legal output file path :" if answers else "Choice:")
+        session.wait_for_editor()
+        if key == "eof":
+            session.child.sendeof()
+        else:
+            session.child.sendintr()
+        if last_words:
+            session.expect(last_words)
+        ended = session.finish()
+        ended = ended if ended is not None else -session.child.signalstatus
+        check(ended == status, "%s: status %s, wanted %s" % (name, ended, status))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--binary", required=True)
+    parser.add_argument("--examples", required=True)
+    options = parser.parse_args()
+    binary = os.path.abspath(options.binary)
+    cases = [clean_session_matches_piped_run, up_arrow_recalls_last_answer,
+             cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
+             long_lists_are_cut, no_orientation_without_terminal,
+             prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back]
+    for case in cases:
+        with tempfile.TemporaryDirectory() as folder:
+            shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
+            try:
+                case(binary, folder)
+            except (pexpect.TIMEOUT, pexpect.EOF) as error:
+                check(False, case.__name__ + ": the session stalled", str(error)[:2000])
+    for failure in failures:
+        print("\n" + failure, file=sys.stderr)
+    print("%d cases, %d failures" % (len(cases), len(failures)))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
