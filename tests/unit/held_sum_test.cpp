@@ -17,27 +17,14 @@
 #include "normal/normalize.h"
 #include "normal/sum_of_products.h"
 #include "tests/unit/random_trees.h"
+#include "tests/unit/recording_sink.h"
 #include "tests/unit/tree_builders.h"
 
 namespace {
 
-// Each term as its marks over the list, with the order they were assigned in.
-class Transcript final : public TermSink {
-  public:
-    std::string text;
-    void acceptTerm(const VariableList& list) override {
-        for (const VariableEntry& entry : list.entries) {
-            text += entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : '-';
-        }
-        text += ':';
-        for (int32_t position : list.assignedPositions()) text += std::to_string(position) + ",";
-        text += '\n';
-    }
-};
-
 std::string walkOfTree(const PendingSum& sum) {
     Node* tree = sum.buildTree();
-    Transcript transcript;
+    RecordingSink transcript;
     program.table->variableList.clearAssignments();
     bool any = reportAllTerms(tree, program.table->variableList, transcript);
     delete tree;
@@ -45,7 +32,7 @@ std::string walkOfTree(const PendingSum& sum) {
 }
 
 std::string reportOfSum(const PendingSum& sum) {
-    Transcript transcript;
+    RecordingSink transcript;
     program.table->variableList.clearAssignments();
     bool any = sum.reportTerms(program.table->variableList, transcript);
     return transcript.text + (any ? "" : "none");

@@ -10,6 +10,7 @@
 #include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "normal/sum_of_products.h"
+#include "tests/unit/recording_sink.h"
 #include "tests/unit/tree_builders.h"
 
 namespace {
@@ -154,21 +155,6 @@ TEST(SumOfProducts, OrDepthAndBalance) {
 
 // --- the term walk -----------------------------------------------------------------
 
-// Records each reported term as a row over the variable list ("1", "0", "-") and,
-// after a colon, the positions in the order the walk assigned them.
-class RecordingSink final : public TermSink {
-  public:
-    std::string text;
-    void acceptTerm(const VariableList& list) override {
-        for (const VariableEntry& entry : list.entries) {
-            text += entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : '-';
-        }
-        text += ':';
-        for (int32_t position : list.assignedPositions()) text += std::to_string(position);
-        text += ' ';
-    }
-};
-
 std::string walkOutput(Node* tree) {
     RecordingSink sink;
     program.table->variableList.clearAssignments();
@@ -181,21 +167,21 @@ std::string walkOutput(Node* tree) {
 TEST(TermWalk, ReportsEachTermOnceByItsOrNode) {
     freshTable({"a", "b", "c", "d"});
     EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), orOf(id("c"), id("d")))),
-              "11--:01 --1-:2 ---1:3 ");
+              "11--:0,1,\n--1-:2,\n---1:3,\n");
 }
 
 TEST(TermWalk, ContradictionsAndUnknownNamesFail) {
     freshTable({"a", "b"});
-    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), notOf(id("a"))), id("b"))), "-1:1 ");
+    EXPECT_EQ(walkOutput(orOf(andOf(id("a"), notOf(id("a"))), id("b"))), "-1:1,\n");
     EXPECT_EQ(walkOutput(andOf(id("a"), id("zz"))), "<none>");
-    EXPECT_EQ(walkOutput(orOf(constant(0), constant(1))), "--: ");
+    EXPECT_EQ(walkOutput(orOf(constant(0), constant(1))), "--:\n");
 }
 
 TEST(TermWalk, MarksFollowTheListAndRecordTheAssignmentOrder) {
     freshTable({"a", "b", "c"});
-    EXPECT_EQ(walkOutput(andOf(notOf(id("c")), id("a"))), "1-0:20 ");
+    EXPECT_EQ(walkOutput(andOf(notOf(id("c")), id("a"))), "1-0:2,0,\n");
     EXPECT_EQ(walkOutput(orOf(andOf(id("a"), id("b")), andOf(notOf(id("a")), id("c")))),
-              "11-:01 0-1:02 ");
+              "11-:0,1,\n0-1:0,2,\n");
 }
 
 }  // namespace
