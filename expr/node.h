@@ -131,6 +131,12 @@ class UNode final : public Node {
     Node* cofactor(int64_t inputIndex, bool value) override;
 };
 
+// A leaf, or a not over a leaf: a literal, which the normal forms take as it is.
+inline bool isLeafOrNegatedLeaf(const Node& node) {
+    return node.isLeaf() ||
+           (node.opCode() == opNot && static_cast<const UNode&>(node).operand->isLeaf());
+}
+
 class BNode final : public Node {
   public:
     Node* left;

@@ -2,44 +2,7 @@
 // input as the multiplied-out tree.
 #include "normal/cover.h"
 
-#include <algorithm>
-#include <memory>
-
-#include "expr/function_table.h"
-#include "expr/term_sink.h"
-#include "expr/term_walk.h"
 #include "normal/normalize.h"
-
-namespace {
-
-// Collects the walk's terms as sorted literal lists.
-class CoverSink final : public TermSink {
-  public:
-    explicit CoverSink(Cover& target) : cover(target) {}
-    void acceptTerm(const VariableList& marks) override {
-        term.clear();
-        for (int32_t position : marks.assignedPositions()) {
-            bool positive = marks.entries[static_cast<size_t>(position)].value == valueTrue;
-            term.push_back(makeLiteral(static_cast<uint32_t>(position), positive));
-        }
-        std::sort(term.begin(), term.end());
-        cover.addTerm(term.data(), term.data() + term.size());
-    }
-
-  private:
-    Cover& cover;
-    std::vector<Literal> term;
-};
-
-}  // namespace
-
-Cover Cover::ofTree(Node* tree) {
-    Cover cover;
-    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
-    CoverSink sink(cover);
-    reportAllTerms(tree, *marks, sink);
-    return cover;
-}
 
 Cover Cover::ofSum(const SimplifiedSum& sum) {
     Cover cover;

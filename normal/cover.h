@@ -14,13 +14,10 @@
 
 #include "normal/term_trie.h"
 
-class Node;
 class SimplifiedSum;
 
 class Cover {
   public:
-    // The terms the term walk finds in a tree (which stays the caller's).
-    static Cover ofTree(Node* tree);
     // The terms of the tree the engine's result stands for.
     static Cover ofSum(const SimplifiedSum& sum);
 

@@ -127,7 +127,7 @@ class TreeEncoder {
 
     Frame frameOf(const Node& node) const {
         Frame frame{&node, {}, {}};
-        if (isLeafLike(node)) return frame;
+        if (isLeafOrNegatedLeaf(node)) return frame;
         if (node.opCode() == opNot) {
             frame.operands.push_back(static_cast<const UNode&>(node).operand);
         } else if (node.opCode() == opAnd || node.opCode() == opOr) {
@@ -137,11 +137,6 @@ class TreeEncoder {
             frame.operands = {binary.left, binary.right};
         }
         return frame;
-    }
-
-    static bool isLeafLike(const Node& node) {
-        return node.isLeaf() ||
-               (node.opCode() == opNot && static_cast<const UNode&>(node).operand->isLeaf());
     }
 
     int finish(const Frame& frame) {

@@ -28,11 +28,6 @@ namespace {
 // far harder to multiply out, so the second is never what such a run waits for.
 constexpr int64_t refutationBudget = 100000;
 
-bool isLeafLike(const Node* node) {
-    return node->isLeaf() ||
-           (node->opCode() == opNot && static_cast<const UNode*>(node)->operand->isLeaf());
-}
-
 // The term the walk reads from a leaf or a not over a leaf, if it can be 1.
 Cover leafCover(const Node* node) {
     bool positive = node->isLeaf();
@@ -56,7 +51,7 @@ SimplifiedSum simplifiedSumOf(Node* tree, int passes);
 // The terms of a subtree's simplified sum of products. Takes over the subtree.
 Cover coverOf(Node* tree) {
     guardStackDepth();
-    if (isLeafLike(tree)) {
+    if (isLeafOrNegatedLeaf(*tree)) {
         Cover cover = leafCover(tree);
         delete tree;
         return cover;
@@ -99,7 +94,7 @@ SimplifiedSum simplifiedSumOf(Node* tree, int passes) {
 }  // namespace
 
 Node* toSumOfProducts(Node* tree) {
-    if (isLeafLike(tree)) return tree;
+    if (isLeafOrNegatedLeaf(*tree)) return tree;
     return simplifiedSumOf(tree, 1).buildTree()->rebalance();
 }
 
@@ -113,7 +108,7 @@ SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes) {
             return SimplifiedSum();
         }
     }
-    if (isLeafLike(tree)) {
+    if (isLeafOrNegatedLeaf(*tree)) {
         std::unique_ptr<TermTrie> trie = emptyTermTrie();
         bool any = enterTermsOf(tree, *trie);
         delete tree;
