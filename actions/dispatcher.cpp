@@ -9,6 +9,10 @@
 // writers (VHDL, BLIF) and the small console actions return without timing.
 // `transformTable` and `writeTable` run the same chains and writers for the
 // command-line front end, with the answers given and nothing printed.
+//
+// At a terminal an action runs under a watch (base/action_watch.h): a Ctrl-C ends
+// it at the next checkpoint, and the undo record puts back every function it had
+// changed by then.
 #include "actions/dispatcher.h"
 
 #include <ctime>
@@ -18,6 +22,8 @@
 
 #include "actions/actions.h"
 #include "actions/added_functions.h"
+#include "actions/table_undo.h"
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
@@ -120,22 +126,26 @@ void focusOn(FunctionEntry& entry) {
     program.currentList = entry.variableList;
 }
 
-void applyToEveryFunction(int action, const CofactorRequest& cofactor) {
-    for (int64_t position = 0; position < program.table->entryCount(); ++position) {
+void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo* undo) {
+    const int64_t count = program.table->entryCount();
+    for (int64_t position = 0; position < count; ++position) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
+        noteProgressFunction(position + 1, count, entry->name);
+        if (undo != nullptr) undo->keep(position);
         runChain(action, *entry, position, cofactor);
     }
 }
 
 // The DIMACS file holds the complement's terms as clauses; negating afterwards
 // leaves every function in its CNF, as the CNF action would.
-void negateEveryFunction() {
+void negateEveryFunction(TableUndo* undo) {
     for (int64_t position = 0; position < program.table->entryCount(); ++position) {
         FunctionEntry* entry = program.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
+        if (undo != nullptr) undo->keep(position);
         entry->tree() = entry->tree()->negate();
     }
 }
@@ -145,11 +155,11 @@ int64_t elapsedMilliseconds() {
     return static_cast<int64_t>(ticks) * 1000 / static_cast<int64_t>(CLOCKS_PER_SEC);
 }
 
-void runTimed(int action, const CofactorRequest& cofactor) {
+void runTimed(int action, const CofactorRequest& cofactor, TableUndo& undo) {
     printLine("");
     printLine("Operation started");
     program.operationStartTime = std::clock();
-    applyToEveryFunction(action, cofactor);
+    applyToEveryFunction(action, cofactor, &undo);
     program.operationEndTime = std::clock();
     printLine(durationText(elapsedMilliseconds()));
     printLine("Operation finished");
@@ -181,16 +191,7 @@ void toggleAbsorption() {
     printLine(program.absorptionEnabled ? "Absorption enabled" : "Absorption disabled");
 }
 
-}  // namespace
-
-std::string durationText(int64_t milliseconds) {
-    std::ostringstream report;
-    report << "Operation took " << static_cast<double>(milliseconds) / 1000.0 << " seconds";
-    return report.str();
-}
-
-void runAction(int action, std::ostream* out) {
-    if (!isTableAction(action)) return;
+void carryOut(int action, std::ostream* out, TableUndo& undo) {
     if (action != actionSaveVhdl) program.satisfiabilityFlag = false;
     if (action == actionSatisfiability) program.satisfiabilityFlag = true;
 
@@ -213,23 +214,44 @@ void runAction(int action, std::ostream* out) {
 
     CofactorRequest cofactor;
     if (action == actionCofactor) cofactor = askCofactor();
-    runTimed(action, cofactor);
+    runTimed(action, cofactor, undo);
 
     if (action == actionSavePla) savePla(*out);
     if (action == actionSaveDimacs) {
         saveDimacs(*out);
-        negateEveryFunction();
+        negateEveryFunction(&undo);
+    }
+}
+
+}  // namespace
+
+std::string durationText(int64_t milliseconds) {
+    std::ostringstream report;
+    report << "Operation took " << static_cast<double>(milliseconds) / 1000.0 << " seconds";
+    return report.str();
+}
+
+bool runAction(int action, std::ostream* out) {
+    if (!isTableAction(action)) return true;
+    const ActionWatch watch;
+    TableUndo undo(actionsCancellable());
+    try {
+        carryOut(action, out, undo);
+        return true;
+    } catch (const ActionCancelled&) {
+        undo.restore();
+        return false;
     }
 }
 
 void transformTable(int action, const CofactorRequest& cofactor) {
-    applyToEveryFunction(action, cofactor);
+    applyToEveryFunction(action, cofactor, nullptr);
 }
 
 void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayout) {
     switch (action) {
         case actionSavePla:
-            applyToEveryFunction(action, CofactorRequest{});
+            applyToEveryFunction(action, CofactorRequest{}, nullptr);
             writePla(out, firstSaved);
             break;
         case actionSaveVhdl:
@@ -239,9 +261,9 @@ void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayou
             writeBlif(out, firstSaved);
             break;
         case actionSaveDimacs:
-            applyToEveryFunction(action, CofactorRequest{});
+            applyToEveryFunction(action, CofactorRequest{}, nullptr);
             writeDimacs(out, firstSaved);
-            negateEveryFunction();
+            negateEveryFunction(nullptr);
             break;
     }
 }

@@ -17,7 +17,9 @@ struct CofactorRequest {
 
 // Carries out action 1 to 14 (anything else does nothing). The save actions 9 to 12
 // write to `out`, which the entry routine has opened; the other actions ignore it.
-void runAction(int action, std::ostream* out);
+// Answers false when a Ctrl-C cancelled the action: the table is then as it was
+// before, and a save wrote nothing that the caller may keep.
+bool runAction(int action, std::ostream* out);
 
 // Applies the chain of a transforming action (1 to 4, 6, 7, 14) to every function,
 // without questions, timing or messages.

@@ -5,6 +5,7 @@
 
 #include <iostream>
 
+#include "base/action_watch.h"
 #include "base/line_editing.h"
 #include "base/program_state.h"
 
@@ -18,18 +19,21 @@ std::ostream& messages() {
 
 void printLine(std::string_view text) {
     if (program.messagesSilenced) return;
+    eraseProgressLine();
     releaseHeldPrompt();
     messages() << text << '\n' << std::flush;
 }
 
 void printPrompt(std::string_view text) {
     if (program.messagesSilenced) return;
+    eraseProgressLine();
     if (holdPrompt(text)) return;  // the line editor draws it at the read
     messages() << text << std::flush;
 }
 
 void printAtLine(std::string_view text, int64_t line) {
     if (program.messagesSilenced) return;
+    eraseProgressLine();
     releaseHeldPrompt();
     std::ostream& out = messages();
     if (!program.readerSourceName.empty()) out << program.readerSourceName << ':' << line << ": ";
@@ -37,18 +41,21 @@ void printAtLine(std::string_view text, int64_t line) {
 }
 
 int readInteger(int fallback) {
+    const QuestionWait wait;
     int value = 0;
     if (std::cin >> value) return value;
     return fallback;
 }
 
 bool readTruthValue() {
+    const QuestionWait wait;
     bool value = false;
     if (std::cin >> value) return value;
     return false;
 }
 
 bool readWord(std::string& word) {
+    const QuestionWait wait;
     std::string read;
     if (!(std::cin >> read)) return false;
     word = read;
@@ -62,6 +69,7 @@ std::string readPath() {
 }
 
 std::string readRestOfLine() {
+    const QuestionWait wait;
     if (std::cin.get() == '\r' && std::cin.peek() == '\n') std::cin.get();
     std::string line;
     const bool ended = std::getline(std::cin, line) && !std::cin.eof();

@@ -21,16 +21,22 @@
 //   satisfiabilityFlag    actions/dispatcher.cpp; read by formats/vhdl_writer.cpp
 //   signalCounter         expr/blif_gates.cpp
 //   operation*Time        actions/dispatcher.cpp (the timed part of an action)
-//   watchdogArmed         base/stops.cpp; nothing arms it
+//   watchdogArmed         nothing arms it, so the watchdog question is never asked
 //   messages*, reader*    run/ sets them once; read by base/console.cpp and
 //                         base/stops.cpp; readerErrorCount is raised by
 //                         formats/reader_messages.cpp
 //   benchmarkDialects     run/ (--lenient); read by the PLA and DIMACS lexers and
 //                         the PLA reader
+//   running               base/action_watch.cpp (its signal handlers, the
+//                         dispatcher's watch over an action) and base/console.cpp
+//                         (a question is asked); read by every checkpoint
 // The line editor's session (libedit, the history, a held prompt) is private to
 // base/line_editing.cpp: driver/program.cpp starts it, base/console.cpp uses it.
+// What the progress line shows (function, phase, pass) is private to
+// base/action_watch.cpp: the dispatcher, the writers and the engine report it.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -38,6 +44,16 @@
 class FunctionTable;
 struct FunctionEntry;
 class VariableList;
+
+// An action running for a person at a terminal. The signal handlers raise the
+// flags; the checkpoints in the long loops (base/action_watch.h) act on them.
+struct RunningAction {
+    volatile std::sig_atomic_t attention = 0;        // some flag below waits for a checkpoint
+    volatile std::sig_atomic_t cancelRequested = 0;  // Ctrl-C asked to cancel the action
+    volatile std::sig_atomic_t progressDue = 0;      // time to redraw the progress line
+    volatile std::sig_atomic_t watched = 0;          // an action runs that Ctrl-C may cancel
+    volatile std::sig_atomic_t atPrompt = 0;         // the console waits for an answer
+};
 
 struct ProgramState {
     FunctionTable* table = nullptr;         // the one table, from start-up to shut-down
@@ -54,7 +70,7 @@ struct ProgramState {
 
     std::clock_t operationStartTime = 0;  // clock at "Operation started"
     std::clock_t operationEndTime = 0;    // clock at the end of the timed part
-    bool watchdogArmed = false;           // enables checkOperationTimer; never set
+    bool watchdogArmed = false;           // the watchdog question's switch; never set
 
     // The console as the command-line front end uses it; the menu program keeps the
     // defaults, and talks on standard output.
@@ -67,6 +83,8 @@ struct ProgramState {
     // refuse: "<>[]" in PLA labels, "2" for an unused PLA input, ".end", and the
     // SATLIB "%" trailer of DIMACS files.
     bool benchmarkDialects = false;
+
+    RunningAction running;  // all zero unless standard input or error is a terminal
 };
 
 extern ProgramState program;

@@ -72,12 +72,6 @@ mode_t defaultFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
-void onTerminatingSignal(int signal) {
-    discardPendingOutputs();
-    std::signal(signal, SIG_DFL);
-    std::raise(signal);
-}
-
 }  // namespace
 
 class SafeOutputBuffer final : public std::streambuf {
@@ -245,13 +239,19 @@ void discardPendingOutputs() noexcept {
     }
 }
 
+void discardPendingOutputsAndEnd(int signal) {
+    discardPendingOutputs();
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 void discardPendingOutputsOnSignals() {
     for (int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
         struct sigaction current {};
         // A signal the caller's parent chose to ignore stays ignored.
         if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) continue;
         struct sigaction handler {};
-        handler.sa_handler = onTerminatingSignal;
+        handler.sa_handler = discardPendingOutputsAndEnd;
         sigemptyset(&handler.sa_mask);
         ::sigaction(signal, &handler, nullptr);
     }

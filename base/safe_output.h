@@ -55,3 +55,7 @@ void discardPendingOutputs() noexcept;
 // Makes an interrupt, hang-up or termination signal remove the pending temporary
 // files before it ends the process as it would have anyway.
 void discardPendingOutputsOnSignals();
+
+// What those signals do, for a handler that takes one over: removes the pending
+// temporary files, then lets `signal` end the process by its default action.
+void discardPendingOutputsAndEnd(int signal);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "base/action_watch.h"
 #include "base/program_state.h"
 #include "base/safe_output.h"
 
@@ -23,5 +24,5 @@ void onOutOfMemory() {
 }
 
 void checkOperationTimer() {
-    if (!program.watchdogArmed) return;
+    actionCheckpoint(-1);
 }

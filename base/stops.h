@@ -6,5 +6,7 @@
 [[noreturn]] void onOutOfMemory();
 
 // Hook through which the sum-of-products expansion offers to stop a long action.
-// Nothing arms it, so it returns at once.
+// The watchdog question is never armed (`watchdogArmed` stays false); the hook is a
+// checkpoint of the watch over an action at a terminal (base/action_watch.h), so a
+// Ctrl-C may end it by ActionCancelled.
 void checkOperationTimer();

@@ -130,6 +130,13 @@ void orientAfterSave(int action, const std::string& path) {
     note(text);
 }
 
+void orientAfterCancel(int action, const std::string& path) {
+    if (!personAtTerminal()) return;
+    std::string text = std::string(actionTexts[action - 1]) + " cancelled: ";
+    if (isSaveAction(action)) text += "nothing was saved to " + path + ", and ";
+    note(text + "every function is as it was before");
+}
+
 void orientAfterSatisfiability() {
     if (!personAtTerminal()) return;
     const FunctionTable& table = *program.table;

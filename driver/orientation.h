@@ -2,7 +2,8 @@
 // standard error is a terminal, that say what the conversation on standard output
 // leaves unsaid — the numbers of the functions and inputs after loading (those the
 // cofactor asks for), the inputs an added statement created, what a save wrote and
-// the verdicts of a satisfiability test. Every note starts with "boolfn: ".
+// the verdicts of a satisfiability test, and that a cancelled action changed nothing. Every note
+// starts with "boolfn: ".
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ void orientAfterAdd(int32_t inputsBefore);
 
 // What the save of `action` wrote to `path`, read back from the file.
 void orientAfterSave(int action, const std::string& path);
+
+// That the action was cancelled by Ctrl-C and nothing changed (a save names `path`).
+void orientAfterCancel(int action, const std::string& path);
 
 // Satisfiable or unsatisfiable, per function, after a satisfiability test.
 void orientAfterSatisfiability();

@@ -7,9 +7,14 @@
 // once the new one is complete. Batch mode walks the action loop like a user would,
 // but takes its choices from a fixed sequence (DNF, Save as PLA, Exit) and echoes
 // each after "Choice:", so that a batch transcript reads like an interactive one.
+//
+// For a person at a terminal the session also gets line editing, the watch over
+// running actions (Ctrl-C cancels, a progress line shows) and short notes on
+// standard error (driver/orientation.h); none of it changes standard output.
 #include "driver/program.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <fstream>
@@ -20,6 +25,7 @@
 #include "actions/actions.h"
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "base/line_editing.h"
 #include "base/safe_output.h"
@@ -190,13 +196,20 @@ int actionLoop(Session& session, std::istream& script) {
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
             const bool lostBefore = program.saveLost;
-            runAction(action, &out.stream());
-            if (program.saveLost == lostBefore) orientAfterSave(action, session.outputPath);
+            if (!runAction(action, &out.stream())) {
+                orientAfterCancel(action, session.outputPath);
+            } else if (program.saveLost == lostBefore) {
+                orientAfterSave(action, session.outputPath);
+            }
         } else {
             const int32_t inputsBefore = program.table->variableList.count();
-            runAction(action, nullptr);
-            if (action == actionAddFunction) orientAfterAdd(inputsBefore);
-            if (action == actionSatisfiability) orientAfterSatisfiability();
+            if (!runAction(action, nullptr)) {
+                orientAfterCancel(action, "");
+            } else if (action == actionAddFunction) {
+                orientAfterAdd(inputsBefore);
+            } else if (action == actionSatisfiability) {
+                orientAfterSatisfiability();
+            }
         }
         if (!isTableAction(action)) return statusLoopEnded;
     }
@@ -239,6 +252,13 @@ std::vector<std::string> completeName(const std::string& word) {
     return names;
 }
 
+// For a person at a terminal: Ctrl-C cancels a running action when the answers are
+// typed there, and a long action shows its progress where the notes appear.
+void watchActions() {
+    if (isatty(STDIN_FILENO) != 0) cancelActionsOnInterrupt();
+    if (isatty(STDERR_FILENO) != 0) showProgressOfActions();
+}
+
 // Line editing, with Tab completing paths at the path prompts and names where a
 // statement is typed.
 void startEditing() {
@@ -267,7 +287,10 @@ int runProgram(const std::vector<std::string>& arguments) {
         printLine(arguments.empty() ? std::string() : arguments[0]);
         initProgram();
         Session session = takeArguments(arguments);
-        if (!session.batch) startEditing();
+        if (!session.batch) {
+            startEditing();
+            watchActions();
+        }
         return runSession(session);
     } catch (const std::bad_alloc&) {
         onOutOfMemory();

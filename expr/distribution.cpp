@@ -2,6 +2,9 @@
 // height-balancing an or-tree. `toSumOfProducts` (normal/sum_of_products.cpp) calls
 // them around every engine call. The distributed operand is placed once as itself
 // and everywhere else as a copy, which the process-wide first-use flag tracks.
+//
+// The timer hook may end a distribution by an exception; the tree it leaves is
+// then whole (each node owned once), so that its owner can delete it.
 #include <algorithm>
 
 #include "base/stack_guard.h"
@@ -79,7 +82,14 @@ Node* BNode::distribute(int code) {
     if (right->containsOtherOperator(code)) {
         operandPlaced = false;
         Node* spread = right->distributeInto(left, &op);
-        Node* result = spread->distribute(code);
+        Node* result;
+        try {
+            result = spread->distribute(code);
+        } catch (...) {
+            left = nullptr;  // it was placed inside the spread operand
+            right = spread;
+            throw;
+        }
         deleteShell(this);
         return result;
     }

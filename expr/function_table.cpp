@@ -20,6 +20,21 @@ void FunctionEntry::holdSum(std::unique_ptr<PendingSum> sum) {
     pending = std::move(sum);
 }
 
+EntryContent FunctionEntry::copyContent() const {
+    EntryContent content;
+    if (root != nullptr) content.tree.reset(root->clone());
+    content.sum = pending;
+    content.termCount = termCount;
+    return content;
+}
+
+void FunctionEntry::restoreContent(EntryContent content) {
+    delete root;
+    root = content.tree.release();
+    pending = std::move(content.sum);
+    termCount = content.termCount;
+}
+
 bool FunctionEntry::reportTerms(VariableList& marks, TermSink& sink) const {
     if (pending) return pending->reportTerms(marks, sink);
     return root != nullptr && reportAllTerms(root, marks, sink);

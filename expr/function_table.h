@@ -18,6 +18,14 @@
 #include "expr/pending_sum.h"
 #include "expr/variable_list.h"
 
+// What an entry holds, copied aside so that it can be put back: its tree (a copy) or
+// its sum (shared, as a held sum never changes) and its term count.
+struct EntryContent {
+    std::unique_ptr<Node> tree;
+    std::shared_ptr<PendingSum> sum;
+    int64_t termCount = 0;
+};
+
 struct FunctionEntry {
     VariableList* variableList = nullptr;  // owned; this function's own variables
     std::string name;                      // output name as read, or the statement's target
@@ -48,6 +56,10 @@ struct FunctionEntry {
     // Replaces the function, tree or sum, by a sum of products kept as it is.
     void holdSum(std::unique_ptr<PendingSum> sum);
 
+    // A copy of what the entry holds now, and putting such a copy back.
+    EntryContent copyContent() const;
+    void restoreContent(EntryContent content);
+
     // What the term walk reports from the tree, read from the sum where the
     // function holds one; `marks` holds the table's names and no assignment.
     bool reportTerms(VariableList& marks, TermSink& sink) const;
@@ -56,7 +68,7 @@ struct FunctionEntry {
 
   private:
     Node* root;
-    std::unique_ptr<PendingSum> pending;
+    std::shared_ptr<PendingSum> pending;
     void buildPendingTree();
     friend void completeEntry(FunctionEntry& entry);
 };

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
@@ -26,6 +27,7 @@ class DimacsClauseSink final : public TermSink {
     explicit DimacsClauseSink(std::ostream& stream) : out(stream) {}
 
     void acceptTerm(const VariableList& list) override {
+        actionCheckpoint(-1);
         positions = list.assignedPositions();
         std::sort(positions.begin(), positions.end());
         clause.clear();

@@ -11,6 +11,7 @@
 #include <ostream>
 #include <string>
 
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
@@ -28,6 +29,7 @@ class PlaRowSink final : public TermSink {
     int64_t written = 0;  // position of the function whose rows are being written
 
     void acceptTerm(const VariableList& list) override {
+        actionCheckpoint(-1);
         row.clear();
         for (const VariableEntry& entry : list.entries) {
             row += entry.assigned ? ((entry.value & 1) != 0 ? '1' : '0') : '-';

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "base/safe_output.h"
 #include "expr/function_table.h"
@@ -39,6 +40,10 @@ void forEachSavedEntry(int64_t firstSaved,
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         if (!entry.hasTree()) continue;
+        noteProgressFunction(position - firstSaved + 1, table.entryCount() - firstSaved,
+                             entry.name);
+        noteProgressStep("writing");
+        actionCheckpoint(-1);
         program.currentEntry = &entry;
         table.variableList.clearAssignments();
         program.currentList = &table.variableList;
@@ -47,6 +52,7 @@ void forEachSavedEntry(int64_t firstSaved,
 }
 
 void reportSaved(std::ostream& out) {
+    actionCheckpoint(-1);  // a Ctrl-C up to here leaves the old file in place
     if (finishOutput(out)) {
         printLine("Data saved");
     } else {

@@ -2,6 +2,7 @@
 // input as the multiplied-out tree.
 #include "normal/cover.h"
 
+#include "base/action_watch.h"
 #include "normal/normalize.h"
 
 Cover Cover::ofSum(const SimplifiedSum& sum) {
@@ -35,8 +36,14 @@ void Cover::enterTerm(uint32_t index, TermTrie& trie) const {
 }
 
 bool Cover::enterUnion(const Cover& a, const Cover& b, TermTrie& trie) {
-    for (uint32_t i = 0; i < a.size(); ++i) a.enterTerm(i, trie);
-    for (uint32_t j = 0; j < b.size(); ++j) b.enterTerm(j, trie);
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        actionCheckpoint(trie.storedCount());
+        a.enterTerm(i, trie);
+    }
+    for (uint32_t j = 0; j < b.size(); ++j) {
+        actionCheckpoint(trie.storedCount());
+        b.enterTerm(j, trie);
+    }
     return !a.empty() || !b.empty();
 }
 
@@ -47,6 +54,7 @@ bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
         const Literal* aBegin = a.literals.data() + a.starts[i];
         const Literal* aEnd = a.literals.data() + a.starts[i + 1];
         for (uint32_t j = 0; j < b.size(); ++j) {
+            actionCheckpoint(trie.storedCount());
             if (((a.occurs[i] & b.occurs[j]) & (a.positives[i] ^ b.positives[j])) != 0) continue;
             // Merge the sorted lists; a shared literal is kept once and its hash
             // counted once, a clash beyond the masks drops the pair.

@@ -15,6 +15,7 @@
 #include <memory>
 #include <vector>
 
+#include "base/action_watch.h"
 #include "base/stack_guard.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
@@ -25,6 +26,7 @@
 SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen) : trie(std::move(frozen)) {
     outcomes.resize(trie->termCount());
     for (uint32_t index = 0; index < trie->termCount(); ++index) {
+        actionCheckpoint(index);
         Outcome& outcome = outcomes[index];
         if (program.absorptionEnabled) {
             if (trie->isStrictlyCovered(index)) {
@@ -131,6 +133,8 @@ SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, i
     if (!satisfiable) return SimplifiedSum();
     std::unique_ptr<TermTrie> trie = std::move(input);
     for (int pass = 1;; ++pass) {
+        // A single pass is one of the many engine calls of a multiplication.
+        if (passes > 1) noteProgressPass(pass, passes);
         trie->sweep();
         trie->freeze();
         if (pass >= passes) break;

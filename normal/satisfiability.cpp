@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "base/action_watch.h"
 #include "expr/node.h"
 #include "expr/variable_list.h"
 
@@ -183,6 +184,12 @@ class TreeEncoder {
     }
 };
 
+// Lets a Ctrl-C stop the search; the checkpoint after it then ends the action.
+class InterruptTerminator final : public CaDiCaL::Terminator {
+  public:
+    bool terminate() override { return program.running.cancelRequested != 0; }
+};
+
 }  // namespace
 
 SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafReading reading,
@@ -194,8 +201,13 @@ SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafRe
     if (conflictLimit >= 0) {
         solver.limit("conflicts", static_cast<int>(std::min<int64_t>(conflictLimit, INT32_MAX)));
     }
+    InterruptTerminator terminator;
+    solver.connect_terminator(&terminator);
+    const int result = solver.solve();
+    solver.disconnect_terminator();
+    actionCheckpoint(-1);
     SatAnswer answer;
-    switch (solver.solve()) {
+    switch (result) {
         case 10:
             answer.verdict = SatVerdict::Satisfiable;
             answer.model.resize(static_cast<size_t>(inputs.count()));

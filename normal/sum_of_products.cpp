@@ -11,8 +11,16 @@
 // building the distributed tree. A node that already is a sum of products has its
 // terms read by the term walk. The engine's results are handed upwards as covers;
 // a tree is built only at the top.
+//
+// A checkpoint may end the multiplication by an exception (base/action_watch.h);
+// every function here owns the tree it takes over through a unique_ptr until it
+// hands it on, so that nothing is lost on the way out.
 #include "normal/sum_of_products.h"
 
+#include <memory>
+#include <utility>
+
+#include "base/action_watch.h"
 #include "base/stack_guard.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
@@ -52,9 +60,8 @@ SimplifiedSum simplifiedSumOf(Node* tree, int passes);
 Cover coverOf(Node* tree) {
     guardStackDepth();
     if (isLeafOrNegatedLeaf(*tree)) {
-        Cover cover = leafCover(tree);
-        delete tree;
-        return cover;
+        const std::unique_ptr<Node> owned(tree);
+        return leafCover(tree);
     }
     return Cover::ofSum(simplifiedSumOf(tree, 1));
 }
@@ -62,15 +69,13 @@ Cover coverOf(Node* tree) {
 // The engine's input for a binary node: the terms its distributed tree would hold.
 // Takes over the node.
 bool enterTermsOfNode(BNode* node, TermTrie& trie) {
-    if (node->isDnf(true)) {
-        bool any = enterTermsOf(node, trie);
-        delete node;
-        return any;
-    }
-    Cover left = coverOf(node->left);
-    Cover right = coverOf(node->right);
+    std::unique_ptr<Node> owned(node);
+    if (node->isDnf(true)) return enterTermsOf(node, trie);
+    // Each operand leaves the node as it is handed on.
+    Cover left = coverOf(std::exchange(node->left, nullptr));
+    Cover right = coverOf(std::exchange(node->right, nullptr));
     bool isAnd = node->op == opAnd;
-    deleteShell(node);
+    owned.reset();
     return isAnd ? Cover::enterProduct(left, right, trie) : Cover::enterUnion(left, right, trie);
 }
 
@@ -80,11 +85,11 @@ SimplifiedSum simplifiedSumOf(Node* tree, int passes) {
     std::unique_ptr<TermTrie> trie = emptyTermTrie();
     bool any;
     if (tree->opCode() == opNot) {
+        const std::unique_ptr<Node> owned(tree);
         auto* negation = static_cast<UNode*>(tree);
-        negation->operand = toSumOfProducts(negation->operand);
+        negation->operand = toSumOfProducts(std::exchange(negation->operand, nullptr));
         negation->operand = negation->operand->distribute(opAnd);
         any = enterTermsOf(tree, *trie);
-        delete tree;
     } else {
         any = enterTermsOfNode(static_cast<BNode*>(tree), *trie);
     }
@@ -99,22 +104,24 @@ Node* toSumOfProducts(Node* tree) {
 }
 
 SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes) {
+    std::unique_ptr<Node> owned(tree);
     if (!tree->isDnf(true)) {
+        noteProgressStep("satisfiability check");
         SatAnswer answer = decideSatisfiable(*tree, program.table->variableList,
                                              LeafReading::TermWalk, refutationBudget);
         if (answer.verdict == SatVerdict::Unsatisfiable) {
-            delete tree;
             program.table->termCount = 0;
             return SimplifiedSum();
         }
     }
+    noteProgressStep("multiplying out");
     if (isLeafOrNegatedLeaf(*tree)) {
         std::unique_ptr<TermTrie> trie = emptyTermTrie();
         bool any = enterTermsOf(tree, *trie);
-        delete tree;
+        owned.reset();
         return simplifyTerms(std::move(trie), any, passes);
     }
-    return simplifiedSumOf(tree, 1 + passes);
+    return simplifiedSumOf(owned.release(), 1 + passes);
 }
 
 // A held sum is already a sum of products: its tree would be walked as it is, by

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/action_watch.h"
 #include "base/stack_guard.h"
 #include "expr/node.h"
 #include "expr/variable_list.h"
@@ -96,6 +97,7 @@ void TermTrie::sweep() {
     if (levels == 0) return;
     termsNaming.assign(levels, {});
     for (uint32_t index = 0; index < terms.size(); ++index) {
+        actionCheckpoint(index);
         const Term& term = terms[index];
         if (!term.alive) continue;
         for (uint32_t k = 0; k < term.length; ++k) {
@@ -114,6 +116,7 @@ void TermTrie::mergeBottomLevel(uint32_t variable) {
     if (termsNaming.size() != levels) return;
     const size_t candidates = termsNaming[variable].size();
     for (size_t k = 0; k < candidates; ++k) {
+        actionCheckpoint(storedCount());
         uint32_t index = termsNaming[variable][k];
         if (!terms[index].alive) continue;
         const Term term = terms[index];
@@ -425,6 +428,7 @@ uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
 // --- entering terms from the term walk -------------------------------------------------
 
 void TrieSink::acceptTerm(const VariableList& marks) {
+    actionCheckpoint(trie.storedCount());
     std::vector<Literal>& literals = trie.incoming;
     literals.clear();
     for (int32_t position : marks.assignedPositions()) {

@@ -73,6 +73,8 @@ class TermTrie {
 
     // --- after freeze ---
     uint32_t termCount() const { return static_cast<uint32_t>(sorted.size()); }
+    // Terms stored so far, swallowed ones included; what the progress line counts.
+    uint32_t storedCount() const { return static_cast<uint32_t>(terms.size()); }
     // Literals of the i-th term in trie order, sorted by position.
     const Literal* termBegin(uint32_t index) const;
     const Literal* termEnd(uint32_t index) const;

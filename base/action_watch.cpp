@@ -1,0 +1,207 @@
+// The handlers only raise flags (and, when a Ctrl-C is not for the action, end the
+// run as the start-up handler would); everything else happens at a checkpoint, on
+// the thread that computes. The progress timer is the process's interval timer,
+// running only while an action is watched.
+#include "base/action_watch.h"
+
+#include <sys/ioctl.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <string>
+
+#include "base/safe_output.h"
+
+namespace {
+
+constexpr int64_t secondInterruptMilliseconds = 1000;  // a second Ctrl-C this soon ends the run
+constexpr long progressDelayMicroseconds = 1000000;    // an action this long shows progress
+constexpr long progressPeriodMicroseconds = 250000;    // and redraws it this often
+constexpr int defaultTerminalWidth = 80;
+
+bool interruptCancels = false;  // cancelActionsOnInterrupt was called
+bool progressShown = false;     // showProgressOfActions was called
+std::atomic<int64_t> lastInterrupt{0};
+static_assert(std::atomic<int64_t>::is_always_lock_free, "read and written by a signal handler");
+
+// What the progress line says, and whether it is on the screen.
+struct Progress {
+    int64_t function = 0;
+    int64_t functionCount = 0;
+    std::string name;
+    const char* step = nullptr;
+    int pass = 0;
+    int passes = 0;
+    int64_t terms = -1;
+    bool drawn = false;
+};
+Progress progress;
+
+int64_t monotonicMilliseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+void onInterrupt(int signal) {
+    RunningAction& running = program.running;
+    const int64_t now = monotonicMilliseconds();
+    const int64_t previous = lastInterrupt.exchange(now);
+    const bool second = running.cancelRequested != 0 ||
+                        (previous != 0 && now - previous < secondInterruptMilliseconds);
+    if (running.watched != 0 && running.atPrompt == 0 && !second) {
+        running.cancelRequested = 1;
+        running.attention = 1;
+        return;
+    }
+    discardPendingOutputsAndEnd(signal);
+}
+
+void onProgressTimer(int /*signal*/) {
+    program.running.progressDue = 1;
+    program.running.attention = 1;
+}
+
+void setProgressTimer(long delayMicroseconds, long periodMicroseconds) {
+    itimerval timer{};
+    timer.it_value.tv_sec = delayMicroseconds / 1000000;
+    timer.it_value.tv_usec = delayMicroseconds % 1000000;
+    timer.it_interval.tv_sec = periodMicroseconds / 1000000;
+    timer.it_interval.tv_usec = periodMicroseconds % 1000000;
+    ::setitimer(ITIMER_REAL, &timer, nullptr);
+}
+
+int terminalWidth() {
+    winsize size{};
+    if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+    return defaultTerminalWidth;
+}
+
+void writeToTerminal(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(STDERR_FILENO, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+std::string progressText() {
+    std::string text = "boolfn: ";
+    if (progress.functionCount > 0) {
+        text += "function " + std::to_string(progress.function) + " of " +
+                std::to_string(progress.functionCount) + " (" + progress.name + ")";
+    }
+    if (progress.passes > 0) {
+        text +=
+            ", pass " + std::to_string(progress.pass) + " of " + std::to_string(progress.passes);
+    } else if (progress.step != nullptr) {
+        text += std::string(", ") + progress.step;
+    }
+    if (progress.terms >= 0) text += ", " + std::to_string(progress.terms) + " terms";
+    return text;
+}
+
+// The line is cut to the terminal's width, so that the carriage return goes back to
+// its start.
+void drawProgress() {
+    std::string text = progressText();
+    const auto width = static_cast<std::size_t>(terminalWidth());
+    if (text.size() >= width) text.resize(width > 1 ? width - 1 : 0);
+    writeToTerminal("\r" + text + "\x1b[K");
+    progress.drawn = true;
+}
+
+void clearFlags() {
+    RunningAction& running = program.running;
+    running.watched = 0;
+    running.cancelRequested = 0;
+    running.progressDue = 0;
+    running.attention = 0;
+}
+
+}  // namespace
+
+void cancelActionsOnInterrupt() {
+    struct sigaction current {};
+    if (::sigaction(SIGINT, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+    struct sigaction handler {};
+    handler.sa_handler = onInterrupt;
+    handler.sa_flags = SA_RESTART;
+    sigemptyset(&handler.sa_mask);
+    ::sigaction(SIGINT, &handler, nullptr);
+    interruptCancels = true;
+}
+
+void showProgressOfActions() {
+    struct sigaction handler {};
+    handler.sa_handler = onProgressTimer;
+    handler.sa_flags = SA_RESTART;
+    sigemptyset(&handler.sa_mask);
+    ::sigaction(SIGALRM, &handler, nullptr);
+    progressShown = true;
+}
+
+bool actionsCancellable() {
+    return interruptCancels;
+}
+
+// The flags are all clear here: the watch before cleared them as it ended, and a
+// Ctrl-C between two actions ends the run.
+ActionWatch::ActionWatch() {
+    progress = Progress();
+    if (interruptCancels) program.running.watched = 1;
+    if (progressShown) setProgressTimer(progressDelayMicroseconds, progressPeriodMicroseconds);
+}
+
+ActionWatch::~ActionWatch() {
+    if (progressShown) setProgressTimer(0, 0);
+    clearFlags();
+    eraseProgressLine();
+}
+
+void noteProgressFunction(int64_t number, int64_t count, const std::string& name) {
+    progress.function = number;
+    progress.functionCount = count;
+    progress.name = name;
+    progress.step = nullptr;
+    progress.pass = 0;
+    progress.passes = 0;
+    progress.terms = -1;
+}
+
+void noteProgressStep(const char* step) {
+    progress.step = step;
+    progress.passes = 0;
+}
+
+void noteProgressPass(int pass, int passes) {
+    progress.pass = pass;
+    progress.passes = passes;
+}
+
+void serveCheckpoint(int64_t termsSoFar) {
+    RunningAction& running = program.running;
+    running.attention = 0;
+    if (running.cancelRequested != 0) {
+        // Every later checkpoint throws too, until the watch ends.
+        running.attention = 1;
+        throw ActionCancelled();
+    }
+    if (running.progressDue != 0) {
+        running.progressDue = 0;
+        if (termsSoFar >= 0) progress.terms = termsSoFar;
+        drawProgress();
+    }
+}
+
+void eraseProgressLine() {
+    if (!progress.drawn) return;
+    writeToTerminal("\r\x1b[K");
+    progress.drawn = false;
+}

@@ -1,0 +1,72 @@
+// Ctrl-C and a progress line for an action a person at a terminal waits for.
+//
+// When standard input is a terminal, a Ctrl-C while a watched action computes asks
+// it to stop: the next checkpoint throws `ActionCancelled`, which the dispatcher
+// catches to put the table back as it was. The checkpoints sit in the long loops
+// (the multiplication of covers, the engine's sweep, the term walk into the engine,
+// distribution, the writers' terms) and cost one load and one compare, so a cancel
+// takes effect within a fraction of a second. A Ctrl-C while a question waits for
+// its answer, a second Ctrl-C while the first is pending or within a second of it,
+// and any Ctrl-C when standard input is not a terminal end the run as before.
+//
+// When standard error is a terminal, an action that has run for a second shows one
+// line there, redrawn in place four times a second (the function, the phase and the
+// terms so far) and erased before anything else is printed and when it ends.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "base/program_state.h"
+
+// Thrown by a checkpoint after a Ctrl-C asked to cancel the watched action.
+struct ActionCancelled {};
+
+// Makes a Ctrl-C cancel watched actions. Called once, when standard input is a
+// terminal; a SIGINT that was ignored at start-up stays ignored.
+void cancelActionsOnInterrupt();
+
+// Makes watched actions show the progress line. Called once, when standard error is
+// a terminal.
+void showProgressOfActions();
+
+// Whether a Ctrl-C can cancel a watched action, so that its originals must be kept.
+bool actionsCancellable();
+
+// Watches one action from construction to destruction.
+class ActionWatch {
+  public:
+    ActionWatch();
+    ~ActionWatch();
+    ActionWatch(const ActionWatch&) = delete;
+    ActionWatch& operator=(const ActionWatch&) = delete;
+};
+
+// Marks the console's wait for an answer, during which Ctrl-C ends the run as before.
+class QuestionWait {
+  public:
+    QuestionWait() { program.running.atPrompt = 1; }
+    ~QuestionWait() { program.running.atPrompt = 0; }
+    QuestionWait(const QuestionWait&) = delete;
+    QuestionWait& operator=(const QuestionWait&) = delete;
+};
+
+// What the progress line says: the function being worked on (number from 1), and
+// the step it is in (a text that lives as long as the program, or a pass of the
+// engine). A new function starts without a step.
+void noteProgressFunction(int64_t number, int64_t count, const std::string& name);
+void noteProgressStep(const char* step);
+void noteProgressPass(int pass, int passes);
+
+// Serves a raised flag: see `actionCheckpoint`.
+void serveCheckpoint(int64_t termsSoFar);
+
+// A checkpoint: after a Ctrl-C throws ActionCancelled; when the progress line is due,
+// redraws it with `termsSoFar` (negative when the caller has no count).
+inline void actionCheckpoint(int64_t termsSoFar) {
+    if (program.running.attention != 0) [[unlikely]]
+        serveCheckpoint(termsSoFar);
+}
+
+// Erases the progress line if it is shown; the console calls it before printing.
+void eraseProgressLine();
