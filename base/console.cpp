@@ -68,3 +68,7 @@ std::string readRestOfLine() {
     if (ended && !line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
+
+bool consoleReadFailed() {
+    return std::cin.fail();
+}

@@ -7,6 +7,8 @@
 // once the new one is complete. Batch mode walks the action loop like a user would,
 // but takes its choices from a fixed sequence (DNF, Save as PLA, Exit) and echoes
 // each after "Choice:", so that a batch transcript reads like an interactive one.
+// A session at a terminal that ends by a slip keeps its unsaved functions in a
+// recovery file (driver/recovery.h).
 #include "driver/program.h"
 
 #include <sys/stat.h>
@@ -25,6 +27,8 @@
 #include "base/safe_output.h"
 #include "base/stops.h"
 #include "driver/orientation.h"
+#include "driver/recovery.h"
+#include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
@@ -198,6 +202,7 @@ int actionLoop(Session& session, std::istream& script) {
             if (action == actionAddFunction) orientAfterAdd(inputsBefore);
             if (action == actionSatisfiability) orientAfterSatisfiability();
         }
+        noteCompletedAction(action);
         if (!isTableAction(action)) return statusLoopEnded;
     }
 }
@@ -222,6 +227,7 @@ int runSession(Session& session) {
     load(inputType, input);
     orientAfterLoad();
     int status = actionLoop(session, script);
+    if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
     if (status == statusLoopEnded && program.saveLost) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
     // for the caller (see runProgram).
@@ -256,6 +262,7 @@ void startEditing() {
 void initProgram() {
     std::set_new_handler(onOutOfMemory);
     program.saveLost = false;
+    program.unsavedEntries.clear();
     createTable();
 }
 

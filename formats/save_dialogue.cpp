@@ -1,6 +1,7 @@
 #include "formats/save_dialogue.h"
 
 #include <ostream>
+#include <vector>
 
 #include "base/console.h"
 #include "base/safe_output.h"
@@ -46,8 +47,13 @@ void forEachSavedEntry(int64_t firstSaved,
     }
 }
 
-void reportSaved(std::ostream& out) {
+void reportSaved(std::ostream& out, int64_t firstSaved) {
     if (finishOutput(out)) {
+        std::vector<bool>& unsaved = program.unsavedEntries;
+        for (auto position = static_cast<std::size_t>(firstSaved); position < unsaved.size();
+             ++position) {
+            unsaved[position] = false;
+        }
         printLine("Data saved");
     } else {
         reportNotSaved();
