@@ -26,6 +26,7 @@ import subprocess
 import sys
 import tempfile
 import termios
+import threading
 import time
 
 import pexpect
@@ -437,6 +438,35 @@ def recovery_never_replaces_a_file(binary, folder):
     check(open(errors).read() == "", "recovery: no note when standard error is not a terminal")
 
 
+def recovery_from_a_fifo_goes_to_the_temporary_folder(binary, folder):
+    """An input that is no regular file has no folder to write beside: the file goes
+    to $TMPDIR; when that cannot take it either, the note says so."""
+    cases = [("TMPDIR writable", os.path.join(folder, "tmp"), True),
+             ("TMPDIR takes no file", "/proc", False)]
+    os.mkdir(os.path.join(folder, "tmp"))
+    adder = open(os.path.join(folder, "full_adder.pla")).read()
+    for name, temporary, written in cases:
+        fifo = os.path.join(folder, "fifo.pla")
+        os.mkfifo(fifo)
+        feeder = threading.Thread(target=lambda: open(fifo, "w").write(adder))
+        feeder.start()
+        session = Session(binary, folder, ["fifo.pla"], env={"TMPDIR": temporary})
+        for prompt, keys in ADD_H:
+            session.answer(prompt, keys)
+        end_session(session, "eof")
+        feeder.join()
+        os.unlink(fifo)
+        if written:
+            path = os.path.join(temporary, "fifo.recovered.vhd")
+            check(os.path.exists(path), "%s: the recovery file in TMPDIR" % name)
+            check("written as pseudo-VHDL to " + path + "\r\n" in session.raw,
+                  "%s: the note names it" % name, session.raw)
+        else:
+            check("1 function not saved; no recovery file could be written\r\n" in session.raw,
+                  "%s: the note says nothing was written" % name, session.raw)
+        check(recovery_files(folder) == [], "%s: nothing beside the FIFO" % name)
+
+
 # ---------------------------------------------------------------- history file
 
 def history_file_between_sessions(binary, folder):
@@ -487,7 +517,8 @@ def main():
              long_lists_are_cut, no_orientation_without_terminal,
              prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
              slips_keep_unsaved_work, recovery_leaves_standard_output_as_it_is,
-             recovery_never_replaces_a_file, history_file_between_sessions]
+             recovery_never_replaces_a_file, recovery_from_a_fifo_goes_to_the_temporary_folder,
+             history_file_between_sessions]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
