@@ -76,3 +76,7 @@ std::string readRestOfLine() {
     if (ended && !line.empty() && line.back() == '\r') line.pop_back();
     return line;
 }
+
+bool consoleReadFailed() {
+    return std::cin.fail();
+}

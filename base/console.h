@@ -33,3 +33,6 @@ std::string readPath();
 // included), then reads the rest of the line without its line end (empty on
 // failure).
 std::string readRestOfLine();
+// Whether a read of the console has failed (nothing could be read, or a word stood
+// where a number was asked); every later read then fails too.
+bool consoleReadFailed();

@@ -13,6 +13,8 @@
 #include <map>
 #include <streambuf>
 
+#include "base/history_file.h"
+
 namespace {
 
 constexpr int historySize = 500;
@@ -96,6 +98,7 @@ bool readEditedLine(std::string& text) {
         if (entry.back() == '\n') entry.pop_back();
         HistEvent event;
         history(editor->history, &event, H_ENTER, entry.c_str());
+        saveHistoryFile(editor->history);
     }
     return true;
 }
@@ -136,6 +139,7 @@ bool startLineEditing() {
     HistEvent event;
     history(editor->history, &event, H_SETSIZE, historySize);
     history(editor->history, &event, H_SETUNIQUE, 1);
+    loadHistoryFile(editor->history);
     el_set(editor->line, EL_EDITOR, "emacs");
     // The terminal is given back in its own mode when a signal ends the run.
     el_set(editor->line, EL_SIGNAL, 1);

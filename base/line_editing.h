@@ -1,7 +1,8 @@
 // Line editing for a person at a terminal: when standard input and standard output
 // are both terminals, the console's answers are read through libedit (cursor keys,
-// the usual editing keys, the answers of this session on the Up and Down arrows, Tab
-// completion), and every finished line is handed to the console's readers exactly
+// the usual editing keys, the answers of this session (and, when asked for, of
+// earlier ones: base/history_file.h) on the Up and Down arrows, Tab completion), and
+// every finished line is handed to the console's readers exactly
 // as if it had been typed cleanly, line end included. Nothing changes otherwise.
 //
 // libedit draws the prompt itself so that it can redraw the line; the console

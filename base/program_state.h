@@ -18,6 +18,8 @@
 //   batchMode             driver/program.cpp; read by formats/save_dialogue.cpp
 //   saveLost              formats/save_dialogue.cpp ("Data NOT saved"); read by
 //                         driver/program.cpp for the exit status
+//   unsavedEntries        driver/unsaved_changes.cpp marks, formats/save_dialogue.cpp
+//                         clears ("Data saved"); read by driver/recovery.cpp
 //   satisfiabilityFlag    actions/dispatcher.cpp; read by formats/vhdl_writer.cpp
 //   signalCounter         expr/blif_gates.cpp
 //   operation*Time        actions/dispatcher.cpp (the timed part of an action)
@@ -31,7 +33,8 @@
 //                         dispatcher's watch over an action) and base/console.cpp
 //                         (a question is asked); read by every checkpoint
 // The line editor's session (libedit, the history, a held prompt) is private to
-// base/line_editing.cpp: driver/program.cpp starts it, base/console.cpp uses it.
+// base/line_editing.cpp: driver/program.cpp starts it, base/console.cpp uses it;
+// base/history_file.cpp names the history file it may load and save.
 // What the progress line shows (function, phase, pass) is private to
 // base/action_watch.cpp: the dispatcher, the writers and the engine report it.
 #pragma once
@@ -40,6 +43,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 class FunctionTable;
 struct FunctionEntry;
@@ -65,6 +69,9 @@ struct ProgramState {
     int64_t addedCount = 0;           // functions added after loading
     bool satisfiabilityFlag = false;  // set by the satisfiability test, read by the VHDL writer
     bool saveLost = false;            // some save of the run said "Data NOT saved"
+    // Per entry, in table order: changed or added by the menu since it was last
+    // saved (or loaded); shorter than the table until the next mark catches up.
+    std::vector<bool> unsavedEntries;
 
     int64_t signalCounter = 0;  // numbers the internal BLIF signals; never reset
 

@@ -151,6 +151,16 @@ void orientAfterSatisfiability() {
     }
 }
 
+void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path) {
+    if (!personAtTerminal()) return;
+    const std::string lost = plural(unsaved, "function") + " not saved";
+    if (path.empty()) {
+        note(lost + "; no recovery file could be written");
+    } else {
+        note(lost + ": " + plural(written, "function") + " written as pseudo-VHDL to " + path);
+    }
+}
+
 std::vector<std::string> tableNames() {
     std::vector<std::string> names;
     const FunctionTable& table = *program.table;

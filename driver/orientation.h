@@ -1,9 +1,9 @@
 // Orientation for a person at a terminal: short notes on standard error, only when
 // standard error is a terminal, that say what the conversation on standard output
 // leaves unsaid — the numbers of the functions and inputs after loading (those the
-// cofactor asks for), the inputs an added statement created, what a save wrote and
-// the verdicts of a satisfiability test, and that a cancelled action changed nothing. Every note
-// starts with "boolfn: ".
+// cofactor asks for), the inputs an added statement created, what a save wrote, the
+// verdicts of a satisfiability test, that a cancelled action changed nothing and
+// where a recovery file kept unsaved work. Every note starts with "boolfn: ".
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,10 @@ void orientAfterCancel(int action, const std::string& path);
 
 // Satisfiable or unsatisfiable, per function, after a satisfiability test.
 void orientAfterSatisfiability();
+
+// The end of a session that slipped with `unsaved` functions not saved: all
+// `written` functions went to the recovery file `path`, or none could (empty path).
+void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path);
 
 // The names of the functions and inputs, for completion at "Input command string:".
 std::vector<std::string> tableNames();

@@ -10,7 +10,9 @@
 //
 // For a person at a terminal the session also gets line editing, the watch over
 // running actions (Ctrl-C cancels, a progress line shows) and short notes on
-// standard error (driver/orientation.h); none of it changes standard output.
+// standard error (driver/orientation.h); none of it changes standard output. A
+// session at a terminal that ends by a slip keeps its unsaved functions in a
+// recovery file (driver/recovery.h).
 #include "driver/program.h"
 
 #include <sys/stat.h>
@@ -31,6 +33,8 @@
 #include "base/safe_output.h"
 #include "base/stops.h"
 #include "driver/orientation.h"
+#include "driver/recovery.h"
+#include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
@@ -193,17 +197,20 @@ int actionLoop(Session& session, std::istream& script) {
         printActionMenu();
         const int action = nextAction(session, script);
         SafeOutput out;
+        bool completed;
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
             const bool lostBefore = program.saveLost;
-            if (!runAction(action, &out.stream())) {
+            completed = runAction(action, &out.stream());
+            if (!completed) {
                 orientAfterCancel(action, session.outputPath);
             } else if (program.saveLost == lostBefore) {
                 orientAfterSave(action, session.outputPath);
             }
         } else {
             const int32_t inputsBefore = program.table->variableList.count();
-            if (!runAction(action, nullptr)) {
+            completed = runAction(action, nullptr);
+            if (!completed) {
                 orientAfterCancel(action, "");
             } else if (action == actionAddFunction) {
                 orientAfterAdd(inputsBefore);
@@ -211,6 +218,7 @@ int actionLoop(Session& session, std::istream& script) {
                 orientAfterSatisfiability();
             }
         }
+        if (completed) noteCompletedAction(action);
         if (!isTableAction(action)) return statusLoopEnded;
     }
 }
@@ -235,6 +243,7 @@ int runSession(Session& session) {
     load(inputType, input);
     orientAfterLoad();
     int status = actionLoop(session, script);
+    if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
     if (status == statusLoopEnded && program.saveLost) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
     // for the caller (see runProgram).
@@ -276,6 +285,7 @@ void startEditing() {
 void initProgram() {
     std::set_new_handler(onOutOfMemory);
     program.saveLost = false;
+    program.unsavedEntries.clear();
     createTable();
 }
 

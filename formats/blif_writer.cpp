@@ -14,8 +14,9 @@
 
 void saveBlif(std::ostream& out) {
     if (!outputReady(out)) return;
-    writeBlif(out, askWhatToSave(true, true));
-    reportSaved(out);
+    const int64_t firstSaved = askWhatToSave(true, true);
+    writeBlif(out, firstSaved);
+    reportSaved(out, firstSaved);
 }
 
 void writeBlif(std::ostream& out, int64_t first) {

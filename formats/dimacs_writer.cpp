@@ -51,8 +51,9 @@ class DimacsClauseSink final : public TermSink {
 
 void saveDimacs(std::ostream& out) {
     if (!outputReady(out)) return;
-    writeDimacs(out, askWhatToSave(true, true));
-    reportSaved(out);
+    const int64_t firstSaved = askWhatToSave(true, true);
+    writeDimacs(out, firstSaved);
+    reportSaved(out, firstSaved);
 }
 
 void writeDimacs(std::ostream& out, int64_t first) {

@@ -81,8 +81,9 @@ void writeHeader(std::ostream& out, int64_t firstSaved) {
 
 void savePla(std::ostream& out) {
     if (!outputReady(out)) return;
-    writePla(out, askWhatToSave(true, true));
-    reportSaved(out);
+    const int64_t firstSaved = askWhatToSave(true, true);
+    writePla(out, firstSaved);
+    reportSaved(out, firstSaved);
 }
 
 void writePla(std::ostream& out, int64_t firstSaved) {

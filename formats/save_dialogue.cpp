@@ -1,6 +1,7 @@
 #include "formats/save_dialogue.h"
 
 #include <ostream>
+#include <vector>
 
 #include "base/action_watch.h"
 #include "base/console.h"
@@ -51,9 +52,14 @@ void forEachSavedEntry(int64_t firstSaved,
     }
 }
 
-void reportSaved(std::ostream& out) {
+void reportSaved(std::ostream& out, int64_t firstSaved) {
     actionCheckpoint(-1);  // a Ctrl-C up to here leaves the old file in place
     if (finishOutput(out)) {
+        std::vector<bool>& unsaved = program.unsavedEntries;
+        for (auto position = static_cast<std::size_t>(firstSaved); position < unsaved.size();
+             ++position) {
+            unsaved[position] = false;
+        }
         printLine("Data saved");
     } else {
         reportNotSaved();

@@ -30,11 +30,12 @@ int64_t firstSavedEntry(bool addedOnly);
 void forEachSavedEntry(int64_t firstSaved,
                        const std::function<void(FunctionEntry&, int64_t position)>& write);
 
-// Finishes the save to `out` (for a file: puts it in place of the old one, see
-// base/safe_output.h) and reports it: "Data saved" only when every byte reached the
-// file; a full disk, a file-size limit, a reader that went away or a removed device
-// make it "Data NOT saved".
-void reportSaved(std::ostream& out);
+// Finishes the save to `out` of the entries from position `firstSaved` on (for a
+// file: puts it in place of the old one, see base/safe_output.h) and reports it:
+// "Data saved" only when every byte reached the file, and then those entries count
+// as saved (program.unsavedEntries); a full disk, a file-size limit, a reader that
+// went away or a removed device make it "Data NOT saved".
+void reportSaved(std::ostream& out, int64_t firstSaved);
 
 // Prints "Data NOT saved" and notes the lost save for the exit status.
 void reportNotSaved();

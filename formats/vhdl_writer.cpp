@@ -121,8 +121,9 @@ void saveVhdl(std::ostream& out) {
         return;
     }
     int layout = askLayout();
-    writeVhdl(out, layout, askWhatToSave(false, false));
-    reportSaved(out);
+    const int64_t firstSaved = askWhatToSave(false, false);
+    writeVhdl(out, layout, firstSaved);
+    reportSaved(out, firstSaved);
 }
 
 void writeVhdl(std::ostream& out, int layout, int64_t firstSaved) {

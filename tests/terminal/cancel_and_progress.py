@@ -21,7 +21,7 @@ import time
 
 import pexpect
 
-from terminal_session import Session, check, failures, piped_run, screen_text
+from terminal_session import ACTION_CHOICE, Session, check, failures, piped_run, screen_text
 
 PROGRESS = "boolfn: function "
 
@@ -93,7 +93,7 @@ def cancel_leaves_everything_as_it_was(binary, folder):
               str(temporary_files(folder)))
         for prompt, keys in save:
             session.answer(prompt, keys)
-        session.answer("Choice:", "15")
+        session.answer(ACTION_CHOICE, "15")
         check(session.finish() == 1, title + ": the session ends with status 1")
         saved_name = [keys for prompt, keys in save if prompt.startswith("Enter legal")]
         saved_name = saved_name[0] if saved_name else output

@@ -9,6 +9,13 @@ Orientation: the notes on standard error name the functions and inputs after
 loading, each new input of an added statement, the path and contents of a save and
 the verdicts of a satisfiability test, and none of it appears when standard error
 is not a terminal.
+Recovery: a session that ends by a slip (Ctrl-D, a word at a menu, two failed
+output paths) with unsaved work leaves a recovery file beside the input whose
+functions, loaded again and saved as PLA, are those of the session as computed
+here; the note names it, standard output stays the piped run's, and without
+unsaved work, after Exit or without a terminal there is none.
+History file: switched on, a second session recalls a line of the first; off,
+nothing is written.
 """
 import argparse
 import os
@@ -19,6 +26,7 @@ import subprocess
 import sys
 import tempfile
 import termios
+import threading
 import time
 
 import pexpect
@@ -49,11 +57,20 @@ def without_durations(text):
 
 
 class Session:
-    def __init__(self, binary, folder, arguments, stderr_file=None):
+    def __init__(self, binary, folder, arguments, stderr_file=None, stdout_file=None, env=None):
         command = [binary] + arguments
+        redirections = ""
         if stderr_file is not None:
-            command = ["/bin/sh", "-c", 'exec "$0" "$@" 2>' + stderr_file] + command
-        env = dict(os.environ, TERM="xterm")
+            redirections += " 2>" + stderr_file
+        if stdout_file is not None:
+            redirections += " >" + stdout_file
+        if redirections:
+            command = ["/bin/sh", "-c", 'exec "$0" "$@"' + redirections] + command
+        # No session keeps a history file unless it asks for one; None removes a name.
+        settings = dict(os.environ, TERM="xterm")
+        settings.pop("BOOLFN_HISTORY", None)
+        settings.update(env or {})
+        env = {name: value for name, value in settings.items() if value is not None}
         self.child = pexpect.spawn(command[0], command[1:], cwd=folder, env=env,
                                    encoding="utf-8", timeout=20, dimensions=(24, 200))
         self.raw = ""
@@ -256,6 +273,243 @@ def prompt_endings_keep_todays_behaviour(binary, folder):
         check(ended == status, "%s: status %s, wanted %s" % (name, ended, status))
 
 
+
+# ---------------------------------------------------------------- recovery file
+
+ADD_H = [("Choice:", "8"), ("Input command string:", "h <= sum and not cout;")]
+SAVE_ALL = [("Choice:", "10"), ("Enter legal output file path :", "saved.vhd"),
+            ("How to save:", "2"), ("What to save:", "1")]
+SAVE_ADDED = [("Choice:", "10"), ("Enter legal output file path :", "saved.vhd"),
+              ("How to save:", "2"), ("What to save:", "2")]
+SAVE_REFUSED = [("Choice:", "10"), ("Enter legal output file path :", "/dev/full"),
+                ("How to save:", "2"), ("What to save:", "1")]
+RECOVERY_NAME = "full_adder.recovered.vhd"
+
+
+def full_adder(a, b, cin):
+    """The full adder's functions, computed here rather than read from a file."""
+    return {"sum": a ^ b ^ cin, "cout": (a & b) | (a & cin) | (b & cin)}
+
+
+def points(function):
+    """The points (a b cin as the bits of 0..7) where `function` of a, b, cin is 1."""
+    return {p for p in range(8) if function((p >> 2) & 1, (p >> 1) & 1, p & 1)}
+
+
+ADDED = points(lambda a, b, c: full_adder(a, b, c)["sum"] & (1 - full_adder(a, b, c)["cout"]))
+LOADED = [points(lambda a, b, c: full_adder(a, b, c)["sum"]),
+          points(lambda a, b, c: full_adder(a, b, c)["cout"])]
+NEGATED = [set(range(8)) - table for table in LOADED]
+# After "Negation", "h <= sum and not cout" takes the negated sum and cout.
+ADDED_TO_NEGATED = NEGATED[0] & LOADED[1]
+
+
+def pla_points(path):
+    """Per output column of a PLA file, the points its rows cover."""
+    inputs, rows = 0, []
+    for line in open(path):
+        words = line.split("#")[0].split()
+        if words and words[0] == ".i":
+            inputs = int(words[1])
+        elif words and not words[0].startswith("."):
+            rows.append(words)
+    tables = [set() for _ in rows[0][1]] if rows else []
+    for point in range(1 << inputs):
+        bits = [(point >> (inputs - 1 - i)) & 1 for i in range(inputs)]
+        for part, result in rows:
+            if all(l == "-" or int(l) == bit for l, bit in zip(part, bits)):
+                for column, mark in enumerate(result):
+                    if mark == "1":
+                        tables[column].add(point)
+    return tables
+
+
+def recovered_functions(binary, folder, name):
+    """The recovery file loaded as VHDL input and saved as PLA by a piped run: the
+    points of each of its functions, in order."""
+    subprocess.run([binary, name, "back.pla"], cwd=folder, input="9\n1\n15\n",
+                   capture_output=True, text=True, timeout=60)
+    path = os.path.join(folder, "back.pla")
+    return pla_points(path) if os.path.exists(path) else None
+
+
+def recovery_files(folder):
+    return sorted(f for f in os.listdir(folder) if ".recovered" in f)
+
+
+# The action menu's own "Choice:", not that of "What to save:" or "How to save:".
+ACTION_CHOICE = "15. Exit\r\nChoice:"
+
+
+def end_session(session, ending):
+    """Ctrl-D at the action menu when asked; the session then runs to its end."""
+    if ending == "eof":
+        session.expect(ACTION_CHOICE)
+        session.wait_for_editor()
+        session.child.sendeof()
+    return session.finish()
+
+
+# name, steps, ending, status, unsaved functions, the recovered functions (None: no file)
+SLIPS = [
+    ("Ctrl-D at Choice:", ADD_H, "eof", 1, 1, LOADED + [ADDED]),
+    ("a word at Choice:", ADD_H + [("Choice:", "x")], None, 1, 1, LOADED + [ADDED]),
+    ("two failed output paths",
+     ADD_H + [("Choice:", "9"), ("Enter legal output file path :", "missing/adder.pla")], None, 2,
+     1, LOADED + [ADDED]),
+    ("Ctrl-D at a cofactor question", ADD_H + [("Choice:", "14")], "eof-here", 1, 3,
+     LOADED + [ADDED]),
+    ("negated, the added function saved", [("Choice:", "1")] + ADD_H + SAVE_ADDED, "eof", 1, 2,
+     NEGATED + [ADDED_TO_NEGATED]),
+    ("a save said Data NOT saved", ADD_H + SAVE_REFUSED, "eof", 2, 1, LOADED + [ADDED]),
+    ("nothing changed", [("Choice:", "13")], "eof", 1, 0, None),
+    ("all saved", ADD_H + SAVE_ALL, "eof", 1, 0, None),
+    ("the added function saved", ADD_H + SAVE_ADDED, "eof", 1, 0, None),
+    ("left by Exit", ADD_H + [("Choice:", "15")], None, 1, 0, None),
+]
+
+
+def slips_keep_unsaved_work(binary, folder):
+    """A session at a terminal that ends by a slip with unsaved work writes every
+    function to the recovery file, which loads back to the same functions (checked
+    against the full adder computed here); the note on standard error names it.
+    Without unsaved work, or after Exit, there is no file."""
+    for name, steps, ending, status, unsaved, recovered in SLIPS:
+        with tempfile.TemporaryDirectory() as scratch:
+            shutil.copy(os.path.join(folder, "full_adder.pla"), scratch)
+            session = Session(binary, scratch, ["full_adder.pla"])
+            for prompt, keys in steps:
+                session.answer(prompt, keys)
+            if ending == "eof-here":
+                session.expect("Enter output variable number:")
+                session.wait_for_editor()
+                session.child.sendeof()
+            ended = end_session(session, ending)
+            check(ended == status, "%s: status %s, wanted %s" % (name, ended, status))
+            files = recovery_files(scratch)
+            note = "boolfn: %d function%s not saved: 3 functions written as pseudo-VHDL to %s" % (
+                unsaved, "" if unsaved == 1 else "s", RECOVERY_NAME)
+            if recovered is None:
+                check(files == [], "%s: no recovery file" % name, str(files))
+                check("not saved" not in session.raw, "%s: no recovery note" % name, session.raw)
+                continue
+            check(files == [RECOVERY_NAME], "%s: the recovery file beside the input" % name,
+                  str(files))
+            check(note + "\r\n" in session.raw, "%s: the note names it" % name, session.raw)
+            back = recovered_functions(binary, scratch, RECOVERY_NAME)
+            check(back == recovered, "%s: the recovered functions are the session's" % name,
+                  "wanted %r\ngot %r" % (recovered, back))
+
+
+def recovery_leaves_standard_output_as_it_is(binary, folder):
+    """With standard output in a file, a slip writes the recovery file and standard
+    output holds exactly the bytes of a piped run with the same answers, which
+    writes no recovery file; the exit statuses agree."""
+    endings = [("Ctrl-D", []), ("a word", ["x"]), ("two failed output paths", ["9", "nowhere/a.pla"])]
+    for name, more in endings:
+        with tempfile.TemporaryDirectory() as scratch:
+            shutil.copy(os.path.join(folder, "full_adder.pla"), scratch)
+            answers = ["8", "h <= sum and not cout;"] + more
+            piped, piped_status = piped_run(binary, scratch, ["full_adder.pla"], answers)
+            check(recovery_files(scratch) == [], "%s: a piped run writes no recovery file" % name)
+            session = Session(binary, scratch, ["full_adder.pla"], stdout_file="conversation.txt")
+            session.expect("boolfn: 3 inputs")
+            for keys in answers:
+                session.child.send(keys + "\r")
+            if not more:
+                session.child.sendeof()
+            session.expect("written as pseudo-VHDL to " + RECOVERY_NAME)
+            status = session.finish()
+            shown = open(os.path.join(scratch, "conversation.txt")).read()
+            check(shown == piped, "%s: standard output is the piped run's" % name,
+                  "piped:\n%r\nshown:\n%r" % (piped, shown))
+            check(status == piped_status, "%s: status %s, piped %s" % (name, status, piped_status))
+            check(recovery_files(scratch) == [RECOVERY_NAME], "%s: the recovery file" % name)
+
+
+def recovery_never_replaces_a_file(binary, folder):
+    with open(os.path.join(folder, RECOVERY_NAME), "w") as kept:
+        kept.write("kept\n")
+    errors = os.path.join(folder, "errors.txt")
+    session = Session(binary, folder, ["full_adder.pla"], stderr_file=errors)
+    for prompt, keys in ADD_H:
+        session.answer(prompt, keys)
+    end_session(session, "eof")
+    check(open(os.path.join(folder, RECOVERY_NAME)).read() == "kept\n",
+          "recovery: an existing file is kept")
+    check(recovery_files(folder) == sorted([RECOVERY_NAME, "full_adder.recovered-2.vhd"]),
+          "recovery: the next free name", str(recovery_files(folder)))
+    check(open(errors).read() == "", "recovery: no note when standard error is not a terminal")
+
+
+def recovery_from_a_fifo_goes_to_the_temporary_folder(binary, folder):
+    """An input that is no regular file has no folder to write beside: the file goes
+    to $TMPDIR; when that cannot take it either, the note says so."""
+    cases = [("TMPDIR writable", os.path.join(folder, "tmp"), True),
+             ("TMPDIR takes no file", "/proc", False)]
+    os.mkdir(os.path.join(folder, "tmp"))
+    adder = open(os.path.join(folder, "full_adder.pla")).read()
+    for name, temporary, written in cases:
+        fifo = os.path.join(folder, "fifo.pla")
+        os.mkfifo(fifo)
+        feeder = threading.Thread(target=lambda: open(fifo, "w").write(adder))
+        feeder.start()
+        session = Session(binary, folder, ["fifo.pla"], env={"TMPDIR": temporary})
+        for prompt, keys in ADD_H:
+            session.answer(prompt, keys)
+        end_session(session, "eof")
+        feeder.join()
+        os.unlink(fifo)
+        if written:
+            path = os.path.join(temporary, "fifo.recovered.vhd")
+            check(os.path.exists(path), "%s: the recovery file in TMPDIR" % name)
+            check("written as pseudo-VHDL to " + path + "\r\n" in session.raw,
+                  "%s: the note names it" % name, session.raw)
+        else:
+            check("1 function not saved; no recovery file could be written\r\n" in session.raw,
+                  "%s: the note says nothing was written" % name, session.raw)
+        check(recovery_files(folder) == [], "%s: nothing beside the FIFO" % name)
+
+
+# ---------------------------------------------------------------- history file
+
+def history_file_between_sessions(binary, folder):
+    """With BOOLFN_HISTORY=1 a second session recalls a line of the first with the
+    Up arrow; the file lies under the state folder. Off, nothing is written."""
+    state, home = os.path.join(folder, "state"), os.path.join(folder, "home")
+    cases = [
+        ("on, XDG_STATE_HOME", {"BOOLFN_HISTORY": "1", "XDG_STATE_HOME": state, "HOME": home},
+         "state/boolfn/history"),
+        ("on, HOME", {"BOOLFN_HISTORY": "1", "XDG_STATE_HOME": None, "HOME": home},
+         "home/.local/state/boolfn/history"),
+        ("off", {"XDG_STATE_HOME": state, "HOME": home}, None),
+        ("0 is off", {"BOOLFN_HISTORY": "0", "XDG_STATE_HOME": state, "HOME": home}, None),
+    ]
+    for name, env, path in cases:
+        for made in (state, home):
+            shutil.rmtree(made, ignore_errors=True)
+        first = Session(binary, folder, ["full_adder.pla"], env=env)
+        first.answer("Choice:", "13")
+        first.expect("Absorption disabled")
+        first.answer("Choice:", "15")
+        first.finish()
+        second = Session(binary, folder, ["full_adder.pla"], env=env)
+        second.answer("Choice:", UP + UP)
+        if path:
+            second.expect("Absorption disabled")
+        second.answer("Choice:" if path else "", "15")
+        second.finish()
+        written = [os.path.join(top, f) for made in (state, home)
+                   for top, _, found in os.walk(made) for f in found]
+        if path is None:
+            check(written == [], "history %s: nothing written" % name, str(written))
+            check("Absorption disabled" not in second.raw, "history %s: nothing recalled" % name)
+            continue
+        check(written == [os.path.join(folder, path)], "history %s: the file" % name, str(written))
+        lines = open(os.path.join(folder, path)).read().split("\n") if written else []
+        check("13" in lines and "15" in lines, "history %s: the typed lines" % name, str(lines))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", required=True)
@@ -265,7 +519,10 @@ def main():
     cases = [clean_session_matches_piped_run, up_arrow_recalls_last_answer,
              cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
              long_lists_are_cut, no_orientation_without_terminal,
-             prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back]
+             prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
+             slips_keep_unsaved_work, recovery_leaves_standard_output_as_it_is,
+             recovery_never_replaces_a_file, recovery_from_a_fifo_goes_to_the_temporary_folder,
+             history_file_between_sessions]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)

@@ -98,7 +98,7 @@ TEST(ReportSaved, LooksAtTheStreamAfterFlushing) {
         std::ostream refusing(&device);
         std::ostream& out = c.refuse ? refusing : static_cast<std::ostream&>(good);
         out << "some text";
-        reportSaved(out);
+        reportSaved(out, 0);
         EXPECT_EQ(redirect.printedText(), c.expected) << c.title;
     }
 }
