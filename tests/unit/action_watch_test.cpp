@@ -125,10 +125,11 @@ TEST(ActionWatchTest, ACancelledDistributionLeavesAWholeTree) {
     using namespace build;
     freshTable({"a", "b", "c"});
     Node* tree = andOf(orOf(id("a"), id("b")), orOf(id("c"), notOf(id("a"))));
+    const std::string before = toText(*tree);
     raiseCancel();
     EXPECT_THROW(tree = tree->distribute(opAnd), ActionCancelled);
     clearRunningFlags();
-    EXPECT_EQ(toText(*tree), toText(*andOf(orOf(id("a"), id("b")), orOf(id("c"), notOf(id("a"))))));
+    EXPECT_EQ(toText(*tree), before);
     delete tree;
     releaseTable();
 }
