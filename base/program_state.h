@@ -16,8 +16,8 @@
 //   absorptionEnabled     actions/dispatcher.cpp (menu 13), run/ (--do absorption=);
 //                         read by normal/normalize.cpp
 //   batchMode             driver/program.cpp; read by formats/save_dialogue.cpp
-//   saveLost              formats/save_dialogue.cpp ("Data NOT saved"); read by
-//                         driver/program.cpp for the exit status
+//   lostSaves             formats/save_dialogue.cpp ("Data NOT saved"); read by
+//                         driver/program.cpp for the exit status and the save note
 //   unsavedEntries        driver/unsaved_changes.cpp marks, formats/save_dialogue.cpp
 //                         clears ("Data saved"); read by driver/recovery.cpp
 //   satisfiabilityFlag    actions/dispatcher.cpp; read by formats/vhdl_writer.cpp
@@ -68,7 +68,7 @@ struct ProgramState {
     bool batchMode = false;           // a script path was given: no questions asked
     int64_t addedCount = 0;           // functions added after loading
     bool satisfiabilityFlag = false;  // set by the satisfiability test, read by the VHDL writer
-    bool saveLost = false;            // some save of the run said "Data NOT saved"
+    int64_t lostSaves = 0;            // saves of the run that said "Data NOT saved"
     // Per entry, in table order: changed or added by the menu since it was last
     // saved (or loaded); shorter than the table until the next mark catches up.
     std::vector<bool> unsavedEntries;

@@ -200,11 +200,11 @@ int actionLoop(Session& session, std::istream& script) {
         bool completed;
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
-            const bool lostBefore = program.saveLost;
+            const int64_t lostBefore = program.lostSaves;
             completed = runAction(action, &out.stream());
             if (!completed) {
                 orientAfterCancel(action, session.outputPath);
-            } else if (program.saveLost == lostBefore) {
+            } else if (program.lostSaves == lostBefore) {
                 orientAfterSave(action, session.outputPath);
             }
         } else {
@@ -244,7 +244,7 @@ int runSession(Session& session) {
     orientAfterLoad();
     int status = actionLoop(session, script);
     if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
-    if (status == statusLoopEnded && program.saveLost) status = statusDataLost;
+    if (status == statusLoopEnded && program.lostSaves > 0) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
     // for the caller (see runProgram).
     printLine("");
@@ -284,7 +284,7 @@ void startEditing() {
 
 void initProgram() {
     std::set_new_handler(onOutOfMemory);
-    program.saveLost = false;
+    program.lostSaves = 0;
     program.unsavedEntries.clear();
     createTable();
 }

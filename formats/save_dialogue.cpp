@@ -67,6 +67,6 @@ void reportSaved(std::ostream& out, int64_t firstSaved) {
 }
 
 void reportNotSaved() {
-    program.saveLost = true;
+    ++program.lostSaves;
     printLine("Data NOT saved");
 }

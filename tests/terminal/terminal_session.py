@@ -45,6 +45,8 @@ def check(condition, what, detail=""):
 
 
 DURATION = re.compile(r"Operation took [0-9.e-]+ seconds")
+# The action menu's own "Choice:", not that of "What to save:" or "How to save:".
+ACTION_CHOICE = "15. Exit\r\nChoice:"
 
 
 def screen_text(raw):
@@ -221,6 +223,23 @@ def save_to_a_device_is_not_read_back(binary, folder):
     check(".ob sum cout" in session.raw, "save to /dev/stdout: the rows are on the terminal")
 
 
+def lost_saves_get_no_save_note(binary, folder):
+    """Every save that says "Data NOT saved" goes without the note of a save, the
+    second as well as the first; a good save after them gets it."""
+    session = Session(binary, folder, ["full_adder.pla", "/dev/full"])
+    for path in [None, "/dev/full", "good.pla"]:
+        session.answer(ACTION_CHOICE, "9")
+        if path is not None:
+            session.answer("Enter legal output file path :", path)
+        session.answer("What to save:", "1")
+    session.expect("boolfn: saved good.pla: 2 functions")
+    session.answer(ACTION_CHOICE, "15")
+    check(session.finish() == 2, "lost saves: status 2")
+    notes = [line for line in screen_text(session.raw).splitlines() if "boolfn: saved" in line]
+    check(notes == ["boolfn: saved good.pla: 2 functions, 7 rows"],
+          "lost saves: only the good save is noted", str(notes))
+
+
 def long_lists_are_cut(binary, folder):
     inputs = ["x%d" % n for n in range(25)]
     with open(os.path.join(folder, "wide.vhd"), "w") as wide:
@@ -335,10 +354,6 @@ def recovered_functions(binary, folder, name):
 
 def recovery_files(folder):
     return sorted(f for f in os.listdir(folder) if ".recovered" in f)
-
-
-# The action menu's own "Choice:", not that of "What to save:" or "How to save:".
-ACTION_CHOICE = "15. Exit\r\nChoice:"
 
 
 def end_session(session, ending):
@@ -520,6 +535,7 @@ def main():
              cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
              long_lists_are_cut, no_orientation_without_terminal,
              prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
+             lost_saves_get_no_save_note,
              slips_keep_unsaved_work, recovery_leaves_standard_output_as_it_is,
              recovery_never_replaces_a_file, recovery_from_a_fifo_goes_to_the_temporary_folder,
              history_file_between_sessions]

@@ -37,7 +37,7 @@ class UnsavedChangesTest : public VhdlFixture {
     void TearDown() override {
         program.unsavedEntries.clear();
         program.addedCount = 0;
-        program.saveLost = false;
+        program.lostSaves = 0;
         VhdlFixture::TearDown();
     }
 
