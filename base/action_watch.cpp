@@ -66,6 +66,15 @@ void onProgressTimer(int /*signal*/) {
     program.running.attention = 1;
 }
 
+// Reads and writes go on after the handler, rather than fail with EINTR.
+void installHandler(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    ::sigaction(signal, &action, nullptr);
+}
+
 void setProgressTimer(long delayMicroseconds, long periodMicroseconds) {
     itimerval timer{};
     timer.it_value.tv_sec = delayMicroseconds / 1000000;
@@ -130,20 +139,12 @@ void clearFlags() {
 void cancelActionsOnInterrupt() {
     struct sigaction current {};
     if (::sigaction(SIGINT, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
-    struct sigaction handler {};
-    handler.sa_handler = onInterrupt;
-    handler.sa_flags = SA_RESTART;
-    sigemptyset(&handler.sa_mask);
-    ::sigaction(SIGINT, &handler, nullptr);
+    installHandler(SIGINT, onInterrupt);
     interruptCancels = true;
 }
 
 void showProgressOfActions() {
-    struct sigaction handler {};
-    handler.sa_handler = onProgressTimer;
-    handler.sa_flags = SA_RESTART;
-    sigemptyset(&handler.sa_mask);
-    ::sigaction(SIGALRM, &handler, nullptr);
+    installHandler(SIGALRM, onProgressTimer);
     progressShown = true;
 }
 

@@ -10,18 +10,13 @@ terminal end the run by the signal, as before. An action that runs for a second
 shows a progress line on standard error, erased before the next output; with
 standard error elsewhere nothing is drawn and nothing is said.
 """
-import argparse
 import os
-import shutil
 import signal
 import subprocess
 import sys
-import tempfile
 import time
 
-import pexpect
-
-from terminal_session import ACTION_CHOICE, Session, check, failures, piped_run, screen_text
+from terminal_session import ACTION_CHOICE, Session, check, piped_run, run_cases, screen_text
 
 PROGRESS = "boolfn: function "
 
@@ -199,28 +194,7 @@ def piped_input_keeps_todays_interrupt(binary, folder):
     check(status == -signal.SIGINT, "piped input: Ctrl-C ends the run (%s)" % status)
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--binary", required=True)
-    parser.add_argument("--examples", required=True)
-    options = parser.parse_args()
-    binary = os.path.abspath(options.binary)
-    cases = [cancel_leaves_everything_as_it_was, progress_line_is_erased,
-             without_terminal_for_standard_error, interrupts_that_end_the_run,
-             piped_input_keeps_todays_interrupt]
-    for case in cases:
-        with tempfile.TemporaryDirectory() as folder:
-            shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
-            write_inputs(folder)
-            try:
-                case(binary, folder)
-            except (pexpect.TIMEOUT, pexpect.EOF) as error:
-                check(False, case.__name__ + ": the session stalled", str(error)[:2000])
-    for failure in failures:
-        print("\n" + failure, file=sys.stderr)
-    print("%d cases, %d failures" % (len(cases), len(failures)))
-    return 1 if failures else 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_cases([cancel_leaves_everything_as_it_was, progress_line_is_erased,
+                        without_terminal_for_standard_error, interrupts_that_end_the_run,
+                        piped_input_keeps_todays_interrupt], write_inputs))

@@ -525,23 +525,18 @@ def history_file_between_sessions(binary, folder):
         check("13" in lines and "15" in lines, "history %s: the typed lines" % name, str(lines))
 
 
-def main():
+def run_cases(cases, prepare=lambda folder: None):
+    """Runs each case on the binary of the command line, in a folder of its own with
+    the full adder and what `prepare` writes; answers the exit status."""
     parser = argparse.ArgumentParser()
     parser.add_argument("--binary", required=True)
     parser.add_argument("--examples", required=True)
     options = parser.parse_args()
     binary = os.path.abspath(options.binary)
-    cases = [clean_session_matches_piped_run, up_arrow_recalls_last_answer,
-             cursor_keys_edit_a_statement, tab_completes_path_and_name, orientation_notes,
-             long_lists_are_cut, no_orientation_without_terminal,
-             prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
-             lost_saves_get_no_save_note,
-             slips_keep_unsaved_work, recovery_leaves_standard_output_as_it_is,
-             recovery_never_replaces_a_file, recovery_from_a_fifo_goes_to_the_temporary_folder,
-             history_file_between_sessions]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             shutil.copy(os.path.join(options.examples, "full_adder.pla"), folder)
+            prepare(folder)
             try:
                 case(binary, folder)
             except (pexpect.TIMEOUT, pexpect.EOF) as error:
@@ -550,6 +545,17 @@ def main():
         print("\n" + failure, file=sys.stderr)
     print("%d cases, %d failures" % (len(cases), len(failures)))
     return 1 if failures else 0
+
+
+def main():
+    return run_cases([clean_session_matches_piped_run, up_arrow_recalls_last_answer,
+                      cursor_keys_edit_a_statement, tab_completes_path_and_name,
+                      orientation_notes, long_lists_are_cut, no_orientation_without_terminal,
+                      prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
+                      lost_saves_get_no_save_note, slips_keep_unsaved_work,
+                      recovery_leaves_standard_output_as_it_is, recovery_never_replaces_a_file,
+                      recovery_from_a_fifo_goes_to_the_temporary_folder,
+                      history_file_between_sessions])
 
 
 if __name__ == "__main__":
