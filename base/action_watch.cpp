@@ -24,7 +24,7 @@ constexpr long progressPeriodMicroseconds = 250000;    // and redraws it this of
 constexpr int defaultTerminalWidth = 80;
 
 bool interruptCancels = false;  // cancelActionsOnInterrupt was called
-bool progressShown = false;     // showProgressOfActions was called
+bool progressEnabled = false;   // showProgressOfActions was called
 std::atomic<int64_t> lastInterrupt{0};
 static_assert(std::atomic<int64_t>::is_always_lock_free, "read and written by a signal handler");
 
@@ -145,7 +145,7 @@ void cancelActionsOnInterrupt() {
 
 void showProgressOfActions() {
     installHandler(SIGALRM, onProgressTimer);
-    progressShown = true;
+    progressEnabled = true;
 }
 
 bool actionsCancellable() {
@@ -157,11 +157,11 @@ bool actionsCancellable() {
 ActionWatch::ActionWatch() {
     progress = Progress();
     if (interruptCancels) program.running.watched = 1;
-    if (progressShown) setProgressTimer(progressDelayMicroseconds, progressPeriodMicroseconds);
+    if (progressEnabled) setProgressTimer(progressDelayMicroseconds, progressPeriodMicroseconds);
 }
 
 ActionWatch::~ActionWatch() {
-    if (progressShown) setProgressTimer(0, 0);
+    if (progressEnabled) setProgressTimer(0, 0);
     clearFlags();
     eraseProgressLine();
 }

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/paths.h"
+
 namespace {
 
 std::string environment(const char* name) {
@@ -56,7 +58,7 @@ void loadHistoryFile(History* history) {
 
 void saveHistoryFile(History* history) {
     const std::string path = historyFilePath();
-    if (path.empty() || !makeFolders(path.substr(0, path.rfind('/')))) return;
+    if (path.empty() || !makeFolders(folderOf(path))) return;
     std::string temporary = path + ".XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) return;

@@ -17,6 +17,8 @@
 #include <cstring>
 #include <streambuf>
 
+#include "base/paths.h"
+
 namespace {
 
 // The temporary files of pending saves, for removal from a signal handler.
@@ -52,18 +54,6 @@ bool writeAll(int fd, const char* data, std::size_t size) {
         size -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return ".";
-    if (slash == 0) return "/";
-    return path.substr(0, slash);
-}
-
-std::string nameOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 mode_t defaultFileMode() {

@@ -3,7 +3,6 @@
 // is counted from the file it wrote, so the note shows what is there.
 #include "driver/orientation.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -12,6 +11,7 @@
 #include <sstream>
 
 #include "actions/actions.h"
+#include "base/paths.h"
 #include "expr/function_table.h"
 #include "expr/symbol.h"
 #include "expr/term_sink.h"
@@ -19,13 +19,6 @@
 namespace {
 
 constexpr int64_t longestList = 20;  // a longer list shows its first names and a count
-
-// Only a regular file can be read back: a device or FIFO (/dev/stdout, /dev/tty)
-// would be read from, not counted.
-bool namesRegularFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 bool personAtTerminal() {
     return isatty(STDERR_FILENO) != 0;
@@ -115,6 +108,8 @@ void orientAfterAdd(int32_t inputsBefore) {
 
 void orientAfterSave(int action, const std::string& path) {
     if (!personAtTerminal()) return;
+    // Only a regular file can be read back: a device or FIFO (/dev/stdout, /dev/tty)
+    // would be read from, not counted.
     std::ifstream file;
     if (namesRegularFile(path)) file.open(path);
     std::string text = "saved " + path;

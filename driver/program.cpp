@@ -15,7 +15,6 @@
 // recovery file (driver/recovery.h).
 #include "driver/program.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,6 +29,7 @@
 #include "base/action_watch.h"
 #include "base/console.h"
 #include "base/line_editing.h"
+#include "base/paths.h"
 #include "base/safe_output.h"
 #include "base/stops.h"
 #include "driver/orientation.h"
@@ -72,13 +72,8 @@ Session takeArguments(const std::vector<std::string>& arguments) {
     return session;
 }
 
-// A folder opens for reading on this system but yields only read errors.
-bool namesFolder(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
-
 bool openFile(std::ifstream& stream, const std::string& path) {
+    // A folder opens for reading on this system but yields only read errors.
     if (namesFolder(path)) return false;
     stream.open(path);
     return stream.is_open();

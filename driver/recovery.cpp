@@ -7,12 +7,12 @@
 #include "driver/recovery.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
 
+#include "base/paths.h"
 #include "base/safe_output.h"
 #include "driver/orientation.h"
 #include "driver/unsaved_changes.h"
@@ -23,14 +23,9 @@ namespace {
 
 constexpr int mostNumbers = 100;  // names tried in one folder before giving it up
 
-std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
-bool namesRegularFile(const std::string& path) {
-    struct stat status {};
-    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+// What comes before the input's name: its folder with the slash, or nothing.
+std::string folderPrefixOf(const std::string& path) {
+    return path.substr(0, path.size() - nameOf(path).size());
 }
 
 std::string temporaryFolder() {
@@ -76,7 +71,7 @@ int64_t functionsWithTree() {
 }  // namespace
 
 std::string recoveryFileName(const std::string& inputPath, int number) {
-    std::string stem = inputPath.substr(folderOf(inputPath).size());
+    std::string stem = nameOf(inputPath);
     const std::size_t dot = stem.rfind('.');
     if (dot != std::string::npos && dot > 0) stem.resize(dot);
     if (stem.empty()) stem = "boolfn";
@@ -86,7 +81,7 @@ std::string recoveryFileName(const std::string& inputPath, int number) {
 
 std::string writeRecoveryFile(const std::string& inputPath) {
     std::string path;
-    if (namesRegularFile(inputPath)) path = writeIn(folderOf(inputPath), inputPath);
+    if (namesRegularFile(inputPath)) path = writeIn(folderPrefixOf(inputPath), inputPath);
     if (path.empty()) path = writeIn(temporaryFolder(), inputPath);
     return path;
 }

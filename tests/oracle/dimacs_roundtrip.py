@@ -8,12 +8,11 @@ Exit status 0 when every file passes, 1 on a failure, 77 (skipped) without a SAT
 solver (picosat, minisat or cadical).
 """
 
-import argparse
 import os
 import sys
 
-from oracle_common import (SKIPPED, find_solver, format_cnf, parse_cnf, random_cnf, run_boolfn,
-                           scratch, seeded)
+from oracle_common import (SKIPPED, format_cnf, parse_cnf, random_check_setup, random_cnf,
+                           run_boolfn, scratch)
 
 
 def check_file(binary, solver, variables, clauses):
@@ -44,16 +43,10 @@ def check_file(binary, solver, variables, clauses):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--binary", required=True)
-    parser.add_argument("--count", type=int, default=150)
-    parser.add_argument("--seed", type=int, default=20240601)
-    options = parser.parse_args()
-    solver = find_solver()
-    if solver is None:
-        print("SKIPPED: no SAT solver (picosat, minisat or cadical) on PATH")
+    setup = random_check_setup(__doc__.split("\n\n")[0], "binary", 150, 20240601)
+    if setup is None:
         return SKIPPED
-    rng = seeded(options.seed)
+    options, solver, rng = setup
     failed = 0
     for number in range(options.count):
         variables, clauses = random_cnf(rng)

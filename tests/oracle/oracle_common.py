@@ -6,6 +6,7 @@ The tools are oracles of truth, never of text: they decide satisfiability and
 equivalence, so a check cannot pass by agreeing with boolfn's own output.
 """
 
+import argparse
 import os
 import random
 import resource
@@ -280,3 +281,19 @@ def cnf_to_blif(variables, clauses):
 
 def seeded(seed):
     return random.Random(seed)
+
+
+def random_check_setup(description, program, count, seed):
+    """The command line of a check on random files (`--PROGRAM`, `--count`, `--seed`),
+    the SAT solver and the seeded generator; None, after saying why, when no solver
+    is installed (the check then exits with SKIPPED)."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--" + program, required=True)
+    parser.add_argument("--count", type=int, default=count)
+    parser.add_argument("--seed", type=int, default=seed)
+    options = parser.parse_args()
+    solver = find_solver()
+    if solver is None:
+        print("SKIPPED: no SAT solver (picosat, minisat or cadical) on PATH")
+        return None
+    return options, solver, seeded(options.seed)

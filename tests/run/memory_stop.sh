@@ -7,16 +7,8 @@
 # Usage: memory_stop.sh BOOLFN_RUN_BINARY
 set -euo pipefail
 
-binary="$(cd "$(dirname "$1")" && pwd)/$(basename "$1")"
-scratch="$(mktemp -d)"
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch"
-
-{
-    printf 'f <= a0'
-    for i in $(seq 1 40); do printf ' xor a%d' "$i"; done
-    printf ';\n'
-} >xors.vhd
+# shellcheck source=tests/hardening/xor_chain_scratch.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../hardening/xor_chain_scratch.sh" "$1"
 
 status=0
 (

@@ -7,14 +7,13 @@ Exit status 0 when every file agrees, 1 on a disagreement, 77 (skipped) without 
 SAT solver on PATH.
 """
 
-import argparse
 import os
 import subprocess
 import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "oracle"))
-from oracle_common import SKIPPED, find_solver, format_cnf, random_cnf, seeded  # noqa: E402
+from oracle_common import SKIPPED, format_cnf, random_cnf, random_check_setup  # noqa: E402
 
 
 def model_of(lines):
@@ -49,16 +48,10 @@ def check(runner, solver, variables, clauses, folder):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    parser.add_argument("--run", required=True)
-    parser.add_argument("--count", type=int, default=200)
-    parser.add_argument("--seed", type=int, default=20261208)
-    options = parser.parse_args()
-    solver = find_solver()
-    if solver is None:
-        print("SKIPPED: no SAT solver (picosat, minisat or cadical) on PATH")
+    setup = random_check_setup(__doc__.split("\n\n")[0], "run", 200, 20261208)
+    if setup is None:
         return SKIPPED
-    rng = seeded(options.seed)
+    options, solver, rng = setup
     failed = verdicts = 0
     with tempfile.TemporaryDirectory(prefix="boolfn-run-sat-") as folder:
         for number in range(options.count):
