@@ -21,9 +21,9 @@ cd "$repoRoot"
 exec </dev/null
 
 # The build tools, GoogleTest, Python for the end-to-end runner, the equivalence
-# oracles some tests check results with (ABC and PicoSAT), and clang-format for the
-# formatting check.
-ensurePackages cmake g++ make libcadical-dev libedit-dev libgtest-dev python3 python3-pexpect berkeley-abc picosat clang-format
+# oracles some tests check results with (ABC and PicoSAT), clang-format for the
+# formatting check and man for the check of the installed manual pages.
+ensurePackages cmake g++ make libcadical-dev libedit-dev libgtest-dev python3 python3-pexpect berkeley-abc picosat clang-format man-db
 
 # The house rules that need no build: every include points down a layer, and every
 # source is formatted by the checked-in .clang-format.
