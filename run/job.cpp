@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iostream>
 #include <new>
+#include <optional>
 #include <sstream>
 
 #include "actions/actions.h"
@@ -15,10 +16,13 @@
 #include "actions/dispatcher.h"
 #include "base/stops.h"
 #include "expr/function_table.h"
+#include "formats/blif.h"
+#include "formats/blif_reader.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
+#include "formats/vhdl_entity.h"
 #include "normal/satisfiability.h"
 #include "run/messages.h"
 #include "run/options.h"
@@ -36,6 +40,15 @@ struct JobOutcome {
     bool difference = false;
     bool unsatisfiable = false;
 };
+
+// The assignment notation, or a complete design unit as the VHDL writer writes it.
+void loadVhdlOrDesignUnit(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::optional<std::string> assignments = designUnitAsAssignments(text.str());
+    std::istringstream statements(assignments ? *assignments : text.str());
+    loadVhdl(statements);
+}
 
 class Job {
   public:
@@ -88,10 +101,16 @@ class Job {
                     loadPla(in);
                     break;
                 case InputNotation::vhdl:
-                    loadVhdl(in);
+                    loadVhdlOrDesignUnit(in);
                     break;
                 case InputNotation::dimacs:
                     loadDimacs(in);
+                    break;
+                case InputNotation::blif:
+                    for (const BlifMessage& error : loadBlif(in).errors) {
+                        reportAtLine(program.readerSourceName, error.line, error.text);
+                        outcome.inputErrors = true;
+                    }
                     break;
             }
         });
@@ -184,6 +203,10 @@ class Job {
                 break;
             case OutputNotation::blif:
                 writeTable(actionSaveBlif, out, firstSaved, 0);
+                break;
+            case OutputNotation::sopBlif:
+                transformTable(actionDnf, CofactorRequest{});
+                writeSopBlif(out, firstSaved);
                 break;
             case OutputNotation::dimacs:
                 if (options.keepNames) writeDimacsNames(out);

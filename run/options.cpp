@@ -18,6 +18,7 @@ std::optional<InputNotation> inputNotationNamed(std::string_view name) {
     if (name == "pla") return InputNotation::pla;
     if (name == "vhdl") return InputNotation::vhdl;
     if (name == "dimacs") return InputNotation::dimacs;
+    if (name == "blif") return InputNotation::blif;
     return std::nullopt;
 }
 
@@ -26,6 +27,7 @@ std::optional<OutputNotation> outputNotationNamed(std::string_view name) {
     if (name == "pseudo-vhdl") return OutputNotation::pseudoVhdl;
     if (name == "vhdl") return OutputNotation::completeVhdl;
     if (name == "blif") return OutputNotation::blif;
+    if (name == "sop-blif") return OutputNotation::sopBlif;
     if (name == "dimacs") return OutputNotation::dimacs;
     return std::nullopt;
 }
@@ -190,15 +192,16 @@ class Parser {
     void takeFrom(const std::string& value) {
         result.options.from = inputNotationNamed(value);
         if (!result.options.from) {
-            result.usageError = "unknown notation '" + value + "' for --from (pla, vhdl, dimacs)";
+            result.usageError =
+                "unknown notation '" + value + "' for --from (pla, vhdl, dimacs, blif)";
         }
     }
 
     void takeTo(const std::string& value) {
         result.options.to = outputNotationNamed(value);
         if (!result.options.to) {
-            result.usageError =
-                "unknown notation '" + value + "' for --to (pla, pseudo-vhdl, vhdl, blif, dimacs)";
+            result.usageError = "unknown notation '" + value +
+                                "' for --to (pla, pseudo-vhdl, vhdl, blif, sop-blif, dimacs)";
         }
     }
 
@@ -212,7 +215,7 @@ class Parser {
         const RunOptions& options = result.options;
         if (!inputNotationOf(options)) {
             result.usageError = "cannot tell the notation of '" + options.inputPath +
-                                "': name it with --from pla|vhdl|dimacs";
+                                "': name it with --from pla|vhdl|dimacs|blif";
         } else if (options.satisfiability && options.outputGiven && options.outputPath == "-") {
             result.usageError =
                 "--sat prints its verdicts on standard output: give --output a file";
@@ -236,6 +239,7 @@ std::optional<InputNotation> inputNotationOf(const RunOptions& options) {
     if (endsWith(path, ".pla")) return InputNotation::pla;
     if (endsWith(path, ".vhd") || endsWith(path, ".vhdl")) return InputNotation::vhdl;
     if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return InputNotation::dimacs;
+    if (endsWith(path, ".blif")) return InputNotation::blif;
     return std::nullopt;
 }
 

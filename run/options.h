@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-enum class InputNotation { pla, vhdl, dimacs };
-enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, dimacs };
+enum class InputNotation { pla, vhdl, dimacs, blif };
+enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, sopBlif, dimacs };
 
 // One step of --do, in the order given.
 struct JobStep {

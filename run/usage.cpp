@@ -6,10 +6,12 @@ std::string_view usageText() {
 Loads the Boolean functions of INPUT (a path, or - for standard input), applies
 the actions given, and writes the result (PLA unless told otherwise).
 
-  -f, --from pla|vhdl|dimacs   notation of INPUT (default: from .pla, .vhd/.vhdl, .cnf/.dimacs)
+  -f, --from NOTATION          pla, vhdl, dimacs or blif, the notation of INPUT (default:
+                               from .pla, .vhd/.vhdl, .cnf/.dimacs, .blif)
   -o, --output PATH            write the result to PATH (default -, standard output)
-  -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif or dimacs (default: from the
-                               output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
+  -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif (a gate per operator), sop-blif
+                               (a gate per function, its DNF rows) or dimacs (default: from
+                               the output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
   -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,

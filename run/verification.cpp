@@ -7,14 +7,17 @@
 
 #include <functional>
 #include <istream>
+#include <sstream>
 #include <unordered_map>
 #include <utility>
 
 #include "expr/function_table.h"
+#include "formats/blif_reader.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
+#include "formats/vhdl_entity.h"
 #include "formats/vhdl_lexer.h"
 #include "normal/satisfiability.h"
 
@@ -92,6 +95,18 @@ ReadBack readBack(OutputNotation notation, std::istream& in) {
         case OutputNotation::pseudoVhdl:
             resetVhdlReader();
             loadVhdl(in);
+            break;
+        case OutputNotation::completeVhdl: {
+            resetVhdlReader();
+            std::ostringstream text;
+            text << in.rdbuf();
+            std::istringstream statements(designUnitAsAssignments(text.str()).value_or(text.str()));
+            loadVhdl(statements);
+            break;
+        }
+        case OutputNotation::blif:
+        case OutputNotation::sopBlif:
+            program.readerErrorCount += static_cast<int64_t>(loadBlif(in).errors.size());
             break;
         default:
             loadDimacs(in);
@@ -204,5 +219,6 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
 
 bool readsBack(OutputNotation notation) {
     return notation == OutputNotation::pla || notation == OutputNotation::pseudoVhdl ||
-           notation == OutputNotation::dimacs;
+           notation == OutputNotation::completeVhdl || notation == OutputNotation::dimacs ||
+           notation == OutputNotation::blif || notation == OutputNotation::sopBlif;
 }
