@@ -210,7 +210,11 @@ class Job {
                 break;
             case OutputNotation::dimacs:
                 if (options.keepNames) writeDimacsNames(out);
-                writeTable(actionSaveDimacs, out, firstSaved, 0);
+                if (options.tseitin) {
+                    writeDimacsEncoding(out, firstSaved);
+                } else {
+                    writeTable(actionSaveDimacs, out, firstSaved, 0);
+                }
                 break;
         }
     }
@@ -250,7 +254,18 @@ class Job {
     void verify(OutputNotation notation, const std::ostringstream& text) {
         StepTimer timer(options.verbose, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
-        if (readsBack(notation)) {
+        if (options.tseitin) {
+            program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
+            std::vector<std::string> encoding;
+            if (options.outputPath == "-") {
+                std::istringstream in(text.str());
+                encoding = expectation.checkEncoding(in, firstSaved);
+            } else {
+                std::ifstream in(options.outputPath);
+                encoding = expectation.checkEncoding(in, firstSaved);
+            }
+            differences.insert(differences.end(), encoding.begin(), encoding.end());
+        } else if (readsBack(notation)) {
             program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
             std::vector<std::string> readBack;
             if (options.outputPath == "-") {

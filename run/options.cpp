@@ -140,10 +140,11 @@ class Parser {
         const std::map<std::string, bool*> switches{
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
-            {"--lenient", &options.lenient}, {"-v", &options.verbose},
-            {"--verbose", &options.verbose}, {"-q", &options.quiet},
-            {"--quiet", &options.quiet},     {"-h", &options.help},
-            {"--help", &options.help},       {"--version", &options.version},
+            {"--tseitin", &options.tseitin}, {"--lenient", &options.lenient},
+            {"-v", &options.verbose},        {"--verbose", &options.verbose},
+            {"-q", &options.quiet},          {"--quiet", &options.quiet},
+            {"-h", &options.help},           {"--help", &options.help},
+            {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
             if (attached) {
@@ -221,6 +222,8 @@ class Parser {
                 "--sat prints its verdicts on standard output: give --output a file";
         } else if (options.verify && options.satisfiability && !options.outputGiven) {
             result.usageError = "--verify checks a written result: with --sat give --output a file";
+        } else if (options.tseitin && outputNotationOf(options) != OutputNotation::dimacs) {
+            result.usageError = "--tseitin is an encoding of DIMACS output: give -t dimacs";
         } else if (options.quiet && options.verbose) {
             result.usageError = "--quiet and --verbose exclude each other";
         }

@@ -37,6 +37,7 @@ struct RunOptions {
     bool satisfiability = false;
     bool verify = false;
     bool keepNames = false;
+    bool tseitin = false;  // DIMACS as the linear-size encoding of the formulas
     bool lenient = false;
     bool verbose = false;
     bool quiet = false;

@@ -21,6 +21,8 @@ the actions given, and writes the result (PLA unless told otherwise).
                                when all are satisfiable, 20 when one is not
       --verify                 prove by SAT that the written result is what the job gives
       --keep-names             write input and output names where the notation drops them
+      --tseitin                write DIMACS as a linear-size encoding of the functions as
+                               they stand (inputs 1..n, auxiliary variables after them)
       --lenient                read the benchmark dialects (<>[] in PLA labels, 2 as an
                                unused input, .end, the SATLIB % trailer)
   -v, --verbose                report each step and its time on standard error
