@@ -8,7 +8,6 @@
 #include <fstream>
 #include <iostream>
 #include <new>
-#include <optional>
 #include <sstream>
 
 #include "actions/actions.h"
@@ -17,16 +16,16 @@
 #include "base/stops.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
-#include "formats/blif_reader.h"
 #include "formats/dimacs.h"
-#include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
-#include "formats/vhdl_entity.h"
 #include "normal/satisfiability.h"
+#include "run/equivalence.h"
+#include "run/input_file.h"
 #include "run/messages.h"
 #include "run/options.h"
 #include "run/output_file.h"
+#include "run/statistics.h"
 #include "run/steps.h"
 #include "run/usage.h"
 #include "run/verification.h"
@@ -41,15 +40,6 @@ struct JobOutcome {
     bool unsatisfiable = false;
 };
 
-// The assignment notation, or a complete design unit as the VHDL writer writes it.
-void loadVhdlOrDesignUnit(std::istream& in) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    const std::optional<std::string> assignments = designUnitAsAssignments(text.str());
-    std::istringstream statements(assignments ? *assignments : text.str());
-    loadVhdl(statements);
-}
-
 class Job {
   public:
     Job(const RunOptions& runOptions, const JobHooks& jobHooks)
@@ -63,7 +53,16 @@ class Job {
         if (hooks.beforeWrite) hooks.beforeWrite();
         firstSaved = firstSavedEntry(options.addedOnly);
         if (options.satisfiability) decideFunctions();
-        if (!options.satisfiability || options.outputGiven) write();
+        if (options.statistics) {
+            writeStatistics(std::cout, firstSaved,
+                            options.statisticsTabSeparated ? StatisticsLayout::tabSeparated
+                                                           : StatisticsLayout::text);
+            std::cout.flush();
+        }
+        if (!options.equivalentTo.empty() && !compareWithOther()) return statusUsage;
+        const bool reported =
+            options.satisfiability || options.statistics || !options.equivalentTo.empty();
+        if (!reported || options.outputGiven) write();
         return status();
     }
 
@@ -95,25 +94,9 @@ class Job {
 
     bool load() {
         StepTimer timer(options.verbose, "read " + options.inputPath);
-        return readFrom(options.inputPath, [&](std::istream& in) {
-            switch (*inputNotationOf(options)) {
-                case InputNotation::pla:
-                    loadPla(in);
-                    break;
-                case InputNotation::vhdl:
-                    loadVhdlOrDesignUnit(in);
-                    break;
-                case InputNotation::dimacs:
-                    loadDimacs(in);
-                    break;
-                case InputNotation::blif:
-                    for (const BlifMessage& error : loadBlif(in).errors) {
-                        reportAtLine(program.readerSourceName, error.line, error.text);
-                        outcome.inputErrors = true;
-                    }
-                    break;
-            }
-        });
+        const LoadOutcome loaded = loadInputFile(options.inputPath, *inputNotationOf(options));
+        if (loaded.readerErrors) outcome.inputErrors = true;
+        return loaded.opened;
     }
 
     bool addFunctions() {
@@ -158,6 +141,17 @@ class Job {
             applyStep(step, cofactor);
         }
         return true;
+    }
+
+    // --equiv: false when the other input cannot be opened.
+    bool compareWithOther() {
+        StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
+        const EquivalenceOutcome compared = compareWithFile(
+            std::cout, options.inputPath, options.equivalentTo, *otherInputNotationOf(options));
+        std::cout.flush();
+        if (compared.readerErrors) outcome.inputErrors = true;
+        if (compared.different) outcome.difference = true;
+        return compared.opened;
     }
 
     // "NAME: SATISFIABLE" and the model line "v a=1 b=0", or "NAME: UNSATISFIABLE".
@@ -282,6 +276,8 @@ class Job {
     }
 
     int status() const {
+        // --equiv: 1 for a difference, as cmp and diff answer.
+        if (outcome.difference && !options.equivalentTo.empty()) return statusInputErrors;
         if (outcome.difference) return statusDifference;
         if (outcome.inputErrors || outcome.writeFailed) return statusInputErrors;
         if (options.satisfiability) {

@@ -22,6 +22,24 @@ std::optional<InputNotation> inputNotationNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::optional<InputNotation> notationOfExtension(const std::string& path) {
+    if (endsWith(path, ".pla")) return InputNotation::pla;
+    if (endsWith(path, ".vhd") || endsWith(path, ".vhdl")) return InputNotation::vhdl;
+    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return InputNotation::dimacs;
+    if (endsWith(path, ".blif")) return InputNotation::blif;
+    return std::nullopt;
+}
+
+// The options that print a report on standard output instead of the result.
+bool reportsOnStandardOutput(const RunOptions& options) {
+    return options.satisfiability || options.statistics || !options.equivalentTo.empty();
+}
+
+std::string_view reportOption(const RunOptions& options) {
+    if (options.satisfiability) return "--sat prints its verdicts";
+    return options.statistics ? "--stats prints its table" : "--equiv prints its verdicts";
+}
+
 std::optional<OutputNotation> outputNotationNamed(std::string_view name) {
     if (name == "pla") return OutputNotation::pla;
     if (name == "pseudo-vhdl") return OutputNotation::pseudoVhdl;
@@ -137,6 +155,10 @@ class Parser {
             }
         }
         RunOptions& options = result.options;
+        if (name == "--stats") {
+            takeStatistics(attached);
+            return;
+        }
         const std::map<std::string, bool*> switches{
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
@@ -177,6 +199,11 @@ class Parser {
              [&](const std::string& value) {
                  options.additions.push_back({true, value});
              }},
+            {"--equiv",
+             [&](const std::string& value) {
+                 options.equivalentTo = value;
+                 if (value.empty()) result.usageError = "empty path for --equiv";
+             }},
             {"-d",
              [&](const std::string& value) { result.usageError = addSteps(value, options.steps); }},
             {"--do",
@@ -206,6 +233,17 @@ class Parser {
         }
     }
 
+    // --stats, or --stats=text or --stats=tsv.
+    void takeStatistics(const std::optional<std::string>& layout) {
+        result.options.statistics = true;
+        if (!layout || *layout == "text") return;
+        if (*layout == "tsv") {
+            result.options.statisticsTabSeparated = true;
+            return;
+        }
+        result.usageError = "unknown layout '" + *layout + "' for --stats (text, tsv)";
+    }
+
     void takeOutput(const std::string& value) {
         result.options.outputPath = value;
         result.options.outputGiven = true;
@@ -217,9 +255,13 @@ class Parser {
         if (!inputNotationOf(options)) {
             result.usageError = "cannot tell the notation of '" + options.inputPath +
                                 "': name it with --from pla|vhdl|dimacs|blif";
-        } else if (options.satisfiability && options.outputGiven && options.outputPath == "-") {
+        } else if (reportsOnStandardOutput(options) && options.outputGiven &&
+                   options.outputPath == "-") {
             result.usageError =
-                "--sat prints its verdicts on standard output: give --output a file";
+                std::string(reportOption(options)) + " on standard output: give --output a file";
+        } else if (!options.equivalentTo.empty() && !otherInputNotationOf(options)) {
+            result.usageError = "cannot tell the notation of '" + options.equivalentTo +
+                                "': name it with --from pla|vhdl|dimacs|blif";
         } else if (options.verify && options.satisfiability && !options.outputGiven) {
             result.usageError = "--verify checks a written result: with --sat give --output a file";
         } else if (options.tseitin && outputNotationOf(options) != OutputNotation::dimacs) {
@@ -238,12 +280,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::optional<InputNotation> inputNotationOf(const RunOptions& options) {
     if (options.from) return options.from;
-    const std::string& path = options.inputPath;
-    if (endsWith(path, ".pla")) return InputNotation::pla;
-    if (endsWith(path, ".vhd") || endsWith(path, ".vhdl")) return InputNotation::vhdl;
-    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return InputNotation::dimacs;
-    if (endsWith(path, ".blif")) return InputNotation::blif;
-    return std::nullopt;
+    return notationOfExtension(options.inputPath);
+}
+
+std::optional<InputNotation> otherInputNotationOf(const RunOptions& options) {
+    if (std::optional<InputNotation> notation = notationOfExtension(options.equivalentTo)) {
+        return notation;
+    }
+    return options.from;
 }
 
 OutputNotation outputNotationOf(const RunOptions& options) {

@@ -38,6 +38,9 @@ struct RunOptions {
     bool verify = false;
     bool keepNames = false;
     bool tseitin = false;  // DIMACS as the linear-size encoding of the formulas
+    bool statistics = false;
+    bool statisticsTabSeparated = false;  // --stats=tsv
+    std::string equivalentTo;             // --equiv: the other input, or empty
     bool lenient = false;
     bool verbose = false;
     bool quiet = false;
@@ -57,5 +60,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The notation of the input: --from, else the path's extension; none for "-" or an
 // unknown extension.
 std::optional<InputNotation> inputNotationOf(const RunOptions& options);
+// The notation of the other input of --equiv: its extension, else --from.
+std::optional<InputNotation> otherInputNotationOf(const RunOptions& options);
 // The notation of the output: --to, else the path's extension, else PLA.
 OutputNotation outputNotationOf(const RunOptions& options);

@@ -20,6 +20,10 @@ the actions given, and writes the result (PLA unless told otherwise).
       --sat                    print each function's satisfiability and a model; exit 10
                                when all are satisfiable, 20 when one is not
       --verify                 prove by SAT that the written result is what the job gives
+      --equiv OTHER            prove each function equal to OTHER's (any notation), or print
+                               an input point where they differ; exit 1 on a difference
+      --stats[=tsv]            print per function its inputs, terms, literals, nodes and
+                               depth, and a total (tsv: a tab-separated table)
       --keep-names             write input and output names where the notation drops them
       --tseitin                write DIMACS as a linear-size encoding of the functions as
                                they stand (inputs 1..n, auxiliary variables after them)
