@@ -12,10 +12,18 @@ struct LoadOutcome {
     bool readerErrors = false;  // the reader reported errors (the functions read are kept)
 };
 
+// How inputs are read beyond their notation.
+struct InputSettings {
+    // DIMACS: the comment lines "c NUMBER NAME" before the problem line, as
+    // --keep-names writes them, name the variables.
+    bool dimacsNames = false;
+};
+
 // Reads the file at `path` ("-": standard input) in `notation` into the (empty)
 // table, with reader messages naming the path.
-LoadOutcome loadInputFile(const std::string& path, InputNotation notation);
+LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
+                          const InputSettings& settings = {});
 
 // Reads a text of `notation` from an open stream into the (empty) table; answers
 // whether the reader reported an error.
-bool loadNotation(std::istream& in, InputNotation notation);
+bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings = {});

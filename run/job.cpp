@@ -94,7 +94,10 @@ class Job {
 
     bool load() {
         StepTimer timer(options.verbose, "read " + options.inputPath);
-        const LoadOutcome loaded = loadInputFile(options.inputPath, *inputNotationOf(options));
+        InputSettings settings;
+        settings.dimacsNames = options.keepNames;
+        const LoadOutcome loaded =
+            loadInputFile(options.inputPath, *inputNotationOf(options), settings);
         if (loaded.readerErrors) outcome.inputErrors = true;
         return loaded.opened;
     }
