@@ -276,8 +276,10 @@ class SafeOutputBuffer final : public std::streambuf {
             fail();
             return;
         }
+        // A file system that cannot reserve (EOPNOTSUPP and the like) gets the copy
+        // without; only a plain "no room" stops it.
         if (size > 0 && ::fallocate(targetFd, FALLOC_FL_KEEP_SIZE, 0, size) != 0 &&
-            errno != EOPNOTSUPP && errno != ENOSYS) {
+            (errno == ENOSPC || errno == EDQUOT || errno == EFBIG)) {
             fail();
             return;
         }
