@@ -218,9 +218,11 @@ def check_standard_streams(binary, folder, _options):
     with open(os.path.join(folder, "answers"), "wb") as handle:
         handle.write(b"9\n1\n15\n")
     environment = dict(os.environ, M=binary, R=sibling(binary, "boolfn-run"))
-    shell = lambda command: subprocess.run(["sh", "-c", command], cwd=folder, env=environment,
-                                           stdout=subprocess.PIPE, stderr=subprocess.PIPE,
-                                           timeout=TIMEOUT)
+
+    def shell(command):
+        return subprocess.run(["sh", "-c", command], cwd=folder, env=environment,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=TIMEOUT)
+
     # The references go through a pipe, where both programs always wrote them right.
     pla = shell('"$R" in.pla').stdout
     conversation = shell('"$M" in.pla /dev/stdout < answers | cat').stdout
@@ -249,8 +251,8 @@ def check_standard_streams(binary, folder, _options):
                 os.unlink(os.path.join(folder, entry))
         result = shell(command)
         expect(result.returncode in (0, 1), f"{title}: exit status {result.returncode}")
-        expect(read(os.path.join(folder, "log")) == expected,
-               f"{title}: the file behind the descriptor holds {read(os.path.join(folder, 'log'))[:80]!r}")
+        held = read(os.path.join(folder, "log"))
+        expect(held == expected, f"{title}: the file behind the descriptor holds {held[:80]!r}")
         expect(not leftovers(folder, "log"), f"{title}: a temporary file was left")
 
 
