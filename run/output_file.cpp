@@ -1,7 +1,8 @@
 // A file is written through the program's safe save (base/safe_output.h): a
 // temporary file beside the target, synced and renamed over it only when complete,
-// links written through and permission bits kept; devices, pipes and FIFOs are
-// written directly. Whatever fails, the target stays as it was.
+// links written through and permission bits kept; /dev/stdout and other paths of the
+// process's descriptors are written through the descriptor, devices, pipes and FIFOs
+// directly. Whatever fails, the target stays as it was.
 #include "run/output_file.h"
 
 #include <cerrno>
