@@ -10,6 +10,7 @@
 #include <iostream>
 #include <new>
 #include <sstream>
+#include <utility>
 
 #include "actions/actions.h"
 #include "actions/added_functions.h"
@@ -249,15 +250,15 @@ class Job {
             outcome.writeFailed = true;
             return;
         }
-        if (options.verify) verify(notation, text);
+        if (options.verify) verify(notation, std::move(text));
     }
 
-    void verify(OutputNotation notation, const std::string& text) {
+    void verify(OutputNotation notation, std::string text) {
         StepTimer timer(options.verbose, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
         if (readsBack(notation)) {
             program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
-            std::istringstream in(text);
+            std::istringstream in(std::move(text));
             std::vector<std::string> readBack = expectation.checkReadBack(notation, in, firstSaved);
             differences.insert(differences.end(), readBack.begin(), readBack.end());
         }
