@@ -2,9 +2,10 @@
 // lexer's (formats/vhdl_lexer.cpp), so that what is written reads back; those of
 // complete VHDL are the language's basic identifiers, which a synthesis tool reads.
 // PLA labels are PLA identifiers in the dialect the input was read in, so that
-// --lenient writes back the <>[] it read; BLIF ends a name only at white space and
-// "#", which no name of the table holds; DIMACS writes numbers, and names only in
-// comments.
+// --lenient writes back the <>[] it read. BLIF ends a name only at white space and
+// "#", which no name of the table holds, but the writer names its internal signals
+// "sig" and a number: a table name among those it will use would be driven twice.
+// DIMACS writes numbers, and names only in comments.
 #include "run/written_names.h"
 
 #include <algorithm>
@@ -53,7 +54,80 @@ std::string lowercase(std::string_view text) {
 }
 
 std::string_view notationName(OutputNotation notation) {
-    return notation == OutputNotation::pseudoVhdl ? "pseudo-VHDL" : "VHDL";
+    switch (notation) {
+        case OutputNotation::pseudoVhdl:
+            return "pseudo-VHDL";
+        case OutputNotation::blif:
+            return "BLIF";
+        default:
+            return "VHDL";
+    }
+}
+
+// The number N of a name "sigN" as the BLIF writer spells it (no leading zero);
+// -1 for any other name.
+int64_t internalSignalNumber(std::string_view name) {
+    constexpr std::string_view prefix = "sig";
+    if (name.substr(0, prefix.size()) != prefix) return -1;
+    const std::string_view digits = name.substr(prefix.size());
+    if (digits.empty() || digits.size() > 18 || (digits[0] == '0' && digits.size() > 1) ||
+        !std::all_of(digits.begin(), digits.end(), isDigit)) {
+        return -1;
+    }
+    int64_t number = 0;
+    for (char digit : digits) number = number * 10 + (digit - '0');
+    return number;
+}
+
+// The internal signals a BLIF save numbers: one per operator node and constant.
+int64_t internalSignalCount(const Node* tree) {
+    int64_t count = 0;
+    std::vector<const Node*> pending{tree};
+    while (!pending.empty()) {
+        const Node* node = pending.back();
+        pending.pop_back();
+        if (node->opCode() == opNot) {
+            pending.push_back(static_cast<const UNode*>(node)->operand);
+        } else if (!node->isLeaf()) {
+            pending.push_back(static_cast<const BNode*>(node)->left);
+            pending.push_back(static_cast<const BNode*>(node)->right);
+        } else if (dynamic_cast<const IdentNode*>(node) != nullptr) {
+            continue;
+        }
+        ++count;
+    }
+    return count;
+}
+
+// The table's names that are internal signals the BLIF save will number, from the
+// program-wide counter on. The trees are walked only when some name looks like one.
+std::vector<std::string> internalSignalNames(int64_t firstSaved) {
+    const FunctionTable& table = *program.table;
+    std::vector<std::string> candidates;
+    for (const VariableEntry& input : table.variableList.entries) {
+        if (internalSignalNumber(symbolName(input.name)) >= 0) {
+            candidates.push_back(symbolName(input.name));
+        }
+    }
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        const std::string& name = table.entryAt(position)->name;
+        if (internalSignalNumber(name) >= 0) candidates.push_back(name);
+    }
+    if (candidates.empty()) return {};
+    int64_t signals = 0;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        FunctionEntry& entry = *table.entryAt(position);
+        if (entry.hasTree()) signals += internalSignalCount(entry.tree());
+    }
+    std::vector<std::string> taken;
+    for (const std::string& name : candidates) {
+        const int64_t number = internalSignalNumber(name);
+        if (number >= program.signalCounter && number < program.signalCounter + signals &&
+            std::find(taken.begin(), taken.end(), name) == taken.end()) {
+            taken.push_back(name);
+        }
+    }
+    return taken;
 }
 
 }  // namespace
@@ -89,6 +163,7 @@ bool isVhdlName(std::string_view name) {
 }
 
 std::vector<std::string> unwritableNames(OutputNotation notation, int64_t firstSaved) {
+    if (notation == OutputNotation::blif) return internalSignalNames(firstSaved);
     if (notation != OutputNotation::pseudoVhdl && notation != OutputNotation::completeVhdl) {
         return {};
     }
@@ -117,5 +192,6 @@ std::string unwritableNamesMessage(OutputNotation notation, const std::vector<st
         message += (i == 0 ? " '" : ", '") + names[i] + "'";
     }
     if (names.size() > shown) message += " and " + std::to_string(names.size() - shown) + " more";
+    if (notation == OutputNotation::blif) message += ", which it gives internal signals";
     return message;
 }

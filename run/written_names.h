@@ -2,7 +2,8 @@
 // identifiers and the readers' own x0/y0, and not every notation can hold all of
 // them: ".eb" or "b[2]" (PLA labels) are no identifiers of the pseudo-VHDL that the
 // reader must read back, nor of VHDL; "in" or "a__b" are pseudo-VHDL identifiers
-// but not VHDL ones. The front end refuses such a result before writing it.
+// but not VHDL ones; an input "sig0" is also the BLIF writer's first internal
+// signal. The front end refuses such a result before writing it.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +19,10 @@ bool isPseudoVhdlName(std::string_view name);
 bool isVhdlName(std::string_view name);
 
 // The names the result in `notation` would write from the entries at `firstSaved`
-// on that the notation cannot hold, each once, in the order written. PLA (in the
-// dialect the input was read in), BLIF and DIMACS hold every name the readers
-// make, so only the two VHDL layouts refuse any.
+// on that the notation cannot hold, each once, in the order written: for the VHDL
+// layouts the names that are no identifiers of theirs, for BLIF the names
+// "sigN" that the save would also give its own internal signals. PLA (in the
+// dialect the input was read in) and DIMACS hold every name the readers make.
 std::vector<std::string> unwritableNames(OutputNotation notation, int64_t firstSaved);
 
 // The message for a refused result: the notation and the first few names.

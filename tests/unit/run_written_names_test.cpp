@@ -87,10 +87,39 @@ TEST(RunUnwritableNames, NamesTheFirstFewOnceEach) {
               "VHDL cannot hold the name 'in'");
     // Saved from the second entry on: only the inputs and that entry.
     EXPECT_EQ(unwritableNames(OutputNotation::completeVhdl, 1).back(), "e[1]");
+    // The names above hold in these; BLIF refuses only its own signal names.
     for (OutputNotation holdsAll :
          {OutputNotation::pla, OutputNotation::blif, OutputNotation::dimacs}) {
         EXPECT_TRUE(unwritableNames(holdsAll, 0).empty());
     }
+    releaseTable();
+}
+
+// BLIF refuses exactly the names "sigN" among the internal signals the save will
+// number: one per operator node and constant, from the program-wide counter on.
+TEST(RunUnwritableNames, BlifInternalSignalsInTheRangeTheSaveUses) {
+    createTable();
+    program.messagesSilenced = true;
+    FunctionTable& table = *program.table;
+    for (const char* input : {"sig0", "sig1", "sig2", "sig01", "sigx", "sig"}) {
+        addVariable(table.variableList, input);
+    }
+    // not (sig0 and sig1) or "1": four signals, sig0 to sig3 (the root's number is
+    // spent though the function's own name is written).
+    table.appendEntry(
+        new BNode(opOr, new UNode(new BNode(opAnd, new IdentNode("sig0"), new IdentNode("sig1"))),
+                  new VectNode(valueTrue, 1)),
+        nullptr, "sig3");
+    table.appendEntry(nullptr, nullptr, "sig4");
+    EXPECT_EQ(unwritableNames(OutputNotation::blif, 0),
+              (std::vector<std::string>{"sig0", "sig1", "sig2", "sig3"}));
+    EXPECT_EQ(unwritableNamesMessage(OutputNotation::blif, {"sig0"}),
+              "BLIF cannot hold the name 'sig0', which it gives internal signals");
+    // A second save in the same process numbers on from where the first stopped.
+    program.signalCounter = 2;
+    EXPECT_EQ(unwritableNames(OutputNotation::blif, 0),
+              (std::vector<std::string>{"sig2", "sig3", "sig4"}));
+    program.signalCounter = 0;
     releaseTable();
 }
 
