@@ -15,7 +15,3 @@
 // /dev/null that holds the descriptor, and be lost unseen.
 std::string writeResult(const std::string& path, const std::function<void(std::ostream&)>& write,
                         bool standardOutputClosed);
-
-// Whether `path` reaches this process's descriptor `fd` through /proc/PID/fd (the
-// links /dev/stdout and /dev/fd are followed to it).
-bool namesDescriptor(const std::string& path, int fd);

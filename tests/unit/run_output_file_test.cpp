@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/paths.h"
 #include "run/output_file.h"
 
 namespace {
@@ -23,7 +24,7 @@ void PrintTo(const PathCase& c, std::ostream* out) {
 class RunDescriptorPaths : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(RunDescriptorPaths, FollowsTheLinksToProcFd) {
-    EXPECT_EQ(namesDescriptor(GetParam().path, GetParam().descriptor), GetParam().names)
+    EXPECT_EQ(descriptorNamedBy(GetParam().path) == GetParam().descriptor, GetParam().names)
         << GetParam().path;
 }
 
