@@ -15,3 +15,8 @@ bool namesRegularFile(const std::string& path);
 
 // Whether `path` names an existing folder (a link is followed).
 bool namesFolder(const std::string& path);
+
+// The descriptor of this process that `path` names, -1 for any other path: /dev/stdin,
+// /dev/stdout, /dev/stderr, /dev/fd/N, /proc/self/fd/N and every link that leads to
+// one of them. Such a path stands for the open file itself, wherever it stands.
+int descriptorNamedBy(const std::string& path);

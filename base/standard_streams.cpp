@@ -6,10 +6,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-void reserveStandardStreams() {
+ClosedStandardStreams reserveStandardStreams() {
+    ClosedStandardStreams closed;
+    bool* const flags[] = {&closed.input, &closed.output, &closed.error};
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (fcntl(fd, F_GETFD) != -1) continue;
+        *flags[fd] = true;
         const int opened = open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
         if (opened != -1 && opened != fd) close(opened);
     }
+    return closed;
 }

@@ -7,5 +7,13 @@
 // for a console that cannot be read: every read fails and keeps its default.
 #pragma once
 
+// Which standard descriptors were closed at start and are now held on /dev/null:
+// what is written there is lost, which a caller may need to report.
+struct ClosedStandardStreams {
+    bool input = false;
+    bool output = false;
+    bool error = false;
+};
+
 // Opens /dev/null on each of descriptors 0, 1 and 2 that is not open.
-void reserveStandardStreams();
+ClosedStandardStreams reserveStandardStreams();

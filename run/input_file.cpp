@@ -6,6 +6,7 @@
 // table's list and in every tree.
 #include "run/input_file.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <optional>
@@ -136,7 +137,10 @@ LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
         outcome.readerErrors = loadNotation(std::cin, notation, settings);
         return outcome;
     }
-    std::ifstream in(path);
+    // A folder opens as a stream that reads nothing, so it is refused first.
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error)) in.open(path);
     if (!in.is_open()) {
         reportMessage("cannot open '" + path + "'");
         return outcome;

@@ -5,10 +5,12 @@
 // go to standard error; standard output carries only the result or the verdicts.
 #include "run/job.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <new>
 #include <sstream>
+#include <utility>
 
 #include "actions/actions.h"
 #include "actions/added_functions.h"
@@ -25,12 +27,17 @@
 #include "run/messages.h"
 #include "run/options.h"
 #include "run/output_file.h"
+#include "run/repeated_messages.h"
 #include "run/statistics.h"
 #include "run/steps.h"
 #include "run/usage.h"
 #include "run/verification.h"
+#include "run/written_names.h"
 
 namespace {
+
+// Identical messages in a row shown before the rest are only counted.
+constexpr int64_t repeatedMessagesShown = 5;
 
 // What the job found along the way, for the exit status.
 struct JobOutcome {
@@ -42,8 +49,9 @@ struct JobOutcome {
 
 class Job {
   public:
-    Job(const RunOptions& runOptions, const JobHooks& jobHooks)
-        : options(runOptions), hooks(jobHooks) {}
+    Job(const RunOptions& runOptions, const ClosedStandardStreams& closedStreams,
+        const JobHooks& jobHooks)
+        : options(runOptions), closed(closedStreams), hooks(jobHooks) {}
 
     int run() {
         if (!load()) return statusUsage;
@@ -68,20 +76,24 @@ class Job {
 
   private:
     const RunOptions& options;
+    const ClosedStandardStreams& closed;
     const JobHooks& hooks;
     JobOutcome outcome;
     Expectation expectation;
     int64_t firstSaved = 0;
 
     // Runs `read` on the file at `path` ("-": standard input), with reader messages
-    // naming `path`; false when the file cannot be opened.
+    // naming `path`; false when the file cannot be opened. A folder opens as a stream
+    // that reads nothing, so it is refused first.
     bool readFrom(const std::string& path, const std::function<void(std::istream&)>& read) {
         program.readerSourceName = path == "-" ? "<stdin>" : path;
         const int64_t errorsBefore = program.readerErrorCount;
         if (path == "-") {
             read(std::cin);
         } else {
-            std::ifstream in(path);
+            std::error_code error;
+            std::ifstream in;
+            if (!std::filesystem::is_directory(path, error)) in.open(path);
             if (!in.is_open()) {
                 reportMessage("cannot open '" + path + "'");
                 return false;
@@ -181,7 +193,12 @@ class Job {
             }
             verdicts << '\n';
         }
-        std::cout << verdicts.str() << std::flush;
+        const std::string failure = writeResult(
+            "-", [&](std::ostream& out) { out << verdicts.str(); }, closed.output);
+        if (!failure.empty()) {
+            reportMessage("cannot write '-': " + failure);
+            outcome.writeFailed = true;
+        }
     }
 
     // The menu's save of the notation, with the answers the options give.
@@ -224,20 +241,32 @@ class Job {
         }
     }
 
+    // With --verify the result is written from memory and proved from the bytes
+    // held, so a target that cannot be read back (standard output, a pipe, a FIFO, a
+    // terminal, /dev/stdout) is proved as surely as a file and is never read.
     void write() {
         const OutputNotation notation = outputNotationOf(options);
-        // Standard output cannot be read back, so a verified result is kept in memory.
-        const bool keepText = options.verify && options.outputPath == "-" && readsBack(notation);
-        std::ostringstream text;
+        const std::vector<std::string> refused = unwritableNames(notation, firstSaved);
+        if (!refused.empty()) {
+            reportMessage("cannot write '" + options.outputPath +
+                          "': " + unwritableNamesMessage(notation, refused));
+            outcome.writeFailed = true;
+            return;
+        }
+        std::string text;
         std::string failure;
         {
             StepTimer timer(options.verbose, "write " + options.outputPath);
-            if (keepText) {
-                writeNotation(text, notation);
-                failure = writeResult("-", [&](std::ostream& out) { out << text.str(); });
+            if (options.verify) {
+                std::ostringstream held;
+                writeNotation(held, notation);
+                text = std::move(held).str();
+                failure = writeResult(
+                    options.outputPath, [&](std::ostream& out) { out << text; }, closed.output);
             } else {
-                failure = writeResult(options.outputPath,
-                                      [&](std::ostream& out) { writeNotation(out, notation); });
+                failure = writeResult(
+                    options.outputPath, [&](std::ostream& out) { writeNotation(out, notation); },
+                    closed.output);
             }
         }
         if (!failure.empty()) {
@@ -245,33 +274,21 @@ class Job {
             outcome.writeFailed = true;
             return;
         }
-        if (options.verify) verify(notation, text);
+        if (options.verify) verify(notation, std::move(text));
     }
 
-    void verify(OutputNotation notation, const std::ostringstream& text) {
+    void verify(OutputNotation notation, std::string text) {
         StepTimer timer(options.verbose, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
         if (options.tseitin) {
             program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
-            std::vector<std::string> encoding;
-            if (options.outputPath == "-") {
-                std::istringstream in(text.str());
-                encoding = expectation.checkEncoding(in, firstSaved);
-            } else {
-                std::ifstream in(options.outputPath);
-                encoding = expectation.checkEncoding(in, firstSaved);
-            }
+            std::istringstream in(std::move(text));
+            std::vector<std::string> encoding = expectation.checkEncoding(in, firstSaved);
             differences.insert(differences.end(), encoding.begin(), encoding.end());
         } else if (readsBack(notation)) {
             program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
-            std::vector<std::string> readBack;
-            if (options.outputPath == "-") {
-                std::istringstream in(text.str());
-                readBack = expectation.checkReadBack(notation, in, firstSaved);
-            } else {
-                std::ifstream in(options.outputPath);
-                readBack = expectation.checkReadBack(notation, in, firstSaved);
-            }
+            std::istringstream in(std::move(text));
+            std::vector<std::string> readBack = expectation.checkReadBack(notation, in, firstSaved);
             differences.insert(differences.end(), readBack.begin(), readBack.end());
         }
         for (const std::string& difference : differences) reportMessage("verify: " + difference);
@@ -292,16 +309,18 @@ class Job {
 
 }  // namespace
 
-int runJob(const RunOptions& options, const JobHooks& hooks) {
+int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const JobHooks& hooks) {
     std::set_new_handler(onOutOfMemory);
     createTable();
     program.messagesToStandardError = true;
     program.messagesSilenced = options.quiet;
     program.benchmarkDialects = options.lenient;
-    return Job(options, hooks).run();
+    return Job(options, closed, hooks).run();
 }
 
-int runCommandLine(const std::vector<std::string>& arguments, const JobHooks& hooks) {
+int runCommandLine(const std::vector<std::string>& arguments, const ClosedStandardStreams& closed,
+                   const JobHooks& hooks) {
+    const RepeatedLineCut cut(std::cerr, repeatedMessagesShown);
     const ParsedCommandLine parsed = parseCommandLine(arguments);
     if (!parsed.usageError.empty()) {
         reportUsageError(parsed.usageError);
@@ -315,5 +334,5 @@ int runCommandLine(const std::vector<std::string>& arguments, const JobHooks& ho
         std::cout << versionText() << std::flush;
         return statusDone;
     }
-    return runJob(parsed.options, hooks);
+    return runJob(parsed.options, closed, hooks);
 }

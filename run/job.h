@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/standard_streams.h"
+
 struct RunOptions;
 
 // The exit statuses; --sat's are those of SAT solvers.
@@ -23,8 +25,12 @@ struct JobHooks {
 };
 
 // Parses the arguments after the program name and runs the job, or prints the help,
-// the version or the usage error. Answers the exit status.
-int runCommandLine(const std::vector<std::string>& arguments, const JobHooks& hooks = {});
+// the version or the usage error. Answers the exit status. `closed` tells which
+// standard descriptors the process started without: a result for a closed
+// standard output is a failed write.
+int runCommandLine(const std::vector<std::string>& arguments,
+                   const ClosedStandardStreams& closed = {}, const JobHooks& hooks = {});
 
 // Runs the job of valid options; answers the exit status.
-int runJob(const RunOptions& options, const JobHooks& hooks = {});
+int runJob(const RunOptions& options, const ClosedStandardStreams& closed = {},
+           const JobHooks& hooks = {});

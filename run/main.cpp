@@ -11,10 +11,10 @@
 #include "run/job.h"
 
 int main(int argc, char** argv) {
-    reserveStandardStreams();
+    const ClosedStandardStreams closed = reserveStandardStreams();
     guardSignals();
     capAddressSpace(preferredStackBytes);
     std::ios::sync_with_stdio(false);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    return runOnLargeStack([&arguments] { return runCommandLine(arguments); });
+    return runOnLargeStack([&] { return runCommandLine(arguments, closed); });
 }

@@ -9,5 +9,9 @@
 #include <string>
 
 // Writes what `write` produces to `path` ("-" for standard output). Answers the
-// empty string when every byte arrived, else why not.
-std::string writeResult(const std::string& path, const std::function<void(std::ostream&)>& write);
+// empty string when every byte arrived, else why not. When standard output was
+// closed at start (`standardOutputClosed`), "-" and the paths that name descriptor
+// 1 (/dev/stdout, /dev/fd/1, /proc/self/fd/1) fail: the bytes would go to the
+// /dev/null that holds the descriptor, and be lost unseen.
+std::string writeResult(const std::string& path, const std::function<void(std::ostream&)>& write,
+                        bool standardOutputClosed);

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <istream>
+#include <iterator>
 #include <sstream>
 #include <unordered_map>
 #include <utility>
@@ -81,6 +82,20 @@ struct ReadBack {
     int64_t readerErrors = 0;
 };
 
+// The positions of the saved functions the file holds, in order: PLA declares every
+// saved entry as an output (one without a tree has no rows), pseudo-VHDL and DIMACS
+// write only the entries with a tree, as the writers do.
+std::vector<int64_t> writtenPositions(OutputNotation notation, int64_t firstSaved) {
+    std::vector<int64_t> positions;
+    const FunctionTable& table = *program.table;
+    for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+        if (notation == OutputNotation::pla || table.entryAt(position)->hasTree()) {
+            positions.push_back(position);
+        }
+    }
+    return positions;
+}
+
 ReadBack readBack(OutputNotation notation, std::istream& in) {
     const ProgramState kept = program;
     program.table = new FunctionTable;
@@ -116,6 +131,23 @@ ReadBack readBack(OutputNotation notation, std::istream& in) {
                     program.readerErrorCount - kept.readerErrorCount};
     program = kept;
     return result;
+}
+
+// A pseudo-VHDL file of no function is its variable declaration alone, which the
+// reader cannot read on its own: it takes "variable ...;" as the head of a
+// statement. Completed by one constant statement, the file must read back as just
+// that statement, without errors.
+std::vector<std::string> checkDeclarationAlone(std::istream& written) {
+    std::string completed{std::istreambuf_iterator<char>(written), {}};
+    completed += "\nprobe <= \"0\";\n";
+    std::istringstream in(completed);
+    ReadBack back = readBack(OutputNotation::pseudoVhdl, in);
+    if (back.readerErrors != 0) return {"the written file does not read back without errors"};
+    if (back.table->entryCount() != 1) {
+        return {"the written file reads back as " + std::to_string(back.table->entryCount() - 1) +
+                " functions instead of 0"};
+    }
+    return {};
 }
 
 // Renames the read-back identifiers to the table's input at the same position.
@@ -182,15 +214,19 @@ std::vector<std::string> Expectation::checkTable(int64_t firstSaved) const {
 std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std::istream& written,
                                                     int64_t firstSaved) const {
     if (!readsBack(notation)) return {};
+    const std::vector<int64_t> positions = writtenPositions(notation, firstSaved);
+    if (notation == OutputNotation::pseudoVhdl && positions.empty()) {
+        return checkDeclarationAlone(written);
+    }
     ReadBack back = readBack(notation, written);
     if (back.readerErrors != 0) return {"the written file does not read back without errors"};
     FunctionTable& readTable = *back.table;
-    const int64_t saved = static_cast<int64_t>(functions.size()) - firstSaved;
+    const auto saved = static_cast<int64_t>(positions.size());
 
     if (notation == OutputNotation::dimacs) {
-        // One formula: the conjunction of every saved function's clauses.
+        // One formula: the conjunction of every written function's clauses.
         Node* expected = new VectNode(valueTrue, 1);
-        for (int64_t position = firstSaved; position < firstSaved + saved; ++position) {
+        for (int64_t position : positions) {
             expected = new BNode(opAnd, expected, expectedTree(position));
         }
         FunctionEntry* formula = readTable.entryAt(0);
@@ -208,7 +244,7 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
     for (int64_t index = 0; index < saved; ++index) {
         Node* actual = readTable.entryAt(index)->tree()->clone();
         renameToTableInputs(actual, readTable.variableList);
-        const int64_t position = firstSaved + index;
+        const int64_t position = positions[static_cast<size_t>(index)];
         std::string difference =
             compare(expectedTree(position), actual,
                     "function " + functions[static_cast<size_t>(position)]->name + " read back");

@@ -5,8 +5,8 @@
 // meaning applied: the same function for conversions and form changes, the
 // complement after a negation, the restriction after a cofactor. Each is compared
 // by SAT with a miter (expected xor written) with the function the table holds
-// after the write, and for PLA, pseudo-VHDL and DIMACS also with the file read back
-// by the project's own readers. The meaning is applied by substitution here, not by
+// after the write, and for PLA, pseudo-VHDL and DIMACS also with the bytes written,
+// read back by the project's own readers. The meaning is applied by substitution here, not by
 // the rewrites whose results are being checked.
 #pragma once
 
@@ -38,8 +38,10 @@ class Expectation {
     // The differences between the expectation and the table's functions from
     // `firstSaved` on, one message each; empty when every function is as expected.
     std::vector<std::string> checkTable(int64_t firstSaved) const;
-    // The differences between the expectation and the file `written` read back in
-    // `notation` (PLA, pseudo-VHDL or DIMACS; nothing to check for the others).
+    // The differences between the expectation and the file `written` (the bytes
+    // written, never the target) read back in `notation` (PLA, pseudo-VHDL or
+    // DIMACS; nothing to check for the others), compared as far as the notation
+    // holds the functions: DIMACS holds only their conjunction.
     std::vector<std::string> checkReadBack(OutputNotation notation, std::istream& written,
                                            int64_t firstSaved) const;
 

@@ -15,6 +15,8 @@ Case format: sections start with a line beginning with "@":
   @folder NAME       an empty folder created before the run
   @stdin             console input (empty when absent)
   @stdout            expected standard output
+  @stdout-file NAME  standard output is the file NAME, opened for appending as by the
+                     shell's `>>` (laid out by @file first, or new); check it by @expect
   @stderr            expected standard error (not checked when absent)
   @expect NAME       expected content of a file after the run
   @absent NAME       a file that must not exist after the run
@@ -50,6 +52,7 @@ class Case:
         self.stdin = b""
         self.stdout = None     # bytes, or None when not checked
         self.stderr = None     # bytes, or None when not checked
+        self.stdout_file = None  # name of the file standard output appends to
         self.expected = []     # (name, bytes) compared after the run
         self.absent = []       # names that must not exist after the run
 
@@ -107,6 +110,8 @@ def parse_case(path):
             case.stdin = body
         elif keyword == "stdout":
             case.stdout = body
+        elif keyword == "stdout-file":
+            case.stdout_file = required_name(keyword, rest)
         elif keyword == "stderr":
             case.stderr = body
         elif keyword == "expect":
@@ -115,6 +120,8 @@ def parse_case(path):
             case.absent.append(required_name(keyword, rest))
         else:
             raise CaseError(f"unknown section @{keyword}")
+    if case.stdout_file is not None and case.stdout is not None:
+        raise CaseError("@stdout-file and @stdout exclude each other")
     return case
 
 
@@ -160,18 +167,24 @@ def run_case(case, binary):
     failures = []
     with tempfile.TemporaryDirectory(prefix="boolfn-e2e-") as scratch:
         lay_out(case, scratch)
+        stdout = subprocess.PIPE
+        if case.stdout_file is not None:
+            stdout = open(os.path.join(scratch, case.stdout_file), "ab")
         try:
             result = subprocess.run(
                 ["boolfn"] + case.args,
                 executable=binary,
                 cwd=scratch,
                 input=case.stdin,
-                stdout=subprocess.PIPE,
+                stdout=stdout,
                 stderr=subprocess.PIPE,
                 timeout=TIMEOUT_SECONDS,
             )
         except subprocess.TimeoutExpired:
             return [f"timed out after {TIMEOUT_SECONDS} s"]
+        finally:
+            if stdout is not subprocess.PIPE:
+                stdout.close()
 
         if case.stdout is not None:
             actual = mask_timing(result.stdout)
@@ -192,6 +205,8 @@ def run_case(case, binary):
                 continue
             with open(target, "rb") as handle:
                 actual = handle.read()
+            if name == case.stdout_file:
+                actual = mask_timing(actual)  # it holds the conversation
             if actual != content:
                 failures.append(difference(name, content, actual))
         for name in case.absent:

@@ -6,10 +6,19 @@ Each check drives the real binary on a generated file, scaled to take seconds:
 
   file_size_limit       a save past the file-size limit says "Data NOT saved", ends
                         with status 2 (no SIGXFSZ) and leaves the old file as it was
-  killed_mid_save       kill -9 while a large BLIF file is written: the old file is
-                        intact
-  interrupted_mid_save  SIGINT while it is written: the old file is intact and the
-                        temporary file is gone
+  killed_mid_save       kill -9 while a large BLIF file is written, to a short name
+                        and to one of 250 bytes: the old file is intact and no
+                        temporary file is left
+  interrupted_mid_save  SIGINT, SIGTERM, SIGUSR1 or SIGALRM while it is written: the
+                        old file is intact and the temporary file is gone
+  standard_streams      /dev/stdout, /dev/stderr, /dev/fd/3 and a link to /dev/stdout
+                        as the output of both programs, with a regular file behind
+                        the descriptor: the file keeps what it held and what the
+                        shell writes after, and the output is where the descriptor
+                        stood (after the conversation so far, for the menu program)
+  no_free_inode         (as root, where a tmpfs can be mounted) a folder on a file
+                        system with no free inode: a result too large for the disk
+                        leaves the old file as it was, one that fits replaces it
   closed_console_pipe   the console's reader goes after the first line (as with
                         `| head -1`): the run goes on to its end (status 1, no
                         SIGPIPE) and out.pla is written
@@ -23,6 +32,12 @@ limit, nor take the cap):
 
   output_is_input       `boolfn xors.vhd xors.vhd` under 1 GiB: the memory stop, and
                         the input file is still there, whole
+  long_target_name      the memory stop while saving to an existing file whose name
+                        has 251 bytes (no room for a temporary name built from it),
+                        for both programs: the old file is intact, nothing is left
+  read_only_folder      the same for a writable file in a folder that takes no new
+                        file (as an unprivileged user): the old file is intact; a
+                        save that completes rewrites it, cut to the new length
   deep_trees            under 64 MiB, a CNF of 200,000 clauses saved as BLIF (a
                         complete file) and a 300,000-deep nested statement through
                         the cofactor and the Nand form (a normal end or the memory
@@ -86,8 +101,15 @@ def run(binary, args, folder, stdin=b"", **limit):
 
 
 def leftovers(folder, name):
-    """Temporary files of saves to `name` still in the folder."""
-    return [entry for entry in os.listdir(folder) if entry.startswith("." + name + ".")]
+    """Temporary files of saves to `name` still in the folder: the short hidden names
+    of today and the names built from the target's of before."""
+    return [entry for entry in os.listdir(folder)
+            if entry.startswith(".boolfn-") or entry.startswith("." + name + ".")]
+
+
+def sibling(binary, name):
+    """The other program of the same build."""
+    return os.path.join(os.path.dirname(binary), name)
 
 
 def read(path):
@@ -111,6 +133,31 @@ def check_file_size_limit(binary, folder, _options):
     expect(not leftovers(folder, "out.blif"), "a temporary file was left")
 
 
+def bytes_being_written(process, folder, name):
+    """The size of the largest file in `folder` the process holds open, the input
+    excepted: an unnamed temporary file is seen only there."""
+    largest = 0
+    descriptors = f"/proc/{process.pid}/fd"
+    try:
+        entries = os.listdir(descriptors)
+    except OSError:
+        return 0
+    for entry in entries:
+        path = os.path.join(descriptors, entry)
+        try:
+            link = os.readlink(path)
+            if link.startswith(folder + "/") and not link.endswith("/in.cnf"):
+                largest = max(largest, os.stat(path).st_size)
+        except OSError:
+            pass
+    for entry in leftovers(folder, name) + [name]:
+        try:
+            largest = max(largest, os.path.getsize(os.path.join(folder, entry)))
+        except OSError:
+            pass
+    return largest
+
+
 def wait_for_save_in_progress(process, folder, name):
     """Waits until the save has written a megabyte, to a temporary file or to the
     target itself; False when the program ended first."""
@@ -118,46 +165,137 @@ def wait_for_save_in_progress(process, folder, name):
     while time.monotonic() < deadline:
         if process.poll() is not None:
             return False
-        for entry in leftovers(folder, name) + [name]:
-            try:
-                if os.path.getsize(os.path.join(folder, entry)) > 1 << 20:
-                    return True
-            except FileNotFoundError:
-                pass
+        if bytes_being_written(process, folder, name) > 1 << 20:
+            return True
         time.sleep(0.001)
     raise CheckFailed("the save never started")
 
 
-def interrupt_mid_save(binary, folder, sent):
-    write_cnf(os.path.join(folder, "in.cnf"), 400000, seed=2)
-    target = os.path.join(folder, "out.blif")
+def interrupt_mid_save(binary, folder, sent, name="out.blif"):
+    folder = os.path.realpath(folder)
+    if not os.path.exists(os.path.join(folder, "in.cnf")):
+        write_cnf(os.path.join(folder, "in.cnf"), 400000, seed=2)
+    target = os.path.join(folder, name)
     with open(target, "wb") as handle:
         handle.write(OLD)
-    process = subprocess.Popen([binary, "in.cnf", "out.blif"], cwd=folder,
+    process = subprocess.Popen([binary, "in.cnf", name], cwd=folder,
                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL, preexec_fn=limits())
     process.stdin.write(b"11\n1\n15\n")
     process.stdin.close()
-    caught = wait_for_save_in_progress(process, folder, "out.blif")
+    caught = wait_for_save_in_progress(process, folder, name)
     if caught:
         process.send_signal(sent)
     status = process.wait(timeout=TIMEOUT)
+    label = f"{signal.Signals(sent).name}, {len(name)}-byte name"
     if not caught:
         # The whole save ran before the signal could be sent: then it is complete.
-        expect(status == 1 and read(target).endswith(b".end\n"), "an uncaught save is incomplete")
-        print("     (the save ended before the signal could be sent)")
+        expect(status == 1 and read(target).endswith(b".end\n"),
+               f"{label}: an uncaught save is incomplete")
+        print(f"     ({label}: the save ended before the signal could be sent)")
         return
-    expect(status == -sent, f"exit status {status}, expected the signal {sent}")
-    expect(read(target) == OLD, "the old file was changed")
+    expect(status == -sent, f"{label}: exit status {status}, expected the signal")
+    expect(read(target) == OLD, f"{label}: the old file was changed")
+    expect(not leftovers(folder, name), f"{label}: a temporary file was left")
+    os.unlink(target)
 
 
 def check_killed_mid_save(binary, folder, _options):
-    interrupt_mid_save(binary, folder, signal.SIGKILL)
+    for name in ("out.blif", "k" * 245 + ".blif"):
+        interrupt_mid_save(binary, folder, signal.SIGKILL, name)
 
 
 def check_interrupted_mid_save(binary, folder, _options):
-    interrupt_mid_save(binary, folder, signal.SIGINT)
-    expect(not leftovers(folder, "out.blif"), "the interrupt left the temporary file")
+    for sent in (signal.SIGINT, signal.SIGTERM, signal.SIGUSR1, signal.SIGALRM):
+        interrupt_mid_save(binary, folder, sent)
+
+
+def check_standard_streams(binary, folder, _options):
+    here = os.path.dirname(os.path.abspath(__file__))
+    adder = read(os.path.join(here, "..", "..", "examples", "full_adder.pla"))
+    with open(os.path.join(folder, "in.pla"), "wb") as handle:
+        handle.write(adder)
+    with open(os.path.join(folder, "answers"), "wb") as handle:
+        handle.write(b"9\n1\n15\n")
+    environment = dict(os.environ, M=binary, R=sibling(binary, "boolfn-run"))
+
+    def shell(command):
+        return subprocess.run(["sh", "-c", command], cwd=folder, env=environment,
+                              stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=TIMEOUT)
+
+    # The references go through a pipe, where both programs always wrote them right.
+    pla = shell('"$R" in.pla').stdout
+    conversation = shell('"$M" in.pla /dev/stdout < answers | cat').stdout
+    expect(pla.startswith(b".i 3") and pla in conversation, "the reference runs failed")
+    kept = b"precious log line\n"
+    keep = "printf 'precious log line\\n' > log; "
+    rows = [
+        ("boolfn-run -o /dev/stdout >> log", keep + '"$R" in.pla -o /dev/stdout >> log',
+         kept + pla),
+        ("boolfn-run between two echoes > log",
+         '{ echo before; "$R" in.pla -o /dev/stdout; echo after; } > log',
+         b"before\n" + pla + b"after\n"),
+        ("boolfn-run -o /dev/stderr 2>> log", keep + '"$R" in.pla -o /dev/stderr 2>> log',
+         kept + pla),
+        ("boolfn-run -o /dev/fd/3 3>> log", keep + '"$R" in.pla -o /dev/fd/3 3>> log', kept + pla),
+        ("boolfn-run -o link-to-stdout >> log",
+         keep + 'ln -s /dev/stdout link; "$R" in.pla -o link >> log', kept + pla),
+        ("boolfn /dev/stdout >> log", keep + '"$M" in.pla /dev/stdout < answers >> log',
+         kept + conversation),
+        ("boolfn /dev/stderr 2>> log",
+         keep + '"$M" in.pla /dev/stderr < answers 2>> log > /dev/null', kept + pla),
+    ]
+    for title, command, expected in rows:
+        for entry in ("log", "link"):
+            if os.path.lexists(os.path.join(folder, entry)):
+                os.unlink(os.path.join(folder, entry))
+        result = shell(command)
+        expect(result.returncode in (0, 1), f"{title}: exit status {result.returncode}")
+        held = read(os.path.join(folder, "log"))
+        expect(held == expected, f"{title}: the file behind the descriptor holds {held[:80]!r}")
+        expect(not leftovers(folder, "log"), f"{title}: a temporary file was left")
+
+
+def check_no_free_inode(binary, folder, _options):
+    if os.geteuid() != 0:
+        print("     (skipped: mounting a file system needs root)")
+        return
+    mount = os.path.join(folder, "full")
+    os.mkdir(mount)
+    mounted = subprocess.run(["mount", "-t", "tmpfs", "-o", "size=4m,nr_inodes=4", "tmpfs", mount],
+                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    if mounted.returncode != 0:
+        print("     (skipped: no tmpfs can be mounted here)")
+        return
+    try:
+        target = os.path.join(mount, "out.blif")
+        with open(target, "wb") as handle:
+            handle.write(OLD)
+        for number in range(10):  # uses up the inodes left
+            try:
+                open(os.path.join(mount, f"fill{number}"), "wb").close()
+            except OSError:
+                break
+        expect(os.statvfs(mount).f_ffree == 0, "inodes are left on the full file system")
+        write_cnf(os.path.join(folder, "in.cnf"), 100000, seed=2)  # about 5 MB of BLIF
+        run_binary = sibling(binary, "boolfn-run")
+        result = run(run_binary, ["in.cnf", "-o", target], folder)
+        expect(result.returncode == 1, f"too large: exit status {result.returncode}, expected 1")
+        expect(b"No space left on device" in result.stderr, f"too large: {result.stderr!r}")
+        expect(read(target) == OLD, "too large: the old file was changed")
+        with open(os.path.join(folder, "small.vhd"), "wb") as handle:
+            handle.write(b"f <= a;\n")
+        result = run(run_binary, ["small.vhd", "-o", target], folder)
+        expect(result.returncode == 0, f"small: exit status {result.returncode}, expected 0")
+        expect(read(target) == read_blif_of(run_binary, folder, "small.vhd"),
+               "small: the file is not the new result")
+        expect(not leftovers(mount, "out.blif"), "a temporary file was left")
+    finally:
+        subprocess.run(["umount", mount])
+
+
+def read_blif_of(run_binary, folder, name):
+    return run(run_binary, [name, "-t", "blif"], folder).stdout
 
 
 def check_closed_console_pipe(binary, folder, _options):
@@ -228,6 +366,68 @@ def check_output_is_input(binary, folder, _options):
     expect(not leftovers(folder, "xors.vhd"), "a temporary file was left")
 
 
+XORS = "f <= a0" + "".join(f" xor a{i}" for i in range(1, 40)) + ";\n"
+
+
+def check_long_target_name(binary, folder, _options):
+    with open(os.path.join(folder, "x40.vhd"), "w") as handle:
+        handle.write(XORS)
+    name = "L" * 251
+    target = os.path.join(folder, name)
+    runs = [(sibling(binary, "boolfn-run"), ["x40.vhd", "-o", name], b""),
+            (binary, ["x40.vhd", name], b"9\n1\n15\n")]
+    for program, args, answers in runs:
+        with open(target, "wb") as handle:
+            handle.write(OLD)
+        result = run(program, args, folder, answers, address_space=1 << 30)
+        label = os.path.basename(program)
+        expect(result.returncode == 2, f"{label}: exit status {result.returncode}, expected 2")
+        expect(MEMORY_STOP in result.stdout + result.stderr, f"{label}: no memory stop")
+        expect(read(target) == OLD, f"{label}: the old file was changed")
+        expect(not leftovers(folder, name), f"{label}: a temporary file was left")
+
+
+def as_nobody():
+    if os.geteuid() == 0:
+        os.setgid(65534)
+        os.setuid(65534)
+
+
+def check_read_only_folder(binary, folder, _options):
+    os.chmod(folder, 0o755)
+    with open(os.path.join(folder, "x40.vhd"), "w") as handle:
+        handle.write(XORS)
+    with open(os.path.join(folder, "small.vhd"), "w") as handle:
+        handle.write("f <= a;\n")
+    locked = os.path.join(folder, "locked")
+    os.mkdir(locked)
+    target = os.path.join(locked, "out.vhd")
+    with open(target, "wb") as handle:
+        handle.write(OLD)
+    os.chmod(target, 0o666)
+    os.chmod(locked, 0o555)
+
+    def limited():
+        limits(address_space=1 << 30)()
+        as_nobody()
+
+    try:
+        result = subprocess.run([binary, "x40.vhd", "locked/out.vhd"], cwd=folder,
+                                input=b"9\n1\n15\n", stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, timeout=TIMEOUT, preexec_fn=limited)
+        expect(result.returncode == 2, f"exit status {result.returncode}, expected 2")
+        expect(result.stdout.endswith(MEMORY_STOP), "no memory stop")
+        expect(read(target) == OLD, "the old file was changed before the save was complete")
+        result = subprocess.run([binary, "small.vhd", "locked/out.vhd"], cwd=folder,
+                                input=b"10\n2\n1\n15\n", stdout=subprocess.PIPE,
+                                stderr=subprocess.PIPE, timeout=TIMEOUT, preexec_fn=limited)
+        expect(result.returncode == 1, f"small: exit status {result.returncode}, expected 1")
+        expect(read(target) == b"variable a;\n-- literals: 1\nf <= a;\n",
+               f"small: the file holds {read(target)!r}")
+    finally:
+        os.chmod(locked, 0o755)
+
+
 def check_deep_trees(binary, folder, _options):
     write_cnf(os.path.join(folder, "deep.cnf"), 200000, variables=30, width=2, seed=3)
     depth = 300000
@@ -282,10 +482,14 @@ CHECKS = [
     ("file_size_limit", check_file_size_limit, False),
     ("killed_mid_save", check_killed_mid_save, False),
     ("interrupted_mid_save", check_interrupted_mid_save, False),
+    ("standard_streams", check_standard_streams, False),
+    ("no_free_inode", check_no_free_inode, False),
     ("closed_console_pipe", check_closed_console_pipe, False),
     ("fifo_reader_gone", check_fifo_reader_gone, False),
     ("symlink_and_mode", check_symlink_and_mode, False),
     ("output_is_input", check_output_is_input, True),
+    ("long_target_name", check_long_target_name, True),
+    ("read_only_folder", check_read_only_folder, True),
     ("deep_trees", check_deep_trees, True),
     ("impossible_cnf_count", check_impossible_cnf_count, True),
     ("address_space_cap", check_address_space_cap, True),

@@ -23,5 +23,5 @@ int main(int argc, char** argv) {
         }
         first->tree() = new BNode(opXor, first->tree(), allOnes);
     };
-    return runOnLargeStack([&] { return runCommandLine(arguments, hooks); });
+    return runOnLargeStack([&] { return runCommandLine(arguments, {}, hooks); });
 }

@@ -78,6 +78,50 @@ TEST_F(RunVerification, SavedFromAnEntryOnCountsOnlyThose) {
     EXPECT_EQ(readBack(OutputNotation::pseudoVhdl, "variable a, b, c;\ng <= b;\n", 1).size(), 1u);
 }
 
+// A second DIMACS problem line leaves a function without a tree, which no writer
+// but PLA's (an output without rows) writes; the written files must still prove.
+TEST_F(RunVerification, FunctionWithoutTreeIsWhatTheWriterLeavesOut) {
+    program.table->appendEntry(nullptr, nullptr, "h");
+    Expectation withEmpty;
+    withEmpty.takeLoadedFunctions();
+    struct Written {
+        OutputNotation notation;
+        const char* file;
+        size_t differences;
+    };
+    const Written cases[] = {
+        {OutputNotation::dimacs, "p cnf 3 3\n1 0\n2 0\n2 -3 0\n", 0},
+        {OutputNotation::dimacs, "p cnf 3 0\n", 1},
+        {OutputNotation::pseudoVhdl, "variable a, b, c;\nf <= a and b;\ng <= b or not c;\n", 0},
+        {OutputNotation::pla, ".i 3\n.o 3\n11- 100\n-1- 010\n--0 010\n", 0},
+        {OutputNotation::pla, ".i 3\n.o 3\n11- 101\n-1- 010\n--0 010\n", 1},
+    };
+    for (const Written& written : cases) {
+        std::istringstream in(written.file);
+        EXPECT_EQ(withEmpty.checkReadBack(written.notation, in, 0).size(), written.differences)
+            << written.file;
+    }
+}
+
+// Saving no function writes only the declaration in pseudo-VHDL, which reads back
+// as no function; anything more, or a broken declaration, is a difference.
+TEST_F(RunVerification, NoFunctionInPseudoVhdlIsTheDeclarationAlone) {
+    const int64_t nothingSaved = program.table->entryCount();
+    struct Written {
+        const char* file;
+        size_t differences;
+    };
+    const Written cases[] = {
+        {"variable a, b, c;\n-- literals: 0\n", 0}, {"-- literals: 0\n", 0}, {"", 0},
+        {"variable a, b, c;\nf <= a;\n", 1},        {"variable a b;\n", 1},
+    };
+    for (const Written& written : cases) {
+        EXPECT_EQ(readBack(OutputNotation::pseudoVhdl, written.file, nothingSaved).size(),
+                  written.differences)
+            << written.file;
+    }
+}
+
 TEST_F(RunVerification, FollowsNegationAndCofactor) {
     expectation.complementAll();
     expectation.restrict(0, intern("a"), true);

@@ -1,7 +1,7 @@
 // The safe save, one row per kind of target: what opens, what a commit reports, what
 // the target holds after it, and that no temporary file is left. The rows about
 // permissions run in a child process as an unprivileged user when the tests run as
-// root, who may write anywhere.
+// root, who may write anywhere. Then the paths that name a descriptor of the process.
 #include "base/safe_output.h"
 
 #include <fcntl.h>
@@ -22,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string oldText = "old text\n";
+const std::string oldText = "old text, longer than the new one\n";
 const std::string newText = "new text\n";
 
 void writeText(const fs::path& path, const std::string& text) {
@@ -44,7 +44,8 @@ struct SaveCase {
     bool commits;
     std::string afterwards;  // what the (resolved) target holds afterwards; "" = not checked
     bool unprivileged = false;
-    bool abandon = false;  // the save is dropped without a commit
+    bool abandon = false;                 // the save is dropped without a commit
+    const char* scratchFolder = nullptr;  // $TMPDIR during the save, when set
 };
 
 void PrintTo(const SaveCase& c, std::ostream* out) {
@@ -69,12 +70,22 @@ bool hasLeftovers(const fs::path& folder) {
 Outcome runSave(const SaveCase& c, const fs::path& folder) {
     Outcome outcome;
     const std::string path = c.prepare(folder);
+    const char* previous = std::getenv("TMPDIR");
+    const std::string kept = previous != nullptr ? previous : "";
+    if (c.scratchFolder != nullptr) ::setenv("TMPDIR", c.scratchFolder, 1);
     {
         SafeOutput save;
         outcome.opened = save.open(path);
         if (outcome.opened) {
             save.stream() << newText;
             if (!c.abandon) outcome.committed = save.commit();
+        }
+    }
+    if (c.scratchFolder != nullptr) {
+        if (previous != nullptr) {
+            ::setenv("TMPDIR", kept.c_str(), 1);
+        } else {
+            ::unsetenv("TMPDIR");
         }
     }
     std::error_code ignored;
@@ -132,7 +143,8 @@ Outcome runUnprivileged(const SaveCase& c) {
     return outcome;
 }
 
-class SafeOutputTest : public ::testing::TestWithParam<SaveCase> {
+// Each test works in a fresh folder of its own.
+class InScratchFolder : public ::testing::Test {
   protected:
     fs::path folder;
     void SetUp() override {
@@ -145,6 +157,8 @@ class SafeOutputTest : public ::testing::TestWithParam<SaveCase> {
         fs::remove_all(folder, ignored);
     }
 };
+
+class SafeOutputTest : public InScratchFolder, public ::testing::WithParamInterface<SaveCase> {};
 
 TEST_P(SafeOutputTest, SavesOrKeepsTheTarget) {
     const SaveCase& c = GetParam();
@@ -162,6 +176,13 @@ std::string existing(const fs::path& folder, mode_t mode) {
     const fs::path target = folder / "target.txt";
     writeText(target, oldText);
     ::chmod(target.c_str(), mode);
+    return target;
+}
+
+// A name of 251 bytes leaves no room for a temporary name built from it.
+std::string existingWithALongName(const fs::path& folder) {
+    const fs::path target = folder / std::string(251, 'n');
+    writeText(target, oldText);
     return target;
 }
 
@@ -207,9 +228,18 @@ const SaveCase saveCases[] = {
      false, "", true},
     {"ReadOnlyFileKept", [](const fs::path& f) { return existing(f, 0444); }, false, false, oldText,
      true},
-    {"WritableFileInAReadOnlyFolderWrittenDirectly",
+    {"ExistingFileWithALongNameReplaced", existingWithALongName, true, true, newText},
+    {"AbandonedSaveToALongNameKeepsTheOldFile", existingWithALongName, true, false, oldText, false,
+     true},
+    {"WritableFileInAReadOnlyFolderRewrittenAtTheCommit",
      [](const fs::path& f) { return (fs::path(readOnlyFolder(f)) / "target.txt").string(); }, true,
      true, newText, true},
+    {"AbandonedSaveInAReadOnlyFolderKeepsTheFile",
+     [](const fs::path& f) { return (fs::path(readOnlyFolder(f)) / "target.txt").string(); }, true,
+     false, oldText, true, true},
+    {"ReadOnlyFolderAndNoScratchFolderHeldInMemory",
+     [](const fs::path& f) { return (fs::path(readOnlyFolder(f)) / "target.txt").string(); }, true,
+     true, newText, true, false, "/nonexistent-boolfn-scratch"},
     // Last: its reader thread must not be running while a row forks.
     {"FifoWrittenDirectly", [](const fs::path& f) { return fifoWithReader(f, &fifoReceived); },
      true, true, ""},
@@ -264,5 +294,75 @@ TEST(SafeOutput, FinishOutputOfAPlainStreamLooksAtTheStream) {
     bad.setstate(std::ios::badbit);
     EXPECT_FALSE(finishOutput(bad));
 }
+
+// A path that names a descriptor: the save goes through that descriptor, where it
+// stands, and the file behind it is neither truncated nor replaced. What the process
+// writes there afterwards follows the saved bytes.
+struct DescriptorCase {
+    const char* title;
+    std::function<std::string(int fd, const fs::path& folder)> path;
+    int flags;     // how the descriptor was opened
+    off_t offset;  // where it stands when the save starts (for a descriptor without O_APPEND)
+    bool opens;
+    std::string afterwards;
+};
+
+void PrintTo(const DescriptorCase& c, std::ostream* out) {
+    *out << c.title;
+}
+
+std::string overwrittenAt(off_t offset) {
+    std::string text = oldText;
+    text.replace(static_cast<std::size_t>(offset), newText.size() + 1, newText + "!");
+    return text;
+}
+
+const DescriptorCase descriptorCases[] = {
+    {"DevFdAppends", [](int fd, const fs::path&) { return "/dev/fd/" + std::to_string(fd); },
+     O_WRONLY | O_APPEND, 0, true, oldText + newText + "!"},
+    {"ProcSelfFdWritesWhereItStands",
+     [](int fd, const fs::path&) { return "/proc/self/fd/" + std::to_string(fd); }, O_WRONLY, 4,
+     true, overwrittenAt(4)},
+    {"ThreadSelfFd",
+     [](int fd, const fs::path&) { return "/proc/thread-self/fd/" + std::to_string(fd); },
+     O_WRONLY | O_APPEND, 0, true, oldText + newText + "!"},
+    {"LinkToDevFd",
+     [](int fd, const fs::path& folder) {
+         const fs::path link = folder / "link";
+         fs::create_symlink("/dev/fd/" + std::to_string(fd), link);
+         return link.string();
+     },
+     O_WRONLY | O_APPEND, 0, true, oldText + newText + "!"},
+    {"ReadOnlyDescriptorRefused",
+     [](int fd, const fs::path&) { return "/dev/fd/" + std::to_string(fd); }, O_RDONLY, 0, false,
+     oldText},
+};
+
+class DescriptorPathTest : public InScratchFolder,
+                           public ::testing::WithParamInterface<DescriptorCase> {};
+
+TEST_P(DescriptorPathTest, WritesThroughTheDescriptor) {
+    const DescriptorCase& c = GetParam();
+    const fs::path log = folder / "log.txt";
+    writeText(log, oldText);
+    const int fd = ::open(log.c_str(), c.flags | O_CLOEXEC);
+    ASSERT_NE(fd, -1);
+    ASSERT_EQ(::lseek(fd, c.offset, SEEK_SET), c.offset);
+    {
+        SafeOutput save;
+        EXPECT_EQ(save.open(c.path(fd, folder)), c.opens);
+        if (c.opens) {
+            save.stream() << newText;
+            EXPECT_TRUE(save.commit());
+            EXPECT_EQ(::write(fd, "!", 1), 1);  // the process goes on writing there
+        }
+    }
+    ::close(fd);
+    EXPECT_EQ(readText(log), c.afterwards);
+    EXPECT_FALSE(hasLeftovers(folder));
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptors, DescriptorPathTest, ::testing::ValuesIn(descriptorCases),
+                         [](const auto& row) { return std::string(row.param.title); });
 
 }  // namespace
