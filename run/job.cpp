@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <sstream>
 #include <utility>
@@ -28,6 +29,7 @@
 #include "run/options.h"
 #include "run/output_file.h"
 #include "run/repeated_messages.h"
+#include "run/sat_report.h"
 #include "run/statistics.h"
 #include "run/steps.h"
 #include "run/usage.h"
@@ -62,10 +64,11 @@ class Job {
         firstSaved = firstSavedEntry(options.addedOnly);
         if (options.satisfiability) decideFunctions();
         if (options.statistics) {
-            writeStatistics(std::cout, firstSaved,
+            std::ostringstream table;
+            writeStatistics(table, firstSaved,
                             options.statisticsTabSeparated ? StatisticsLayout::tabSeparated
                                                            : StatisticsLayout::text);
-            std::cout.flush();
+            report(table.str());
         }
         if (!options.equivalentTo.empty() && !compareWithOther()) return statusUsage;
         const bool reported =
@@ -161,40 +164,64 @@ class Job {
     // --equiv: false when the other input cannot be opened.
     bool compareWithOther() {
         StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
+        std::ostringstream verdicts;
         const EquivalenceOutcome compared = compareWithFile(
-            std::cout, options.inputPath, options.equivalentTo, *otherInputNotationOf(options));
-        std::cout.flush();
+            verdicts, options.inputPath, options.equivalentTo, *otherInputNotationOf(options));
+        report(verdicts.str());
         if (compared.readerErrors) outcome.inputErrors = true;
         if (compared.different) outcome.difference = true;
         return compared.opened;
     }
 
-    // "NAME: SATISFIABLE" and the model line "v a=1 b=0", or "NAME: UNSATISFIABLE".
+    // A DIMACS input is one formula, the conjunction of the saved functions, and
+    // gets one verdict as a solver prints it, over the file's own variable numbers.
+    // Other inputs get a verdict per function, "NAME: SATISFIABLE" or "NAME:
+    // UNSATISFIABLE", with the model as "v" lines over the inputs numbered 1 to n,
+    // which "c NUMBER NAME" lines name first.
     void decideFunctions() {
         StepTimer timer(options.verbose, "sat");
         FunctionTable& table = *program.table;
         const VariableList& inputs = table.variableList;
-        std::ostringstream verdicts;
-        for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-            FunctionEntry& entry = *table.entryAt(position);
-            if (!entry.hasTree()) continue;
-            // Any tree, so its leaves are read as evaluation reads them.
-            const SatAnswer answer =
-                decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
-            if (answer.verdict != SatVerdict::Satisfiable) {
-                verdicts << entry.name << ": UNSATISFIABLE\n";
-                outcome.unsatisfiable = true;
-                continue;
+        std::string verdicts;
+        if (*inputNotationOf(options) == InputNotation::dimacs) {
+            std::unique_ptr<Node> formula(new VectNode(valueTrue, 1));
+            for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+                FunctionEntry& entry = *table.entryAt(position);
+                if (entry.hasTree()) {
+                    formula.reset(new BNode(opAnd, formula.release(), entry.tree()->clone()));
+                }
             }
-            verdicts << entry.name << ": SATISFIABLE\nv";
-            for (size_t i = 0; i < answer.model.size(); ++i) {
-                verdicts << ' ' << symbolName(inputs.entries[i].name) << '='
-                         << (answer.model[i] ? '1' : '0');
+            const SatAnswer answer = decideSatisfiable(*formula, inputs, LeafReading::Evaluation);
+            const bool satisfiable = answer.verdict == SatVerdict::Satisfiable;
+            outcome.unsatisfiable = !satisfiable;
+            verdicts = solverVerdict(satisfiable, answer.model);
+        } else {
+            int64_t number = 0;
+            for (const VariableEntry& input : inputs.entries) {
+                verdicts += "c " + std::to_string(++number) + ' ' + symbolName(input.name) + '\n';
             }
-            verdicts << '\n';
+            for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+                FunctionEntry& entry = *table.entryAt(position);
+                if (!entry.hasTree()) continue;
+                // Any tree, so its leaves are read as evaluation reads them.
+                const SatAnswer answer =
+                    decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
+                if (answer.verdict != SatVerdict::Satisfiable) {
+                    verdicts += entry.name + ": UNSATISFIABLE\n";
+                    outcome.unsatisfiable = true;
+                    continue;
+                }
+                verdicts += entry.name + ": SATISFIABLE\n" + modelLines(answer.model);
+            }
         }
+        report(verdicts);
+    }
+
+    // A report on standard output (verdicts, statistics, equivalences), written as a
+    // result is, so that a closed or full standard output is a failed write.
+    void report(const std::string& text) {
         const std::string failure = writeResult(
-            "-", [&](std::ostream& out) { out << verdicts.str(); }, closed.output);
+            "-", [&](std::ostream& out) { out << text; }, closed.output);
         if (!failure.empty()) {
             reportMessage("cannot write '-': " + failure);
             outcome.writeFailed = true;

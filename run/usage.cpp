@@ -17,7 +17,8 @@ the actions given, and writes the result (PLA unless told otherwise).
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
                                cofactor:FUNCTION:INPUT=0|1, absorption=off|on
       --added                  write only the added functions
-      --sat                    print each function's satisfiability and a model; exit 10
+      --sat                    print satisfiability as SAT solvers do (s and v lines; for a
+                               DIMACS input one verdict, else one per function); exit 10
                                when all are satisfiable, 20 when one is not
       --verify                 prove by SAT that the written result is what the job gives
       --equiv OTHER            prove each function equal to OTHER's (any notation), or print
