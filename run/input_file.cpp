@@ -19,8 +19,10 @@
 #include "formats/blif_reader.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
+#include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_entity.h"
+#include "formats/vhdl_lexer.h"
 #include "run/messages.h"
 
 namespace {
@@ -103,10 +105,14 @@ void loadNamedDimacs(std::istream& in) {
 bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings) {
     const int64_t errorsBefore = program.readerErrorCount;
     switch (notation) {
+        // The PLA and VHDL lexers keep their state between reads: a second file (the
+        // other input of --equiv) starts from a fresh one.
         case InputNotation::pla:
+            resetPlaReader(in);
             loadPla(in);
             break;
         case InputNotation::vhdl:
+            resetVhdlReader();
             loadVhdlOrDesignUnit(in);
             break;
         case InputNotation::dimacs:
