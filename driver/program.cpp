@@ -247,6 +247,7 @@ int runSession(Session& session) {
     orientAfterLoad();
     recoverUnsavedWorkOnSignals(session.inputPath);
     int status = actionLoop(session, script);
+    serveEndingSignal();  // one that came as the loop ended
     if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
     if (status == statusLoopEnded && program.lostSaves > 0) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays

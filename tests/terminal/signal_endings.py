@@ -33,7 +33,8 @@ def ended_by(session):
 
 def wrapper_goes_on(binary, folder):
     """SIGTERM or SIGHUP to the program alone, at "Choice:", with line editing: the
-    shell around it goes on and sees the program's end by the signal."""
+    shell around it goes on and sees the program's end by the signal, with the
+    terminal in its own mode again."""
     cases = [("SIGTERM", signal.SIGTERM, True), ("SIGHUP", signal.SIGHUP, True),
              ("SIGTERM, nothing unsaved", signal.SIGTERM, False)]
     for name, number, unsaved in cases:
@@ -51,6 +52,8 @@ def wrapper_goes_on(binary, folder):
             for pid in menu:
                 os.kill(pid, number)
             session.expect("WRAPPER-CONTINUES %d" % (128 + number))
+            check(termios.tcgetattr(session.child.child_fd)[3] & termios.ICANON,
+                  "%s: the terminal is back in its own mode" % name)
             session.finish()
             wanted = [RECOVERY_NAME] if unsaved else []
             check(recovery_files(scratch) == wanted, "%s: recovery files" % name,
