@@ -13,3 +13,13 @@ void saveDimacs(std::ostream& out);
 // The file itself, of the entries from position `first` on, without questions or
 // messages.
 void writeDimacs(std::ostream& out, int64_t first);
+
+// A formula of linear size instead of the product of sums (boolfn-run --tseitin):
+// the saved functions as they stand, each operator node defined by an auxiliary
+// variable (Tseitin's encoding: and and or over any number of operands, xor and
+// xnor over two; not, nand, nor and xnor are negated literals), and the conjunction
+// of the functions asserted. Variables 1 to n are the table's inputs in order, the
+// auxiliary variables follow, and a comment line before the problem line says so.
+// The models of the clauses, read on the inputs, are exactly the points where every
+// saved function is 1, since each auxiliary variable is fixed by the inputs.
+void writeDimacsEncoding(std::ostream& out, int64_t first);

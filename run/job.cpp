@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <sstream>
 #include <utility>
@@ -17,15 +18,19 @@
 #include "actions/dispatcher.h"
 #include "base/stops.h"
 #include "expr/function_table.h"
+#include "formats/blif.h"
 #include "formats/dimacs.h"
-#include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
 #include "normal/satisfiability.h"
+#include "run/equivalence.h"
+#include "run/input_file.h"
 #include "run/messages.h"
 #include "run/options.h"
 #include "run/output_file.h"
 #include "run/repeated_messages.h"
+#include "run/sat_report.h"
+#include "run/statistics.h"
 #include "run/steps.h"
 #include "run/usage.h"
 #include "run/verification.h"
@@ -58,7 +63,17 @@ class Job {
         if (hooks.beforeWrite) hooks.beforeWrite();
         firstSaved = firstSavedEntry(options.addedOnly);
         if (options.satisfiability) decideFunctions();
-        if (!options.satisfiability || options.outputGiven) write();
+        if (options.statistics) {
+            std::ostringstream table;
+            writeStatistics(table, firstSaved,
+                            options.statisticsTabSeparated ? StatisticsLayout::tabSeparated
+                                                           : StatisticsLayout::text);
+            report(table.str());
+        }
+        if (!options.equivalentTo.empty() && !compareWithOther()) return statusUsage;
+        const bool reported =
+            options.satisfiability || options.statistics || !options.equivalentTo.empty();
+        if (!reported || options.outputGiven) write();
         return status();
     }
 
@@ -94,19 +109,12 @@ class Job {
 
     bool load() {
         StepTimer timer(options.verbose, "read " + options.inputPath);
-        return readFrom(options.inputPath, [&](std::istream& in) {
-            switch (*inputNotationOf(options)) {
-                case InputNotation::pla:
-                    loadPla(in);
-                    break;
-                case InputNotation::vhdl:
-                    loadVhdl(in);
-                    break;
-                case InputNotation::dimacs:
-                    loadDimacs(in);
-                    break;
-            }
-        });
+        InputSettings settings;
+        settings.dimacsNames = options.keepNames;
+        const LoadOutcome loaded =
+            loadInputFile(options.inputPath, *inputNotationOf(options), settings);
+        if (loaded.readerErrors) outcome.inputErrors = true;
+        return loaded.opened;
     }
 
     bool addFunctions() {
@@ -153,32 +161,67 @@ class Job {
         return true;
     }
 
-    // "NAME: SATISFIABLE" and the model line "v a=1 b=0", or "NAME: UNSATISFIABLE".
+    // --equiv: false when the other input cannot be opened.
+    bool compareWithOther() {
+        StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
+        std::ostringstream verdicts;
+        const EquivalenceOutcome compared = compareWithFile(
+            verdicts, options.inputPath, options.equivalentTo, *otherInputNotationOf(options));
+        report(verdicts.str());
+        if (compared.readerErrors) outcome.inputErrors = true;
+        if (compared.different) outcome.difference = true;
+        return compared.opened;
+    }
+
+    // A DIMACS input is one formula, the conjunction of the saved functions, and
+    // gets one verdict as a solver prints it, over the file's own variable numbers.
+    // Other inputs get a verdict per function, "NAME: SATISFIABLE" or "NAME:
+    // UNSATISFIABLE", with the model as "v" lines over the inputs numbered 1 to n,
+    // which "c NUMBER NAME" lines name first.
     void decideFunctions() {
         StepTimer timer(options.verbose, "sat");
         FunctionTable& table = *program.table;
         const VariableList& inputs = table.variableList;
-        std::ostringstream verdicts;
-        for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-            FunctionEntry& entry = *table.entryAt(position);
-            if (!entry.hasTree()) continue;
-            // Any tree, so its leaves are read as evaluation reads them.
-            const SatAnswer answer =
-                decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
-            if (answer.verdict != SatVerdict::Satisfiable) {
-                verdicts << entry.name << ": UNSATISFIABLE\n";
-                outcome.unsatisfiable = true;
-                continue;
+        std::string verdicts;
+        if (*inputNotationOf(options) == InputNotation::dimacs) {
+            std::unique_ptr<Node> formula(new VectNode(valueTrue, 1));
+            for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+                FunctionEntry& entry = *table.entryAt(position);
+                if (entry.hasTree()) {
+                    formula.reset(new BNode(opAnd, formula.release(), entry.tree()->clone()));
+                }
             }
-            verdicts << entry.name << ": SATISFIABLE\nv";
-            for (size_t i = 0; i < answer.model.size(); ++i) {
-                verdicts << ' ' << symbolName(inputs.entries[i].name) << '='
-                         << (answer.model[i] ? '1' : '0');
+            const SatAnswer answer = decideSatisfiable(*formula, inputs, LeafReading::Evaluation);
+            const bool satisfiable = answer.verdict == SatVerdict::Satisfiable;
+            outcome.unsatisfiable = !satisfiable;
+            verdicts = solverVerdict(satisfiable, answer.model);
+        } else {
+            int64_t number = 0;
+            for (const VariableEntry& input : inputs.entries) {
+                verdicts += "c " + std::to_string(++number) + ' ' + symbolName(input.name) + '\n';
             }
-            verdicts << '\n';
+            for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+                FunctionEntry& entry = *table.entryAt(position);
+                if (!entry.hasTree()) continue;
+                // Any tree, so its leaves are read as evaluation reads them.
+                const SatAnswer answer =
+                    decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
+                if (answer.verdict != SatVerdict::Satisfiable) {
+                    verdicts += entry.name + ": UNSATISFIABLE\n";
+                    outcome.unsatisfiable = true;
+                    continue;
+                }
+                verdicts += entry.name + ": SATISFIABLE\n" + modelLines(answer.model);
+            }
         }
+        report(verdicts);
+    }
+
+    // A report on standard output (verdicts, statistics, equivalences), written as a
+    // result is, so that a closed or full standard output is a failed write.
+    void report(const std::string& text) {
         const std::string failure = writeResult(
-            "-", [&](std::ostream& out) { out << verdicts.str(); }, closed.output);
+            "-", [&](std::ostream& out) { out << text; }, closed.output);
         if (!failure.empty()) {
             reportMessage("cannot write '-': " + failure);
             outcome.writeFailed = true;
@@ -202,9 +245,17 @@ class Job {
             case OutputNotation::blif:
                 writeTable(actionSaveBlif, out, firstSaved, 0);
                 break;
+            case OutputNotation::sopBlif:
+                transformTable(actionDnf, CofactorRequest{});
+                writeSopBlif(out, firstSaved);
+                break;
             case OutputNotation::dimacs:
                 if (options.keepNames) writeDimacsNames(out);
-                writeTable(actionSaveDimacs, out, firstSaved, 0);
+                if (options.tseitin) {
+                    writeDimacsEncoding(out, firstSaved);
+                } else {
+                    writeTable(actionSaveDimacs, out, firstSaved, 0);
+                }
                 break;
         }
     }
@@ -256,7 +307,12 @@ class Job {
     void verify(OutputNotation notation, std::string text) {
         StepTimer timer(options.verbose, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
-        if (readsBack(notation)) {
+        if (options.tseitin) {
+            program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
+            std::istringstream in(std::move(text));
+            std::vector<std::string> encoding = expectation.checkEncoding(in, firstSaved);
+            differences.insert(differences.end(), encoding.begin(), encoding.end());
+        } else if (readsBack(notation)) {
             program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
             std::istringstream in(std::move(text));
             std::vector<std::string> readBack = expectation.checkReadBack(notation, in, firstSaved);
@@ -267,6 +323,8 @@ class Job {
     }
 
     int status() const {
+        // --equiv: 1 for a difference, as cmp and diff answer.
+        if (outcome.difference && !options.equivalentTo.empty()) return statusInputErrors;
         if (outcome.difference) return statusDifference;
         if (outcome.inputErrors || outcome.writeFailed) return statusInputErrors;
         if (options.satisfiability) {

@@ -11,6 +11,11 @@ void reportMessage(std::string_view text) {
     std::cerr << "boolfn-run: " << text << '\n' << std::flush;
 }
 
+void reportAtLine(std::string_view source, int64_t line, std::string_view text) {
+    if (program.messagesSilenced) return;
+    std::cerr << source << ':' << line << ": " << text << '\n' << std::flush;
+}
+
 void reportUsageError(std::string_view text) {
     std::cerr << "boolfn-run: " << text << "\nTry 'boolfn-run --help' for more information.\n"
               << std::flush;

@@ -4,11 +4,14 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 // A message shown unless --quiet.
 void reportMessage(std::string_view text);
+// A reader's message for a place in a file, "SOURCE:LINE: TEXT", unless --quiet.
+void reportAtLine(std::string_view source, int64_t line, std::string_view text);
 // A usage error: the message and a hint at --help, shown even with --quiet.
 void reportUsageError(std::string_view text);
 

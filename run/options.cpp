@@ -18,7 +18,26 @@ std::optional<InputNotation> inputNotationNamed(std::string_view name) {
     if (name == "pla") return InputNotation::pla;
     if (name == "vhdl") return InputNotation::vhdl;
     if (name == "dimacs") return InputNotation::dimacs;
+    if (name == "blif") return InputNotation::blif;
     return std::nullopt;
+}
+
+std::optional<InputNotation> notationOfExtension(const std::string& path) {
+    if (endsWith(path, ".pla")) return InputNotation::pla;
+    if (endsWith(path, ".vhd") || endsWith(path, ".vhdl")) return InputNotation::vhdl;
+    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return InputNotation::dimacs;
+    if (endsWith(path, ".blif")) return InputNotation::blif;
+    return std::nullopt;
+}
+
+// The options that print a report on standard output instead of the result.
+bool reportsOnStandardOutput(const RunOptions& options) {
+    return options.satisfiability || options.statistics || !options.equivalentTo.empty();
+}
+
+std::string_view reportOption(const RunOptions& options) {
+    if (options.satisfiability) return "--sat prints its verdicts";
+    return options.statistics ? "--stats prints its table" : "--equiv prints its verdicts";
 }
 
 std::optional<OutputNotation> outputNotationNamed(std::string_view name) {
@@ -26,6 +45,7 @@ std::optional<OutputNotation> outputNotationNamed(std::string_view name) {
     if (name == "pseudo-vhdl") return OutputNotation::pseudoVhdl;
     if (name == "vhdl") return OutputNotation::completeVhdl;
     if (name == "blif") return OutputNotation::blif;
+    if (name == "sop-blif") return OutputNotation::sopBlif;
     if (name == "dimacs") return OutputNotation::dimacs;
     return std::nullopt;
 }
@@ -135,13 +155,18 @@ class Parser {
             }
         }
         RunOptions& options = result.options;
+        if (name == "--stats") {
+            takeStatistics(attached);
+            return;
+        }
         const std::map<std::string, bool*> switches{
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
-            {"--lenient", &options.lenient}, {"-v", &options.verbose},
-            {"--verbose", &options.verbose}, {"-q", &options.quiet},
-            {"--quiet", &options.quiet},     {"-h", &options.help},
-            {"--help", &options.help},       {"--version", &options.version},
+            {"--tseitin", &options.tseitin}, {"--lenient", &options.lenient},
+            {"-v", &options.verbose},        {"--verbose", &options.verbose},
+            {"-q", &options.quiet},          {"--quiet", &options.quiet},
+            {"-h", &options.help},           {"--help", &options.help},
+            {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
             if (attached) {
@@ -174,6 +199,11 @@ class Parser {
              [&](const std::string& value) {
                  options.additions.push_back({true, value});
              }},
+            {"--equiv",
+             [&](const std::string& value) {
+                 options.equivalentTo = value;
+                 if (value.empty()) result.usageError = "empty path for --equiv";
+             }},
             {"-d",
              [&](const std::string& value) { result.usageError = addSteps(value, options.steps); }},
             {"--do",
@@ -190,16 +220,28 @@ class Parser {
     void takeFrom(const std::string& value) {
         result.options.from = inputNotationNamed(value);
         if (!result.options.from) {
-            result.usageError = "unknown notation '" + value + "' for --from (pla, vhdl, dimacs)";
+            result.usageError =
+                "unknown notation '" + value + "' for --from (pla, vhdl, dimacs, blif)";
         }
     }
 
     void takeTo(const std::string& value) {
         result.options.to = outputNotationNamed(value);
         if (!result.options.to) {
-            result.usageError =
-                "unknown notation '" + value + "' for --to (pla, pseudo-vhdl, vhdl, blif, dimacs)";
+            result.usageError = "unknown notation '" + value +
+                                "' for --to (pla, pseudo-vhdl, vhdl, blif, sop-blif, dimacs)";
         }
+    }
+
+    // --stats, or --stats=text or --stats=tsv.
+    void takeStatistics(const std::optional<std::string>& layout) {
+        result.options.statistics = true;
+        if (!layout || *layout == "text") return;
+        if (*layout == "tsv") {
+            result.options.statisticsTabSeparated = true;
+            return;
+        }
+        result.usageError = "unknown layout '" + *layout + "' for --stats (text, tsv)";
     }
 
     void takeOutput(const std::string& value) {
@@ -212,12 +254,18 @@ class Parser {
         const RunOptions& options = result.options;
         if (!inputNotationOf(options)) {
             result.usageError = "cannot tell the notation of '" + options.inputPath +
-                                "': name it with --from pla|vhdl|dimacs";
-        } else if (options.satisfiability && options.outputGiven && options.outputPath == "-") {
+                                "': name it with --from pla|vhdl|dimacs|blif";
+        } else if (reportsOnStandardOutput(options) && options.outputGiven &&
+                   options.outputPath == "-") {
             result.usageError =
-                "--sat prints its verdicts on standard output: give --output a file";
+                std::string(reportOption(options)) + " on standard output: give --output a file";
+        } else if (!options.equivalentTo.empty() && !otherInputNotationOf(options)) {
+            result.usageError = "cannot tell the notation of '" + options.equivalentTo +
+                                "': name it with --from pla|vhdl|dimacs|blif";
         } else if (options.verify && options.satisfiability && !options.outputGiven) {
             result.usageError = "--verify checks a written result: with --sat give --output a file";
+        } else if (options.tseitin && outputNotationOf(options) != OutputNotation::dimacs) {
+            result.usageError = "--tseitin is an encoding of DIMACS output: give -t dimacs";
         } else if (options.quiet && options.verbose) {
             result.usageError = "--quiet and --verbose exclude each other";
         }
@@ -232,11 +280,14 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments) {
 
 std::optional<InputNotation> inputNotationOf(const RunOptions& options) {
     if (options.from) return options.from;
-    const std::string& path = options.inputPath;
-    if (endsWith(path, ".pla")) return InputNotation::pla;
-    if (endsWith(path, ".vhd") || endsWith(path, ".vhdl")) return InputNotation::vhdl;
-    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return InputNotation::dimacs;
-    return std::nullopt;
+    return notationOfExtension(options.inputPath);
+}
+
+std::optional<InputNotation> otherInputNotationOf(const RunOptions& options) {
+    if (std::optional<InputNotation> notation = notationOfExtension(options.equivalentTo)) {
+        return notation;
+    }
+    return options.from;
 }
 
 OutputNotation outputNotationOf(const RunOptions& options) {

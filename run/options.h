@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-enum class InputNotation { pla, vhdl, dimacs };
-enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, dimacs };
+enum class InputNotation { pla, vhdl, dimacs, blif };
+enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, sopBlif, dimacs };
 
 // One step of --do, in the order given.
 struct JobStep {
@@ -37,6 +37,10 @@ struct RunOptions {
     bool satisfiability = false;
     bool verify = false;
     bool keepNames = false;
+    bool tseitin = false;  // DIMACS as the linear-size encoding of the formulas
+    bool statistics = false;
+    bool statisticsTabSeparated = false;  // --stats=tsv
+    std::string equivalentTo;             // --equiv: the other input, or empty
     bool lenient = false;
     bool verbose = false;
     bool quiet = false;
@@ -56,5 +60,7 @@ ParsedCommandLine parseCommandLine(const std::vector<std::string>& arguments);
 // The notation of the input: --from, else the path's extension; none for "-" or an
 // unknown extension.
 std::optional<InputNotation> inputNotationOf(const RunOptions& options);
+// The notation of the other input of --equiv: its extension, else --from.
+std::optional<InputNotation> otherInputNotationOf(const RunOptions& options);
 // The notation of the output: --to, else the path's extension, else PLA.
 OutputNotation outputNotationOf(const RunOptions& options);

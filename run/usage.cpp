@@ -6,19 +6,28 @@ std::string_view usageText() {
 Loads the Boolean functions of INPUT (a path, or - for standard input), applies
 the actions given, and writes the result (PLA unless told otherwise).
 
-  -f, --from pla|vhdl|dimacs   notation of INPUT (default: from .pla, .vhd/.vhdl, .cnf/.dimacs)
+  -f, --from NOTATION          pla, vhdl, dimacs or blif, the notation of INPUT (default:
+                               from .pla, .vhd/.vhdl, .cnf/.dimacs, .blif)
   -o, --output PATH            write the result to PATH (default -, standard output)
-  -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif or dimacs (default: from the
-                               output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
+  -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif (a gate per operator), sop-blif
+                               (a gate per function, its DNF rows) or dimacs (default: from
+                               the output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
   -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
                                cofactor:FUNCTION:INPUT=0|1, absorption=off|on
       --added                  write only the added functions
-      --sat                    print each function's satisfiability and a model; exit 10
+      --sat                    print satisfiability as SAT solvers do (s and v lines; for a
+                               DIMACS input one verdict, else one per function); exit 10
                                when all are satisfiable, 20 when one is not
       --verify                 prove by SAT that the written result is what the job gives
+      --equiv OTHER            prove each function equal to OTHER's (any notation), or print
+                               an input point where they differ; exit 1 on a difference
+      --stats[=tsv]            print per function its inputs, terms, literals, nodes and
+                               depth, and a total (tsv: a tab-separated table)
       --keep-names             write input and output names where the notation drops them
+      --tseitin                write DIMACS as a linear-size encoding of the functions as
+                               they stand (inputs 1..n, auxiliary variables after them)
       --lenient                read the benchmark dialects (<>[] in PLA labels, 2 as an
                                unused input, .end, the SATLIB % trailer)
   -v, --verbose                report each step and its time on standard error

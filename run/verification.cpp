@@ -13,10 +13,12 @@
 #include <utility>
 
 #include "expr/function_table.h"
+#include "formats/blif_reader.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
+#include "formats/vhdl_entity.h"
 #include "formats/vhdl_lexer.h"
 #include "normal/satisfiability.h"
 
@@ -108,6 +110,18 @@ ReadBack readBack(OutputNotation notation, std::istream& in) {
         case OutputNotation::pseudoVhdl:
             resetVhdlReader();
             loadVhdl(in);
+            break;
+        case OutputNotation::completeVhdl: {
+            resetVhdlReader();
+            std::ostringstream text;
+            text << in.rdbuf();
+            std::istringstream statements(designUnitAsAssignments(text.str()).value_or(text.str()));
+            loadVhdl(statements);
+            break;
+        }
+        case OutputNotation::blif:
+        case OutputNotation::sopBlif:
+            program.readerErrorCount += static_cast<int64_t>(loadBlif(in).errors.size());
             break;
         default:
             loadDimacs(in);
@@ -239,7 +253,58 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
     return differences;
 }
 
+std::vector<std::string> Expectation::checkEncoding(std::istream& written,
+                                                    int64_t firstSaved) const {
+    ReadBack back = readBack(OutputNotation::dimacs, written);
+    if (back.readerErrors != 0) return {"the written file does not read back without errors"};
+    const VariableList& inputs = program.table->variableList;
+    const VariableList& fileVariables = back.table->variableList;
+    // The file's variables: the table's inputs, then the auxiliary ones under names
+    // no input can have.
+    std::unique_ptr<VariableList> all(inputs.copyNames());
+    std::unordered_map<Symbol, Symbol> renamed;
+    for (int32_t position = 0; position < fileVariables.count(); ++position) {
+        const Symbol name = position < inputs.count()
+                                ? inputs.entries[static_cast<size_t>(position)].name
+                                : intern("auxiliary " + std::to_string(position + 1));
+        if (position >= inputs.count()) all->add(name);
+        renamed[fileVariables.entries[static_cast<size_t>(position)].name] = name;
+    }
+    FunctionEntry* formulaEntry = back.table->entryAt(0);
+    Node* formula =
+        formulaEntry != nullptr ? formulaEntry->tree()->clone() : new VectNode(valueTrue, 1);
+    substituteIdentifiers(formula, [&](IdentNode& identifier) -> Node* {
+        identifier.name = renamed.at(identifier.name);
+        return nullptr;
+    });
+    std::unique_ptr<Node> encoding(formula);
+    std::unique_ptr<Node> expected(new VectNode(valueTrue, 1));
+    for (int64_t position = firstSaved; position < static_cast<int64_t>(functions.size());
+         ++position) {
+        expected.reset(new BNode(opAnd, expected.release(), expectedTree(position)));
+    }
+
+    std::vector<std::string> differences;
+    const BNode escape(opAnd, encoding->clone(), new UNode(expected->clone()));
+    SatAnswer answer = decideSatisfiable(escape, *all, LeafReading::Evaluation);
+    if (answer.verdict == SatVerdict::Satisfiable) {
+        answer.model.resize(static_cast<size_t>(inputs.count()));
+        differences.push_back("a model of the encoding is no point of the functions: " +
+                              assignmentText(answer.model));
+    }
+    const SatVerdict file = decideSatisfiable(*encoding, *all, LeafReading::Evaluation).verdict;
+    const SatVerdict functionsVerdict =
+        decideSatisfiable(*expected, inputs, LeafReading::Evaluation).verdict;
+    if (file != functionsVerdict) {
+        differences.push_back(std::string("the encoding is ") +
+                              (file == SatVerdict::Satisfiable ? "satisfiable" : "unsatisfiable") +
+                              ", the functions are not");
+    }
+    return differences;
+}
+
 bool readsBack(OutputNotation notation) {
     return notation == OutputNotation::pla || notation == OutputNotation::pseudoVhdl ||
-           notation == OutputNotation::dimacs;
+           notation == OutputNotation::completeVhdl || notation == OutputNotation::dimacs ||
+           notation == OutputNotation::blif || notation == OutputNotation::sopBlif;
 }

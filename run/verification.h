@@ -45,6 +45,12 @@ class Expectation {
     std::vector<std::string> checkReadBack(OutputNotation notation, std::istream& written,
                                            int64_t firstSaved) const;
 
+    // The same for a DIMACS file written with --tseitin, whose variables after the
+    // table's inputs are auxiliary: every model of the file, read on the inputs, is a
+    // point where all functions from `firstSaved` on are 1, and the file is
+    // satisfiable exactly when they are.
+    std::vector<std::string> checkEncoding(std::istream& written, int64_t firstSaved) const;
+
   private:
     struct Expected;
     std::vector<std::unique_ptr<Expected>> functions;

@@ -117,7 +117,11 @@ INSTANTIATE_TEST_SUITE_P(
                  "Syntax error at line:2\n"},
         ReadCase{"VariableCountWraps", "p cnf 4294967295 0\n", 1, "\"1\"", "", 0, -1, ""},
         ReadCase{"SecondProblemLineAppendsAnEntry", "p cnf 1 1\n1 0\np cnf 2 1\n-2 0\n", 2,
-                 "x0 and ( not x1 )", "x0 x1", 2, 2, ""}),
+                 "x0 and ( not x1 )", "x0 x1", 2, 2, ""},
+        // The lower count of a later problem line bounds the literals after it, although
+        // the variable list still holds the earlier names.
+        ReadCase{"SecondProblemLineLowersTheCount", "p cnf 3 1\n3 0\np cnf 2 1\n3 0\n", 2, "x2",
+                 "x2", 3, 2, "Syntax error at line:4\n"}),
     [](const ::testing::TestParamInfo<ReadCase>& param) { return std::string(param.param.title); });
 
 // The step functions on their own: a clause ends at its "0" and leaves the next

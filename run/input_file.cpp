@@ -1,0 +1,151 @@
+// One switch over the input notations. A VHDL input may be the assignment notation
+// or a complete design unit (formats/vhdl_entity.h), which is read as its
+// assignments; the BLIF reader returns its errors, which are reported here like the
+// other readers' messages. DIMACS names are taken from the comments before the
+// problem line and put in place of x0, x1, ... once the file is read, in the
+// table's list and in every tree.
+#include "run/input_file.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <sstream>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "expr/function_table.h"
+#include "formats/blif_reader.h"
+#include "formats/dimacs.h"
+#include "formats/pla.h"
+#include "formats/vhdl.h"
+#include "formats/vhdl_entity.h"
+#include "run/messages.h"
+
+namespace {
+
+void loadVhdlOrDesignUnit(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    const std::optional<std::string> assignments = designUnitAsAssignments(text.str());
+    std::istringstream statements(assignments ? *assignments : text.str());
+    loadVhdl(statements);
+}
+
+// The names that "c NUMBER NAME" lines before the problem line give, by variable
+// position; a line of another shape is an ordinary comment.
+std::unordered_map<int64_t, std::string> namesInComments(const std::string& text) {
+    std::unordered_map<int64_t, std::string> names;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::string first;
+        int64_t number = 0;
+        std::string name;
+        std::string rest;
+        if (!(words >> first)) continue;
+        if (first == "p") break;
+        if (first != "c" || !(words >> number >> name) || (words >> rest) || number < 1) continue;
+        names[number - 1] = name;
+    }
+    return names;
+}
+
+void renameDimacsVariables(const std::unordered_map<int64_t, std::string>& names) {
+    FunctionTable& table = *program.table;
+    VariableList& inputs = table.variableList;
+    std::unordered_map<Symbol, Symbol> renamed;
+    std::unordered_set<std::string> taken;
+    for (const auto& [position, name] : names) {
+        if (position >= inputs.count() || !taken.insert(name).second) return;  // not ours
+    }
+    for (int32_t position = 0; position < inputs.count(); ++position) {
+        const auto found = names.find(position);
+        if (found == names.end()) continue;
+        const Symbol name = intern(found->second);
+        // A name that another variable still bears would merge the two.
+        if (inputs.positionOf(name) >= 0 && inputs.positionOf(name) != position) return;
+        renamed[inputs.entries[static_cast<std::size_t>(position)].name] = name;
+    }
+    for (const auto& [from, to] : renamed) inputs.rename(inputs.positionOf(from), to);
+    for (int64_t position = 0; position < table.entryCount(); ++position) {
+        FunctionEntry& entry = *table.entryAt(position);
+        std::vector<Node*> open{entry.tree()};
+        while (!open.empty()) {
+            Node* node = open.back();
+            open.pop_back();
+            if (node->opCode() == opNot) {
+                open.push_back(static_cast<UNode*>(node)->operand);
+            } else if (!node->isLeaf()) {
+                open.push_back(static_cast<BNode*>(node)->left);
+                open.push_back(static_cast<BNode*>(node)->right);
+            } else if (auto* identifier = dynamic_cast<IdentNode*>(node)) {
+                if (const auto to = renamed.find(identifier->name); to != renamed.end()) {
+                    identifier->name = to->second;
+                }
+            }
+        }
+        completeEntry(entry);
+    }
+}
+
+void loadNamedDimacs(std::istream& in) {
+    std::ostringstream text;
+    text << in.rdbuf();
+    std::istringstream formula(text.str());
+    loadDimacs(formula);
+    renameDimacsVariables(namesInComments(text.str()));
+}
+
+}  // namespace
+
+bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings) {
+    const int64_t errorsBefore = program.readerErrorCount;
+    switch (notation) {
+        case InputNotation::pla:
+            loadPla(in);
+            break;
+        case InputNotation::vhdl:
+            loadVhdlOrDesignUnit(in);
+            break;
+        case InputNotation::dimacs:
+            if (settings.dimacsNames) {
+                loadNamedDimacs(in);
+            } else {
+                loadDimacs(in);
+            }
+            break;
+        case InputNotation::blif: {
+            const BlifReadResult result = loadBlif(in);
+            for (const BlifMessage& error : result.errors) {
+                reportAtLine(program.readerSourceName, error.line, error.text);
+            }
+            program.readerErrorCount += static_cast<int64_t>(result.errors.size());
+            break;
+        }
+    }
+    return program.readerErrorCount != errorsBefore;
+}
+
+LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
+                          const InputSettings& settings) {
+    program.readerSourceName = path == "-" ? "<stdin>" : path;
+    LoadOutcome outcome;
+    if (path == "-") {
+        outcome.opened = true;
+        outcome.readerErrors = loadNotation(std::cin, notation, settings);
+        return outcome;
+    }
+    // A folder opens as a stream that reads nothing, so it is refused first.
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error)) in.open(path);
+    if (!in.is_open()) {
+        reportMessage("cannot open '" + path + "'");
+        return outcome;
+    }
+    outcome.opened = true;
+    outcome.readerErrors = loadNotation(in, notation, settings);
+    return outcome;
+}

@@ -1,0 +1,29 @@
+// Loading an input file of any notation into the program's function table, for
+// the job's INPUT and for the second input of --equiv.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+
+#include "run/options.h"
+
+struct LoadOutcome {
+    bool opened = false;        // false: the file could not be opened (reported)
+    bool readerErrors = false;  // the reader reported errors (the functions read are kept)
+};
+
+// How inputs are read beyond their notation.
+struct InputSettings {
+    // DIMACS: the comment lines "c NUMBER NAME" before the problem line, as
+    // --keep-names writes them, name the variables.
+    bool dimacsNames = false;
+};
+
+// Reads the file at `path` ("-": standard input) in `notation` into the (empty)
+// table, with reader messages naming the path.
+LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
+                          const InputSettings& settings = {});
+
+// Reads a text of `notation` from an open stream into the (empty) table; answers
+// whether the reader reported an error.
+bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings = {});
