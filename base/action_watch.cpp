@@ -1,9 +1,12 @@
-// The handlers only raise flags (and, when a Ctrl-C is not for the action, end the
-// run as the start-up handler would); everything else happens at a checkpoint, on
-// the thread that computes. The progress timer is the process's interval timer,
-// running only while an action is watched.
+// The handlers only raise flags, record a signal and wake the waiting read through a
+// pipe (or, when no safe point will come, end the run as the start-up handler
+// would); everything else happens at a checkpoint or a safe point, on the thread
+// that computes. The pipe makes the wake reach that thread even though the kernel
+// may run the handler on another one. The progress timer is the process's interval
+// timer, running only while an action is watched.
 #include "base/action_watch.h"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -23,10 +26,22 @@ constexpr long progressDelayMicroseconds = 1000000;    // an action this long sh
 constexpr long progressPeriodMicroseconds = 250000;    // and redraws it this often
 constexpr int defaultTerminalWidth = 80;
 
+constexpr int endingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
 bool interruptCancels = false;  // cancelActionsOnInterrupt was called
 bool progressEnabled = false;   // showProgressOfActions was called
 std::atomic<int64_t> lastInterrupt{0};
 static_assert(std::atomic<int64_t>::is_always_lock_free, "read and written by a signal handler");
+
+// The ending signals at safe points.
+std::atomic<bool> deferring{false};    // endAtSafePoints was called
+std::atomic<bool> alwaysDefer{false};  // keepWorkBeforeEnding was called
+std::atomic<int> pendingSignal{0};     // recorded, not yet served
+std::atomic<bool> keeping{false};      // the keeper runs
+static_assert(std::atomic<int>::is_always_lock_free, "read and written by a signal handler");
+void (*keepWork)() = nullptr;
+int wakeReader = -1;  // the pipe that wakes the waiting read
+int wakeWriter = -1;
 
 // What the progress line says, and whether it is on the screen.
 struct Progress {
@@ -47,23 +62,44 @@ int64_t monotonicMilliseconds() {
     return static_cast<int64_t>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
+// An ending signal: recorded for a safe point when one will come, else the end.
+void onEndingSignal(int signal) {
+    if (keeping.load()) return;
+    RunningAction& running = program.running;
+    const bool pointComing = running.atPrompt != 0 || running.watched != 0 || alwaysDefer.load();
+    if (!deferring.load() || pendingSignal.load() != 0 || !pointComing) {
+        discardPendingOutputsAndEnd(signal);
+    }
+    pendingSignal.store(signal);
+    if (running.watched != 0) {
+        running.cancelRequested = 1;
+        running.attention = 1;
+    }
+    wakeWaitingRead();
+}
+
 void onInterrupt(int signal) {
     RunningAction& running = program.running;
     const int64_t now = monotonicMilliseconds();
     const int64_t previous = lastInterrupt.exchange(now);
     const bool second = running.cancelRequested != 0 ||
                         (previous != 0 && now - previous < secondInterruptMilliseconds);
-    if (running.watched != 0 && running.atPrompt == 0 && !second) {
+    if (running.watched != 0 && running.atPrompt == 0 && !second && pendingSignal.load() == 0) {
         running.cancelRequested = 1;
         running.attention = 1;
         return;
     }
-    discardPendingOutputsAndEnd(signal);
+    onEndingSignal(signal);
 }
 
 void onProgressTimer(int /*signal*/) {
     program.running.progressDue = 1;
     program.running.attention = 1;
+}
+
+bool ignoredAtStart(int signal) {
+    struct sigaction current {};
+    return ::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
 }
 
 // Reads and writes go on after the handler, rather than fail with EINTR.
@@ -137,10 +173,59 @@ void clearFlags() {
 }  // namespace
 
 void cancelActionsOnInterrupt() {
-    struct sigaction current {};
-    if (::sigaction(SIGINT, nullptr, &current) == 0 && current.sa_handler == SIG_IGN) return;
+    if (ignoredAtStart(SIGINT)) return;
     installHandler(SIGINT, onInterrupt);
     interruptCancels = true;
+}
+
+void endAtSafePoints() {
+    if (deferring.load()) return;
+    int ends[2];
+    if (::pipe2(ends, O_CLOEXEC | O_NONBLOCK) != 0) return;
+    wakeReader = ends[0];
+    wakeWriter = ends[1];
+    deferring.store(true);
+    for (int signal : endingSignals) {
+        if (signal == SIGINT && interruptCancels) continue;  // onInterrupt defers it
+        if (!ignoredAtStart(signal)) installHandler(signal, onEndingSignal);
+    }
+}
+
+void keepWorkBeforeEnding(void (*keeper)()) {
+    keepWork = keeper;
+    alwaysDefer.store(true);
+}
+
+bool endingSignalPending() {
+    return pendingSignal.load() != 0;
+}
+
+void serveEndingSignal() {
+    const int signal = pendingSignal.load();
+    if (signal == 0) return;
+    if (program.running.watched != 0) throw ActionCancelled();
+    keeping.store(true);
+    clearFlags();
+    if (keepWork != nullptr) keepWork();
+    discardPendingOutputsAndEnd(signal);
+}
+
+int wakeDescriptor() {
+    return wakeReader;
+}
+
+void drainWakes() {
+    char bytes[64];
+    while (wakeReader >= 0 && ::read(wakeReader, bytes, sizeof bytes) > 0) {
+    }
+}
+
+void wakeWaitingRead() noexcept {
+    if (wakeWriter < 0) return;
+    const int savedErrno = errno;
+    const char byte = 1;
+    (void)!::write(wakeWriter, &byte, 1);
+    errno = savedErrno;
 }
 
 void showProgressOfActions() {
@@ -149,14 +234,19 @@ void showProgressOfActions() {
 }
 
 bool actionsCancellable() {
-    return interruptCancels;
+    return interruptCancels || deferring.load();
 }
 
 // The flags are all clear here: the watch before cleared them as it ended, and a
-// Ctrl-C between two actions ends the run.
+// Ctrl-C between two actions ends the run or waits for the safe point after this
+// action, which it calls off at once.
 ActionWatch::ActionWatch() {
     progress = Progress();
-    if (interruptCancels) program.running.watched = 1;
+    if (actionsCancellable()) program.running.watched = 1;
+    if (pendingSignal.load() != 0) {
+        program.running.cancelRequested = 1;
+        program.running.attention = 1;
+    }
     if (progressEnabled) setProgressTimer(progressDelayMicroseconds, progressPeriodMicroseconds);
 }
 

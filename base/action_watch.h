@@ -9,11 +9,21 @@
 // its answer, a second Ctrl-C while the first is pending or within a second of it,
 // and any Ctrl-C when standard input is not a terminal end the run as before.
 //
+// At a terminal such an end, and SIGTERM, SIGHUP and SIGQUIT, come at a safe point,
+// so that the session's work can be kept first: the handler only records the
+// signal; a console read that waits returns at once (base/line_editing.h), a
+// watched action is called off at its next checkpoint, and `serveEndingSignal`
+// then runs the keeper and ends the process by the recorded signal, with the
+// status a signal end always had. A further ending signal while one waits to be
+// served ends the run at once; one that comes while the keeper runs is dropped,
+// the run ending by the first.
+//
 // When standard error is a terminal, an action that has run for a second shows one
 // line there, redrawn in place four times a second (the function, the phase and the
 // terms so far) and erased before anything else is printed and when it ends.
 #pragma once
 
+#include <csignal>
 #include <cstdint>
 #include <string>
 
@@ -30,8 +40,36 @@ void cancelActionsOnInterrupt();
 // a terminal.
 void showProgressOfActions();
 
-// Whether a Ctrl-C can cancel a watched action, so that its originals must be kept.
+// Makes the ending signals wait for a safe point (see above). Called once, when
+// standard input is a terminal; a signal ignored at start-up stays ignored. Until
+// `keepWorkBeforeEnding` is called only a waiting read or a watched action is such
+// a point, and the signals end the run at once elsewhere.
+void endAtSafePoints();
+
+// Sets what a safe point does before the recorded signal ends the run, and makes
+// every moment a safe point in waiting: a signal between two actions is served at
+// the next read or when the action that starts ends.
+void keepWorkBeforeEnding(void (*keeper)());
+
+// Whether a Ctrl-C or an ending signal can cancel a watched action, so that its
+// originals must be kept.
 bool actionsCancellable();
+
+// Whether an ending signal waits to be served.
+bool endingSignalPending();
+
+// A safe point: when an ending signal waits, ends the run by it, the keeper first;
+// inside a watched action (a question the action asks) throws ActionCancelled
+// instead, so that the action is undone before the caller of the action serves it.
+void serveEndingSignal();
+
+// A descriptor that becomes readable when a signal handler has recorded something,
+// for a read that waits on it with poll (-1 when the ending signals do not wait for
+// safe points); `drainWakes` empties it, and `wakeWaitingRead`, safe in a signal
+// handler, makes it readable.
+int wakeDescriptor();
+void drainWakes();
+void wakeWaitingRead() noexcept;
 
 // Watches one action from construction to destruction.
 class ActionWatch {

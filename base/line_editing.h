@@ -4,6 +4,8 @@
 // earlier ones: base/history_file.h) on the Up and Down arrows, Tab completion), and
 // every finished line is handed to the console's readers exactly
 // as if it had been typed cleanly, line end included. Nothing changes otherwise.
+// The wait for a key is a safe point for the signals that end the run (see
+// base/action_watch.h), and the editor never passes a signal on to other processes.
 //
 // libedit draws the prompt itself so that it can redraw the line; the console
 // therefore holds a prompt back while editing is on and hands it to the editor at
@@ -23,6 +25,12 @@ using Completer = std::function<std::vector<std::string>(const std::string& word
 // Switches line editing on when standard input and standard output are terminals;
 // answers whether it is on. Called once, before the first read.
 bool startLineEditing();
+
+// When standard input is a terminal and line editing is off, reads it through a
+// stream that makes each wait for an answer a safe point for the ending signals
+// (base/action_watch.h); what is read is the same. Called once, before the first
+// read.
+void readTerminalAtSafePoints();
 
 // Tab at `prompt` completes the word before the cursor from `completer`.
 void setCompletion(std::string_view prompt, Completer completer);

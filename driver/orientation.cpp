@@ -146,8 +146,10 @@ void orientAfterSatisfiability() {
     }
 }
 
-void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path) {
+void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path,
+                         bool afterSignal) {
     if (!personAtTerminal()) return;
+    if (afterSignal) std::cerr << '\n';
     const std::string lost = plural(unsaved, "function") + " not saved";
     if (path.empty()) {
         note(lost + "; no recovery file could be written");

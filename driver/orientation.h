@@ -27,7 +27,10 @@ void orientAfterSatisfiability();
 
 // The end of a session that slipped with `unsaved` functions not saved: all
 // `written` functions went to the recovery file `path`, or none could (empty path).
-void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path);
+// After a signal the note starts a line of its own, as the cursor may stand after
+// a prompt.
+void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& path,
+                         bool afterSignal);
 
 // The names of the functions and inputs, for completion at "Input command string:".
 std::vector<std::string> tableNames();

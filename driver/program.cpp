@@ -186,6 +186,15 @@ bool openOutput(Session& session, SafeOutput& out) {
     return false;
 }
 
+// Runs one action to its end or its cancel; notes what a completed one changed, and
+// serves a signal that came meanwhile (the end of the run, see base/action_watch.h).
+bool runAndNote(int action, std::ostream* out) {
+    const bool completed = runAction(action, out);
+    if (completed) noteCompletedAction(action);
+    serveEndingSignal();
+    return completed;
+}
+
 // Runs actions until a choice outside 1 to 14; answers the exit status.
 int actionLoop(Session& session, std::istream& script) {
     for (;;) {
@@ -196,7 +205,7 @@ int actionLoop(Session& session, std::istream& script) {
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
             const int64_t lostBefore = program.lostSaves;
-            completed = runAction(action, &out.stream());
+            completed = runAndNote(action, &out.stream());
             if (!completed) {
                 orientAfterCancel(action, session.outputPath);
             } else if (program.lostSaves == lostBefore) {
@@ -204,7 +213,7 @@ int actionLoop(Session& session, std::istream& script) {
             }
         } else {
             const int32_t inputsBefore = program.table->variableList.count();
-            completed = runAction(action, nullptr);
+            completed = runAndNote(action, nullptr);
             if (!completed) {
                 orientAfterCancel(action, "");
             } else if (action == actionAddFunction) {
@@ -213,7 +222,6 @@ int actionLoop(Session& session, std::istream& script) {
                 orientAfterSatisfiability();
             }
         }
-        if (completed) noteCompletedAction(action);
         if (!isTableAction(action)) return statusLoopEnded;
     }
 }
@@ -237,7 +245,9 @@ int runSession(Session& session) {
     }
     load(inputType, input);
     orientAfterLoad();
+    recoverUnsavedWorkOnSignals(session.inputPath);
     int status = actionLoop(session, script);
+    serveEndingSignal();  // one that came as the loop ended
     if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
     if (status == statusLoopEnded && program.lostSaves > 0) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
@@ -257,16 +267,24 @@ std::vector<std::string> completeName(const std::string& word) {
 }
 
 // For a person at a terminal: Ctrl-C cancels a running action when the answers are
-// typed there, and a long action shows its progress where the notes appear.
+// typed there, a signal that ends the run waits for a safe point (so that the
+// work can be kept first), and a long action shows its progress where the notes
+// appear.
 void watchActions() {
-    if (isatty(STDIN_FILENO) != 0) cancelActionsOnInterrupt();
+    if (isatty(STDIN_FILENO) != 0) {
+        cancelActionsOnInterrupt();
+        endAtSafePoints();
+    }
     if (isatty(STDERR_FILENO) != 0) showProgressOfActions();
 }
 
 // Line editing, with Tab completing paths at the path prompts and names where a
 // statement is typed.
 void startEditing() {
-    if (!startLineEditing()) return;
+    if (!startLineEditing()) {
+        readTerminalAtSafePoints();
+        return;
+    }
     for (std::string_view prompt :
          {"Enter legal input file path :", "Enter legal script file path :",
           "Enter legal output file path :"}) {

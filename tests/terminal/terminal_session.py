@@ -13,9 +13,12 @@ Recovery: a session that ends by a slip (Ctrl-D, a word at a menu, two failed
 output paths) with unsaved work leaves a recovery file beside the input whose
 functions, loaded again and saved as PLA, are those of the session as computed
 here; the note names it, standard output stays the piped run's, and without
-unsaved work, after Exit or without a terminal there is none.
+unsaved work, after Exit or without a terminal there is none. The file is private
+(mode 0600), goes to the user's own folders before a shared one, where it gets a
+random name, and a name swapped for a link after its creation gets nothing
+written through the link.
 History file: switched on, a second session recalls a line of the first; off,
-nothing is written.
+nothing is written; each line is appended, and a file grown too long is cut.
 """
 import argparse
 import os
@@ -68,9 +71,11 @@ class Session:
             redirections += " >" + stdout_file
         if redirections:
             command = ["/bin/sh", "-c", 'exec "$0" "$@"' + redirections] + command
-        # No session keeps a history file unless it asks for one; None removes a name.
-        settings = dict(os.environ, TERM="xterm")
+        # No session keeps a history file unless it asks for one, and the state folder
+        # (which may take a recovery file) is the test's; None removes a name.
+        settings = dict(os.environ, TERM="xterm", XDG_STATE_HOME=os.path.join(folder, "state"))
         settings.pop("BOOLFN_HISTORY", None)
+        settings.pop("XDG_RUNTIME_DIR", None)
         settings.update(env or {})
         env = {name: value for name, value in settings.items() if value is not None}
         self.child = pexpect.spawn(command[0], command[1:], cwd=folder, env=env,
@@ -457,33 +462,157 @@ def recovery_never_replaces_a_file(binary, folder):
     check(open(errors).read() == "", "recovery: no note when standard error is not a terminal")
 
 
-def recovery_from_a_fifo_goes_to_the_temporary_folder(binary, folder):
+def mode_of(path):
+    return os.stat(path).st_mode & 0o7777
+
+
+def as_root():
+    return os.geteuid() == 0
+
+
+NOBODY = 65534
+
+
+def readable_by_another_user(path):
+    """Whether an unprivileged user can read `path` (run as that user)."""
+    return subprocess.run(["cat", path], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                          preexec_fn=lambda: (os.setgid(NOBODY), os.setuid(NOBODY))).returncode == 0
+
+
+def recovery_file_is_private(binary, folder):
+    """The recovery file beside the input has mode 0600 whatever the umask, and
+    another user cannot read it (as root only: the test switches users)."""
+    os.chmod(folder, 0o755)
+    session = Session(binary, folder, ["full_adder.pla"])
+    for prompt, keys in ADD_H:
+        session.answer(prompt, keys)
+    end_session(session, "eof")
+    path = os.path.join(folder, RECOVERY_NAME)
+    check(mode_of(path) == 0o600, "private recovery file: mode %o" % mode_of(path))
+    if as_root():
+        check(not readable_by_another_user(path), "private recovery file: another user cannot read it")
+    else:
+        print("skipped: reading as another user needs root")
+
+
+def plant_names(folder, stem):
+    for number in range(1, 101):
+        name = "%s.recovered%s.vhd" % (stem, "-%d" % number if number > 1 else "")
+        with open(os.path.join(folder, name), "w") as planted:
+            planted.write("planted\n")
+
+
+def make_folder(path, mode, owner=None):
+    os.makedirs(path, exist_ok=True)
+    os.chmod(path, mode)
+    if owner is not None:
+        os.chown(path, owner, owner)
+
+
+# name, the environment (relative paths lie in the test's folder), the set-up, where
+# the file goes (a pattern relative to the folder; None: nowhere), whether root is needed
+RECOVERY_FOLDERS = [
+    ("the state folder", {"XDG_STATE_HOME": "state"}, lambda f: None,
+     r"state/boolfn/fifo\.recovered\.vhd", False),
+    ("the state folder open to the group: the runtime folder",
+     {"XDG_STATE_HOME": "state", "XDG_RUNTIME_DIR": "run"},
+     lambda f: (make_folder(os.path.join(f, "state/boolfn"), 0o770),
+                make_folder(os.path.join(f, "run"), 0o700)),
+     r"run/fifo\.recovered\.vhd", False),
+    ("the state folder of another user: a random name in TMPDIR", {"XDG_STATE_HOME": "state"},
+     lambda f: make_folder(os.path.join(f, "state/boolfn"), 0o700, NOBODY),
+     r"tmp/fifo\.recovered-[A-Za-z0-9]{6}\.vhd", True),
+    ("a runtime folder of another user, no state folder",
+     {"XDG_STATE_HOME": "/proc/none", "XDG_RUNTIME_DIR": "run"},
+     lambda f: make_folder(os.path.join(f, "run"), 0o700, NOBODY),
+     r"tmp/fifo\.recovered-[A-Za-z0-9]{6}\.vhd", True),
+    ("every numbered name planted in TMPDIR", {"XDG_STATE_HOME": "/proc/none"},
+     lambda f: plant_names(os.path.join(f, "tmp"), "fifo"),
+     r"tmp/fifo\.recovered-[A-Za-z0-9]{6}\.vhd", False),
+    ("no folder takes it", {"XDG_STATE_HOME": "/proc/none", "TMPDIR": "/proc"}, lambda f: None,
+     None, False),
+]
+
+
+def recovery_folders(binary, folder):
     """An input that is no regular file has no folder to write beside: the file goes
-    to $TMPDIR; when that cannot take it either, the note says so."""
-    cases = [("TMPDIR writable", os.path.join(folder, "tmp"), True),
-             ("TMPDIR takes no file", "/proc", False)]
-    os.mkdir(os.path.join(folder, "tmp"))
+    to the user's state folder, else the runtime folder, when they are the user's
+    own and closed to others, else under a random name to $TMPDIR, where names
+    planted by others cannot stop it; when nothing can take it, the note says so."""
     adder = open(os.path.join(folder, "full_adder.pla")).read()
-    for name, temporary, written in cases:
-        fifo = os.path.join(folder, "fifo.pla")
-        os.mkfifo(fifo)
-        feeder = threading.Thread(target=lambda: open(fifo, "w").write(adder))
-        feeder.start()
-        session = Session(binary, folder, ["fifo.pla"], env={"TMPDIR": temporary})
-        for prompt, keys in ADD_H:
-            session.answer(prompt, keys)
-        end_session(session, "eof")
-        feeder.join()
-        os.unlink(fifo)
-        if written:
-            path = os.path.join(temporary, "fifo.recovered.vhd")
-            check(os.path.exists(path), "%s: the recovery file in TMPDIR" % name)
-            check("written as pseudo-VHDL to " + path + "\r\n" in session.raw,
-                  "%s: the note names it" % name, session.raw)
-        else:
-            check("1 function not saved; no recovery file could be written\r\n" in session.raw,
-                  "%s: the note says nothing was written" % name, session.raw)
-        check(recovery_files(folder) == [], "%s: nothing beside the FIFO" % name)
+    for name, env, prepare, where, needs_root in RECOVERY_FOLDERS:
+        if needs_root and not as_root():
+            print("skipped %s: making a folder of another user needs root" % name)
+            continue
+        with tempfile.TemporaryDirectory() as scratch:
+            make_folder(os.path.join(scratch, "tmp"), 0o1777)
+            prepare(scratch)
+            settings = {"TMPDIR": os.path.join(scratch, "tmp")}
+            settings.update({key: value if value.startswith("/") else os.path.join(scratch, value)
+                             for key, value in env.items()})
+            fifo = os.path.join(scratch, "fifo.pla")
+            os.mkfifo(fifo)
+            feeder = threading.Thread(target=lambda: open(fifo, "w").write(adder))
+            feeder.start()
+            session = Session(binary, scratch, ["fifo.pla"], env=settings)
+            for prompt, keys in ADD_H:
+                session.answer(prompt, keys)
+            end_session(session, "eof")
+            feeder.join()
+            os.unlink(fifo)
+            check(not [f for f in os.listdir(scratch) if ".recovered" in f],
+                  "%s: nothing beside the FIFO" % name)
+            if where is None:
+                check("1 function not saved; no recovery file could be written\r\n" in session.raw,
+                      "%s: the note says nothing was written" % name, session.raw)
+                continue
+            found = re.search(r"written as pseudo-VHDL to (\S+)\r\n", session.raw)
+            path = found.group(1) if found else ""
+            check(re.fullmatch(re.escape(scratch + "/") + where, path) is not None,
+                  "%s: the file and the note" % name, "%s\n%s" % (path, session.raw[-300:]))
+            if not os.path.exists(path):
+                continue
+            check(mode_of(path) == 0o600, "%s: mode %o" % (name, mode_of(path)))
+            back = recovered_functions(binary, scratch, path)
+            check(back == LOADED + [ADDED], "%s: the recovered functions" % name, repr(back))
+            if where.startswith("state/"):
+                check(mode_of(os.path.dirname(path)) == 0o700, "%s: the folder made 0700" % name)
+
+
+def recovery_name_swapped_for_a_link(binary, folder):
+    """Another user who swaps the just-made recovery file for a link, in the input's
+    folder, gets nothing written through the link: the program holds the file open
+    from its creation. The swap comes in a pause that strace puts after the
+    creating open."""
+    victim = os.path.join(folder, "profile")
+    with open(victim, "w") as kept:
+        kept.write("kept\n")
+    path = os.path.join(folder, RECOVERY_NAME)
+    tracer = shutil.which("strace")
+    traced = tracer is not None and subprocess.run(
+        [tracer, "-o", "/dev/null", "true"], capture_output=True).returncode == 0
+    if not traced:
+        print("skipped: no strace that can trace here")
+        return
+    # The program names the file as the input's folder is named: here relatively.
+    session = Session(tracer, folder, ["-f", "-o", "/dev/null", "-P", path, "-P", RECOVERY_NAME,
+                                       "-e", "inject=openat:delay_exit=1500000", binary,
+                                       "full_adder.pla"])
+    for prompt, keys in ADD_H:
+        session.answer(prompt, keys)
+    session.expect(ACTION_CHOICE)
+    session.wait_for_editor()
+    session.child.sendeof()
+    for _ in range(1000):
+        if os.path.lexists(path):
+            break
+        time.sleep(0.005)
+    swapped = os.path.join(folder, "swap")
+    os.symlink(victim, swapped)
+    os.rename(swapped, path)
+    session.finish()
+    check(open(victim).read() == "kept\n", "swapped name: nothing written through the link",
+          open(victim).read()[:300])
 
 
 # ---------------------------------------------------------------- history file
@@ -525,6 +654,46 @@ def history_file_between_sessions(binary, folder):
         check("13" in lines and "15" in lines, "history %s: the typed lines" % name, str(lines))
 
 
+HISTORY_HEADER = "_HiStOrY_V2_\n"
+
+
+def history_file_is_appended_and_bounded(binary, folder):
+    """Each line typed is appended: the file keeps its bytes and its inode and grows
+    by the line. A file past twice the history size, or with a line too long, is
+    cut once as the session starts to the latest 500 lines that fit, and the Up
+    arrow still recalls the last of them."""
+    state = os.path.join(folder, "state")
+    path = os.path.join(state, "boolfn", "history")
+    env = {"BOOLFN_HISTORY": "1", "XDG_STATE_HOME": state}
+    numbers = ["%d" % (n % 7 + 2) for n in range(1500)]
+    cases = [("appended", ["10", "2"], False),
+             ("bounded", numbers + ["a" * 200000, "13"], True)]
+    for name, old_lines, bounded in cases:
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        old = HISTORY_HEADER + "".join(line + "\n" for line in old_lines)
+        with open(path, "w") as history:
+            history.write(old)
+        # A file rewritten under a temporary name and renamed over this one would
+        # leave this descriptor on the old file, which would not grow.
+        held = open(path)
+        session = Session(binary, folder, ["full_adder.pla"], env=env)
+        session.answer(ACTION_CHOICE, UP if bounded else "13")
+        session.expect("Absorption disabled")
+        session.answer(ACTION_CHOICE, "15")
+        session.finish()
+        now = open(path).read()
+        if not bounded:
+            check(now == old + "13\n15\n", "history %s: the lines added at the end" % name, now)
+            check(held.read() == now, "history %s: the same file, grown" % name)
+            held.close()
+            continue
+        held.close()
+        lines = now.split("\n")[1:-1]
+        kept = [line for line in old_lines if len(line) <= 16384][-500:]
+        check(lines == kept + ["13", "15"], "history %s: the latest lines that fit, then the "
+              "new ones" % name, "%d lines, last %r" % (len(lines), lines[-4:]))
+
+
 def run_cases(cases, prepare=lambda folder: None):
     """Runs each case on the binary of the command line, in a folder of its own with
     the full adder and what `prepare` writes; answers the exit status."""
@@ -554,8 +723,9 @@ def main():
                       prompt_endings_keep_todays_behaviour, save_to_a_device_is_not_read_back,
                       lost_saves_get_no_save_note, slips_keep_unsaved_work,
                       recovery_leaves_standard_output_as_it_is, recovery_never_replaces_a_file,
-                      recovery_from_a_fifo_goes_to_the_temporary_folder,
-                      history_file_between_sessions])
+                      recovery_file_is_private, recovery_folders,
+                      recovery_name_swapped_for_a_link, history_file_between_sessions,
+                      history_file_is_appended_and_bounded])
 
 
 if __name__ == "__main__":

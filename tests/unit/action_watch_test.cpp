@@ -1,14 +1,15 @@
 // Ctrl-C at a terminal: which interrupts cancel the watched action and which end the
-// run as before; a cancelled multiplication leaves nothing behind (the sanitizer
-// build checks for leaks and freed memory) and gives either an exception or the
-// result of an uncancelled run; a cancelled action leaves every function, held sums
-// included, and the table's counters exactly as they were.
+// run as before, and where an ending signal waits for a safe point; a cancelled multiplication
+// leaves nothing behind (the sanitizer build checks for leaks and freed memory) and gives either an
+// exception or the result of an uncancelled run; a cancelled action leaves every function, held
+// sums included, and the table's counters exactly as they were.
 #include "base/action_watch.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -71,6 +72,71 @@ INSTANTIATE_TEST_SUITE_P(
                       InterruptCase{"Ctrl-C with no action running", false, false, 1, false}),
     [](const auto& pressed) {
         std::string name = pressed.param.title;
+        for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+        return name;
+    });
+
+// At a terminal the ending signals wait for a safe point where one will come, which
+// then runs the keeper and ends the run by the signal; elsewhere, and for a second
+// signal while one waits, they end it in the handler as before.
+struct EndingCase {
+    const char* title;
+    std::vector<int> signals;  // sent in this order
+    bool watched;
+    bool atPrompt;
+    bool keeper;  // keepWorkBeforeEnding was called
+    bool waits;   // else the handler ends the run
+};
+
+constexpr int notWaitingExit = 9;
+constexpr int servedWithoutEndExit = 10;
+
+class EndingSignalTest : public ::testing::TestWithParam<EndingCase> {};
+
+void sendAndServe(const EndingCase& ending) {
+    cancelActionsOnInterrupt();
+    endAtSafePoints();
+    if (ending.keeper) keepWorkBeforeEnding([] { std::fputs("work kept\n", stderr); });
+    program.running.watched = ending.watched ? 1 : 0;
+    program.running.atPrompt = ending.atPrompt ? 1 : 0;
+    for (int signal : ending.signals) std::raise(signal);
+    if (!endingSignalPending()) _exit(notWaitingExit);
+    if (ending.watched) {
+        // A question inside the action: the action is undone first.
+        bool thrown = false;
+        try {
+            serveEndingSignal();
+        } catch (const ActionCancelled&) {
+            thrown = true;
+        }
+        if (!thrown || program.running.cancelRequested == 0) _exit(servedWithoutEndExit);
+        program.running = RunningAction();
+    }
+    serveEndingSignal();
+    _exit(servedWithoutEndExit);
+}
+
+TEST_P(EndingSignalTest, WaitsForASafePointOnlyWhereOneComes) {
+    const EndingCase& ending = GetParam();
+    const int last = ending.signals.back();
+    const int first = ending.signals.front();
+    EXPECT_EXIT(sendAndServe(ending), ::testing::KilledBySignal(ending.waits ? first : last),
+                ending.waits && ending.keeper ? "work kept" : "^$");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Signals, EndingSignalTest,
+    ::testing::Values(
+        EndingCase{"SIGTERM at a prompt", {SIGTERM}, false, true, false, true},
+        EndingCase{"Ctrl-C at a prompt", {SIGINT}, false, true, true, true},
+        EndingCase{"SIGHUP at a question", {SIGHUP}, true, true, true, true},
+        EndingCase{"SIGQUIT during an action", {SIGQUIT}, true, false, true, true},
+        EndingCase{"a second Ctrl-C during an action", {SIGINT, SIGINT}, true, false, true, true},
+        EndingCase{"SIGTERM between actions", {SIGTERM}, false, false, true, true},
+        EndingCase{"SIGTERM before the work", {SIGTERM}, false, false, false, false},
+        EndingCase{"a second signal while one waits", {SIGTERM, SIGHUP}, false, true, true, false}),
+    [](const auto& ending) {
+        std::string name = ending.param.title;
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
         return name;
     });

@@ -1,14 +1,17 @@
 // The bookkeeping of unsaved work and the recovery file that keeps it: which
 // functions a sequence of menu steps leaves marked (the saves go through the real
-// VHDL save dialogue), the recovery file's name, that it never replaces a file, and
-// that it goes to the temporary folder when the input's folder cannot take it.
+// VHDL save dialogue), the recovery file's name, that it never replaces a file nor
+// writes through a link, that it is private, and where it goes when the input's
+// folder cannot take it.
 #include "driver/unsaved_changes.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,6 +122,37 @@ TEST(RecoveryFileName, FollowsTheInput) {
     }
 }
 
+// Keeps an environment variable for the test and puts it back afterwards.
+class EnvironmentSetting {
+  public:
+    explicit EnvironmentSetting(const char* variable) : name(variable) {
+        const char* old = std::getenv(variable);
+        wasSet = old != nullptr;
+        if (wasSet) oldValue = old;
+    }
+    ~EnvironmentSetting() {
+        if (wasSet) {
+            ::setenv(name, oldValue.c_str(), 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    EnvironmentSetting(const EnvironmentSetting&) = delete;
+    EnvironmentSetting& operator=(const EnvironmentSetting&) = delete;
+    void set(const std::string& value) const {
+        if (value.empty()) {
+            ::unsetenv(name);
+        } else {
+            ::setenv(name, value.c_str(), 1);
+        }
+    }
+
+  private:
+    const char* name;
+    bool wasSet = false;
+    std::string oldValue;
+};
+
 class RecoveryFileTest : public UnsavedChangesTest {
   protected:
     void SetUp() override {
@@ -126,16 +160,11 @@ class RecoveryFileTest : public UnsavedChangesTest {
         folder = std::filesystem::temp_directory_path() /
                  ("boolfn-recovery-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder / "tmp");
-        const char* old = std::getenv("TMPDIR");
-        oldTemporary = old == nullptr ? "" : old;
-        ::setenv("TMPDIR", (folder / "tmp").c_str(), 1);
+        temporary.set((folder / "tmp").string());
+        state.set((folder / "state").string());
+        runtime.set("");
     }
     void TearDown() override {
-        if (oldTemporary.empty()) {
-            ::unsetenv("TMPDIR");
-        } else {
-            ::setenv("TMPDIR", oldTemporary.c_str(), 1);
-        }
         std::filesystem::remove_all(folder);
         UnsavedChangesTest::TearDown();
     }
@@ -147,9 +176,19 @@ class RecoveryFileTest : public UnsavedChangesTest {
         return text.str();
     }
 
+    static unsigned modeOf(const std::filesystem::path& path) {
+        struct stat status {};
+        return ::lstat(path.c_str(), &status) == 0 ? status.st_mode & 07777 : 0;
+    }
+
     std::filesystem::path folder;
-    std::string oldTemporary;
+    EnvironmentSetting temporary{"TMPDIR"};
+    EnvironmentSetting state{"XDG_STATE_HOME"};
+    EnvironmentSetting runtime{"XDG_RUNTIME_DIR"};
 };
+
+constexpr const char* recoveredTable =
+    "variable a, b;\n-- literals: 4\nf <= a and b;\ng <= a or b;\n";
 
 TEST_F(RecoveryFileTest, NeverReplacesAFile) {
     const std::string input = (folder / "adder.pla").string();
@@ -158,17 +197,101 @@ TEST_F(RecoveryFileTest, NeverReplacesAFile) {
     const std::string path = writeRecoveryFile(input);
     EXPECT_EQ(path, (folder / "adder.recovered-2.vhd").string());
     EXPECT_EQ(read((folder / "adder.recovered.vhd").string()), "kept\n");
-    EXPECT_EQ(read(path), "variable a, b;\n-- literals: 4\nf <= a and b;\ng <= a or b;\n");
+    EXPECT_EQ(read(path), recoveredTable);
+    EXPECT_EQ(modeOf(path), 0600U);
     EXPECT_EQ(writeRecoveryFile(input), (folder / "adder.recovered-3.vhd").string());
 }
 
-TEST_F(RecoveryFileTest, GoesToTheTemporaryFolderWhenTheInputsCannotTakeIt) {
-    // /proc takes no new file, even from root; a FIFO or device is no place either.
-    for (const std::string input : {"/proc/version", "/dev/null"}) {
-        const std::string path = writeRecoveryFile(input);
-        EXPECT_EQ(std::filesystem::path(path).parent_path(), folder / "tmp") << input;
-        EXPECT_NE(read(path).find("g <= a or b;"), std::string::npos) << input;
+TEST_F(RecoveryFileTest, NeverWritesThroughALink) {
+    const std::string input = (folder / "adder.pla").string();
+    std::ofstream(input) << "not read\n";
+    std::ofstream(folder / "victim") << "kept\n";
+    std::filesystem::create_symlink(folder / "victim", folder / "adder.recovered.vhd");
+    std::filesystem::create_symlink(folder / "missing", folder / "adder.recovered-2.vhd");
+    EXPECT_EQ(writeRecoveryFile(input), (folder / "adder.recovered-3.vhd").string());
+    EXPECT_EQ(read((folder / "victim").string()), "kept\n");
+    EXPECT_FALSE(std::filesystem::exists(folder / "missing"));
+}
+
+// Where the file goes when the input's folder cannot take it: a pattern for its path
+// under the test's folder.
+struct FolderCase {
+    const char* title;
+    const char* input;          // "*" stands for the test's folder
+    const char* stateHome;      // relative to the test's folder, or absolute
+    unsigned stateFolderMode;   // of STATE/boolfn, made beforehand unless 0
+    const char* runtimeFolder;  // made 0700, relative to the test's folder; empty: unset
+    const char* pattern;
+};
+
+TEST_F(RecoveryFileTest, GoesToThePrivateFoldersThenUnderARandomNameToTheTemporaryOne) {
+    const char* random = "tmp/[a-z]+\\.recovered-[A-Za-z0-9]{6}\\.vhd";
+    const std::vector<FolderCase> cases = {
+        {"a file with no folder to write in", "/proc/version", "state", 0, "",
+         "state/boolfn/version\\.recovered\\.vhd"},
+        {"a device", "/dev/null", "state", 0, "", "state/boolfn/null\\.recovered\\.vhd"},
+        {"every name beside the input taken", "*/adder.pla", "state", 0, "",
+         "state/boolfn/adder\\.recovered\\.vhd"},
+        {"a state folder open to others", "/dev/null", "state", 0777, "run",
+         "run/null\\.recovered\\.vhd"},
+        {"no state folder", "/dev/null", "/proc/none", 0, "", random},
+        {"no state folder, a runtime folder open to others", "/dev/null", "/proc/none", 0, "open",
+         random},
+    };
+    for (const std::string name : {"adder.pla", "adder.recovered.vhd"}) {
+        std::ofstream(folder / name) << "taken\n";
     }
+    for (int number = 2; number <= 100; ++number) {
+        std::ofstream(folder / ("adder.recovered-" + std::to_string(number) + ".vhd")) << "taken\n";
+    }
+    std::filesystem::create_directories(folder / "open");
+    std::filesystem::permissions(folder / "open", std::filesystem::perms::all);
+    for (const FolderCase& c : cases) {
+        std::filesystem::remove_all(folder / "state");
+        std::filesystem::remove_all(folder / "run");
+        const std::string stateHome =
+            c.stateHome[0] == '/' ? c.stateHome : (folder / c.stateHome).string();
+        state.set(stateHome);
+        if (c.stateFolderMode != 0) {
+            std::filesystem::create_directories(folder / "state/boolfn");
+            ::chmod((folder / "state/boolfn").c_str(), c.stateFolderMode);
+        }
+        if (*c.runtimeFolder != '\0') {
+            std::filesystem::create_directories(folder / c.runtimeFolder);
+            if (std::string(c.runtimeFolder) == "run") ::chmod((folder / "run").c_str(), 0700);
+        }
+        runtime.set(*c.runtimeFolder != '\0' ? (folder / c.runtimeFolder).string() : "");
+        std::string input = c.input;
+        if (input[0] == '*') input = folder.string() + input.substr(1);
+        const std::string path = writeRecoveryFile(input);
+        const std::string prefix = folder.string() + "/";
+        EXPECT_TRUE(path.compare(0, prefix.size(), prefix) == 0 &&
+                    std::regex_match(path.substr(prefix.size()), std::regex(c.pattern)))
+            << c.title << ": " << path;
+        EXPECT_EQ(read(path), recoveredTable) << c.title;
+        EXPECT_EQ(modeOf(path), 0600U) << c.title;
+        if (c.stateFolderMode == 0 && path.find("/state/") != std::string::npos) {
+            EXPECT_EQ(modeOf(folder / "state/boolfn"), 0700U) << c.title;
+        }
+    }
+}
+
+TEST_F(RecoveryFileTest, NamesInTheTemporaryFolderCannotBeUsedUp) {
+    state.set("/proc/none");
+    std::ofstream(folder / "tmp/null.recovered.vhd") << "planted\n";
+    for (int number = 2; number <= 100; ++number) {
+        std::ofstream(folder / ("tmp/null.recovered-" + std::to_string(number) + ".vhd"))
+            << "planted\n";
+    }
+    const std::string first = writeRecoveryFile("/dev/null");
+    const std::string second = writeRecoveryFile("/dev/null");
+    EXPECT_NE(first, second);
+    for (const std::string& path : {first, second}) {
+        EXPECT_EQ(std::filesystem::path(path).parent_path(), folder / "tmp") << path;
+        EXPECT_EQ(read(path), recoveredTable) << path;
+    }
+    temporary.set("/proc");
+    EXPECT_EQ(writeRecoveryFile("/dev/null"), "");
 }
 
 }  // namespace
