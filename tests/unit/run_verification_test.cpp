@@ -70,7 +70,18 @@ INSTANTIATE_TEST_SUITE_P(
         ReadBackCase{"DimacsConjunction", OutputNotation::dimacs, "p cnf 3 3\n1 0\n2 0\n2 -3 0\n",
                      0},
         ReadBackCase{"DimacsClauseMissing", OutputNotation::dimacs, "p cnf 3 1\n1 0\n", 1},
-        ReadBackCase{"BlifIsNotReadBack", OutputNotation::blif, "anything", 0}));
+        ReadBackCase{"SopBlifEqual", OutputNotation::sopBlif,
+                     ".inputs a b c\n.outputs f g\n.names a b f\n11 1\n.names b c g\n1- 1\n-0 1\n",
+                     0},
+        ReadBackCase{"BlifOneWrong", OutputNotation::blif,
+                     ".inputs a b c\n.outputs f g\n.names a b f\n1- 1\n-1 1\n.names b c g\n1- "
+                     "1\n-0 1\n",
+                     1},
+        ReadBackCase{"BlifReaderError", OutputNotation::blif, ".inputs a\n.latch a q\n", 1},
+        ReadBackCase{"CompleteVhdlEqual", OutputNotation::completeVhdl,
+                     "entity e is port (a, b, c: in std_logic; f, g: out std_logic); end e;\n"
+                     "architecture x of e is\nbegin\nf <= a and b;\ng <= b or not c;\nend x;\n",
+                     0}));
 
 TEST_F(RunVerification, SavedFromAnEntryOnCountsOnlyThose) {
     EXPECT_TRUE(
