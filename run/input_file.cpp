@@ -6,6 +6,11 @@
 // table's list and in every tree.
 #include "run/input_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -134,6 +139,18 @@ bool loadNotation(std::istream& in, InputNotation notation, const InputSettings&
     return program.readerErrorCount != errorsBefore;
 }
 
+std::string openFailure(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::strerror(EISDIR);
+    // Asked again, so that the answer is about this path whatever ran since.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return "cannot be read";
+    }
+    return std::strerror(errno);
+}
+
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
                           const InputSettings& settings) {
     program.readerSourceName = path == "-" ? "<stdin>" : path;
@@ -148,7 +165,7 @@ LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
     std::ifstream in;
     if (!std::filesystem::is_directory(path, error)) in.open(path);
     if (!in.is_open()) {
-        reportMessage("cannot open '" + path + "'");
+        reportMessage("cannot open '" + path + "': " + openFailure(path));
         return outcome;
     }
     outcome.opened = true;

@@ -24,6 +24,9 @@ struct InputSettings {
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
                           const InputSettings& settings = {});
 
+// Why the file at `path` cannot be opened for reading, as the system says it.
+std::string openFailure(const std::string& path);
+
 // Reads a text of `notation` from an open stream into the (empty) table; answers
 // whether the reader reported an error.
 bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings = {});

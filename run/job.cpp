@@ -73,7 +73,14 @@ class Job {
         if (!options.equivalentTo.empty() && !compareWithOther()) return statusUsage;
         const bool reported =
             options.satisfiability || options.statistics || !options.equivalentTo.empty();
-        if (!reported || options.outputGiven) write();
+        if (reported && !options.outputGiven) return status();
+        // What a reader stopped at an error left is no result to hand on.
+        if (outcome.inputErrors && !options.partial) {
+            reportMessage("nothing written to '" + options.outputPath +
+                          "': the input had errors (--partial writes what was read)");
+            return status();
+        }
+        write();
         return status();
     }
 
@@ -98,7 +105,7 @@ class Job {
             std::ifstream in;
             if (!std::filesystem::is_directory(path, error)) in.open(path);
             if (!in.is_open()) {
-                reportMessage("cannot open '" + path + "'");
+                reportMessage("cannot open '" + path + "': " + openFailure(path));
                 return false;
             }
             read(in);
@@ -122,10 +129,12 @@ class Job {
         for (const Addition& addition : options.additions) {
             StepTimer timer(options.verbose,
                             addition.isScript ? "script " + addition.text : "add " + addition.text);
+            const int32_t inputsBefore = program.table->variableList.count();
             if (addition.isScript) {
                 const int64_t addedBefore = program.addedCount;
                 if (!readFrom(addition.text, [](std::istream& in) { addScript(in); })) return false;
                 program.addedCount += addedBefore;
+                noteNewInputs(addition.text, inputsBefore);
                 continue;
             }
             program.readerSourceName = "<add " + std::to_string(++statementNumber) + ">";
@@ -137,8 +146,19 @@ class Job {
                                   "'");
                 }
             }
+            noteNewInputs(program.readerSourceName, inputsBefore);
         }
         return true;
+    }
+
+    // A name of a statement that is neither a function nor an input becomes a new
+    // input; a typo such as cuot for cout does the same, so each one is noted.
+    static void noteNewInputs(const std::string& source, int32_t inputsBefore) {
+        const VariableList& inputs = program.table->variableList;
+        for (int32_t position = inputsBefore; position < inputs.count(); ++position) {
+            reportMessage(source + ": new input " + std::to_string(position) + " " +
+                          symbolName(inputs.entries[static_cast<std::size_t>(position)].name));
+        }
     }
 
     bool applySteps() {

@@ -30,6 +30,24 @@ std::optional<InputNotation> notationOfExtension(const std::string& path) {
     return std::nullopt;
 }
 
+// The extension of the path's last name, without its dot; empty when it has none
+// (a name that starts with its only dot has none).
+std::string extensionOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind('.');
+    return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot + 1);
+}
+
+std::optional<OutputNotation> outputNotationOfExtension(const std::string& path) {
+    if (endsWith(path, ".pla")) return OutputNotation::pla;
+    if (endsWith(path, ".vhd")) return OutputNotation::pseudoVhdl;
+    if (endsWith(path, ".vhdl")) return OutputNotation::completeVhdl;
+    if (endsWith(path, ".blif")) return OutputNotation::blif;
+    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return OutputNotation::dimacs;
+    return std::nullopt;
+}
+
 // The options that print a report on standard output instead of the result.
 bool reportsOnStandardOutput(const RunOptions& options) {
     return options.satisfiability || options.statistics || !options.equivalentTo.empty();
@@ -162,11 +180,11 @@ class Parser {
         const std::map<std::string, bool*> switches{
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
-            {"--tseitin", &options.tseitin}, {"--lenient", &options.lenient},
-            {"-v", &options.verbose},        {"--verbose", &options.verbose},
-            {"-q", &options.quiet},          {"--quiet", &options.quiet},
-            {"-h", &options.help},           {"--help", &options.help},
-            {"--version", &options.version},
+            {"--tseitin", &options.tseitin}, {"--partial", &options.partial},
+            {"--lenient", &options.lenient}, {"-v", &options.verbose},
+            {"--verbose", &options.verbose}, {"-q", &options.quiet},
+            {"--quiet", &options.quiet},     {"-h", &options.help},
+            {"--help", &options.help},       {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
             if (attached) {
@@ -264,6 +282,11 @@ class Parser {
                                 "': name it with --from pla|vhdl|dimacs|blif";
         } else if (options.verify && options.satisfiability && !options.outputGiven) {
             result.usageError = "--verify checks a written result: with --sat give --output a file";
+        } else if (!options.to && options.outputPath != "-" &&
+                   !extensionOf(options.outputPath).empty() &&
+                   !outputNotationOfExtension(options.outputPath)) {
+            result.usageError = "cannot tell the notation of '" + options.outputPath +
+                                "' from its extension: name it with --to";
         } else if (options.tseitin && outputNotationOf(options) != OutputNotation::dimacs) {
             result.usageError = "--tseitin is an encoding of DIMACS output: give -t dimacs";
         } else if (options.quiet && options.verbose) {
@@ -292,10 +315,5 @@ std::optional<InputNotation> otherInputNotationOf(const RunOptions& options) {
 
 OutputNotation outputNotationOf(const RunOptions& options) {
     if (options.to) return *options.to;
-    const std::string& path = options.outputPath;
-    if (endsWith(path, ".vhd")) return OutputNotation::pseudoVhdl;
-    if (endsWith(path, ".vhdl")) return OutputNotation::completeVhdl;
-    if (endsWith(path, ".blif")) return OutputNotation::blif;
-    if (endsWith(path, ".cnf") || endsWith(path, ".dimacs")) return OutputNotation::dimacs;
-    return OutputNotation::pla;
+    return outputNotationOfExtension(options.outputPath).value_or(OutputNotation::pla);
 }

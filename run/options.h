@@ -37,6 +37,7 @@ struct RunOptions {
     bool satisfiability = false;
     bool verify = false;
     bool keepNames = false;
+    bool partial = false;  // write the result even after reader errors
     bool tseitin = false;  // DIMACS as the linear-size encoding of the formulas
     bool statistics = false;
     bool statisticsTabSeparated = false;  // --stats=tsv

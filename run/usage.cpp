@@ -11,7 +11,8 @@ the actions given, and writes the result (PLA unless told otherwise).
   -o, --output PATH            write the result to PATH (default -, standard output)
   -t, --to NOTATION            pla, pseudo-vhdl, vhdl, blif (a gate per operator), sop-blif
                                (a gate per function, its DNF rows) or dimacs (default: from
-                               the output's extension .pla, .vhd, .vhdl, .blif, .cnf; else pla)
+                               the output's extension .pla, .vhd, .vhdl, .blif, .cnf; pla without
+                               one; another extension needs --to)
   -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
@@ -25,6 +26,8 @@ the actions given, and writes the result (PLA unless told otherwise).
                                an input point where they differ; exit 1 on a difference
       --stats[=tsv]            print per function its inputs, terms, literals, nodes and
                                depth, and a total (tsv: a tab-separated table)
+      --partial                write the result even when the input had errors (what was
+                               read before them)
       --keep-names             write input and output names where the notation drops them
       --tseitin                write DIMACS as a linear-size encoding of the functions as
                                they stand (inputs 1..n, auxiliary variables after them)

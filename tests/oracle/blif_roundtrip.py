@@ -37,13 +37,13 @@ def check_file(binary, abc, name, text):
         path = lambda file: os.path.join(folder, file)
         try:
             # A random PLA may hold rows the reader refuses (status 1); every run that
-            # reads it reads the same functions.
-            run(binary, folder, [name, "-t", "blif", "-o", "gates.blif"], (0, 1))
-            run(binary, folder, [name, "-t", "sop-blif", "-o", "sop.blif"], (0, 1))
+            # reads it reads the same functions, and --partial writes them.
+            run(binary, folder, [name, "--partial", "-t", "blif", "-o", "gates.blif"], (0, 1))
+            run(binary, folder, [name, "--partial", "-t", "sop-blif", "-o", "sop.blif"], (0, 1))
             run_abc(abc, "read_blif %s; strash; dc2; write_blif %s" %
                     (path("gates.blif"), path("abc.blif")), 120)
             run(binary, folder, ["abc.blif", "-t", "sop-blif", "-o", "abc-back.blif"])
-            run(binary, folder, [name, "-t", "vhdl", "-o", "unit.vhdl"], (0, 1))
+            run(binary, folder, [name, "--partial", "-t", "vhdl", "-o", "unit.vhdl"], (0, 1))
             run(binary, folder, ["unit.vhdl", "-t", "blif", "-o", "unit.blif"])
         except (RuntimeError, subprocess.TimeoutExpired) as error:
             return [str(error)]
