@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -12,6 +13,7 @@
 
 #include "actions/actions.h"
 #include "base/paths.h"
+#include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "expr/symbol.h"
 #include "expr/term_sink.h"
@@ -41,6 +43,33 @@ std::string numberedList(int64_t count, const std::string& word, NameAt nameAt) 
     }
     if (count > longestList) text += ", ... (" + std::to_string(count - longestList) + " more)";
     return text;
+}
+
+// The save action whose notation the path's extension names (.pla, .vhd or .vhdl,
+// .blif, .cnf or .dimacs), or 0.
+int actionNamedByExtension(const std::string& path) {
+    const std::string name = nameOf(path);
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return 0;
+    const std::string extension = name.substr(dot + 1);
+    if (extension == "pla") return actionSavePla;
+    if (extension == "vhd" || extension == "vhdl") return actionSaveVhdl;
+    if (extension == "blif") return actionSaveBlif;
+    if (extension == "cnf" || extension == "dimacs") return actionSaveDimacs;
+    return 0;
+}
+
+std::string notationName(int saveAction) {
+    switch (saveAction) {
+        case actionSavePla:
+            return "PLA";
+        case actionSaveVhdl:
+            return "VHDL";
+        case actionSaveBlif:
+            return "BLIF";
+        default:
+            return "DIMACS";
+    }
 }
 
 std::string inputName(int64_t number) {
@@ -122,6 +151,22 @@ void orientAfterSave(int action, const std::string& path) {
             text += ": " + plural(counts.parts, "clause") + " (the conjunction of the functions)";
         }
     }
+    note(text);
+    const int named = actionNamedByExtension(path);
+    if (named != 0 && named != action) {
+        note(path + " holds " + notationName(action) + ", not the " + notationName(named) +
+             " its extension names");
+    }
+}
+
+void orientAtExit() {
+    if (!personAtTerminal()) return;
+    const std::vector<std::string> names = unsavedFunctionNames();
+    if (names.empty()) return;
+    std::string text = plural(static_cast<int64_t>(names.size()), "function") + " not saved: ";
+    const std::size_t shown = std::min<std::size_t>(names.size(), longestList);
+    for (std::size_t i = 0; i < shown; ++i) text += (i == 0 ? "" : ", ") + names[i];
+    if (shown < names.size()) text += ", ... (" + std::to_string(names.size() - shown) + " more)";
     note(text);
 }
 

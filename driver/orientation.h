@@ -19,6 +19,9 @@ void orientAfterAdd(int32_t inputsBefore);
 // What the save of `action` wrote to `path`, read back from the file.
 void orientAfterSave(int action, const std::string& path);
 
+// At Exit: which functions hold work no save wrote (Exit keeps no recovery file).
+void orientAtExit();
+
 // That the action was cancelled by Ctrl-C and nothing changed (a save names `path`).
 void orientAfterCancel(int action, const std::string& path);
 

@@ -222,7 +222,11 @@ int actionLoop(Session& session, std::istream& script) {
                 orientAfterSatisfiability();
             }
         }
-        if (!isTableAction(action)) return statusLoopEnded;
+        if (!isTableAction(action)) {
+            // Leaving on purpose; a slip (nothing could be read) keeps the work instead.
+            if (!session.batch && !consoleReadFailed()) orientAtExit();
+            return statusLoopEnded;
+        }
     }
 }
 

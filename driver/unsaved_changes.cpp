@@ -38,3 +38,13 @@ int64_t unsavedFunctionCount() {
     const std::vector<bool>& unsaved = program.unsavedEntries;
     return std::count(unsaved.begin(), unsaved.end(), true);
 }
+
+std::vector<std::string> unsavedFunctionNames() {
+    std::vector<std::string> names;
+    const std::vector<bool>& unsaved = program.unsavedEntries;
+    for (std::size_t position = 0; position < unsaved.size(); ++position) {
+        const FunctionEntry* entry = program.table->entryAt(static_cast<int64_t>(position));
+        if (unsaved[position] && entry != nullptr) names.push_back(entry->name);
+    }
+    return names;
+}

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // Marks what the completed `action` changed or added. Called after every action the
 // menu carried out to its end; an action that was called off changed nothing and
@@ -14,3 +16,6 @@ void noteCompletedAction(int action);
 
 // How many functions are marked.
 int64_t unsavedFunctionCount();
+
+// The names of the marked functions, in table order.
+std::vector<std::string> unsavedFunctionNames();

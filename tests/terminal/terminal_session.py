@@ -389,6 +389,53 @@ SLIPS = [
 ]
 
 
+# What Exit leaves unsaved: (title, answers before Exit, the note or None).
+EXIT_CASES = [
+    ("an added function", ADD_H, "boolfn: 1 function not saved: h"),
+    ("negated, then saved as BLIF", [("Choice:", "1"), ("Choice:", "11"), ("What to save:", "1")],
+     None),
+    ("negated, the added function saved",
+     [("Choice:", "1")] + ADD_H + [("Choice:", "10"), ("How to save:", "2"),
+                                   ("What to save:", "2")],
+     "boolfn: 2 functions not saved: sum, cout"),
+    ("nothing changed", [("Choice:", "13")], None),
+]
+
+
+def exit_names_unsaved_work(binary, folder):
+    """Exit ends a session on purpose and keeps no recovery file, so it says which
+    functions hold work no save wrote; a session with nothing unsaved ends quietly."""
+    for title, answers, expected in EXIT_CASES:
+        session = Session(binary, folder, ["full_adder.pla", "exit.blif"])
+        for prompt, keys in answers:
+            session.answer(prompt, keys)
+        session.answer(ACTION_CHOICE, "15")
+        check(session.finish() == 1, "Exit (%s): status 1" % title)
+        notes = [line for line in screen_text(session.raw).splitlines()
+                 if "not saved" in line]
+        check(notes == ([expected] if expected else []), "Exit (%s): the note" % title,
+              str(notes))
+
+
+def save_in_another_notation_than_the_extension(binary, folder):
+    """A BLIF saved to the out.pla of the command line is flagged; a save that
+    matches its extension, or a path without one, is not."""
+    session = Session(binary, folder, ["full_adder.pla", "out.pla"])
+    session.answer(ACTION_CHOICE, "11")
+    session.answer("What to save:", "1")
+    session.expect("boolfn: out.pla holds BLIF, not the PLA its extension names\r\n")
+    session.answer(ACTION_CHOICE, "9")
+    session.answer("Enter legal output file path :", "right.pla")
+    session.answer("What to save:", "1")
+    session.answer(ACTION_CHOICE, "12")
+    session.answer("Enter legal output file path :", "plain")
+    session.answer("What to save:", "1")
+    session.answer(ACTION_CHOICE, "15")
+    session.finish()
+    notes = [line for line in screen_text(session.raw).splitlines() if "extension" in line]
+    check(len(notes) == 1, "extension notes: only the BLIF in out.pla", str(notes))
+
+
 def slips_keep_unsaved_work(binary, folder):
     """A session at a terminal that ends by a slip with unsaved work writes every
     function to the recovery file, which loads back to the same functions (checked
@@ -411,7 +458,7 @@ def slips_keep_unsaved_work(binary, folder):
                 unsaved, "" if unsaved == 1 else "s", RECOVERY_NAME)
             if recovered is None:
                 check(files == [], "%s: no recovery file" % name, str(files))
-                check("not saved" not in session.raw, "%s: no recovery note" % name, session.raw)
+                check("pseudo-VHDL to" not in session.raw, "%s: no recovery note" % name, session.raw)
                 continue
             check(files == [RECOVERY_NAME], "%s: the recovery file beside the input" % name,
                   str(files))
@@ -725,7 +772,8 @@ def main():
                       recovery_leaves_standard_output_as_it_is, recovery_never_replaces_a_file,
                       recovery_file_is_private, recovery_folders,
                       recovery_name_swapped_for_a_link, history_file_between_sessions,
-                      history_file_is_appended_and_bounded])
+                      history_file_is_appended_and_bounded, exit_names_unsaved_work,
+                      save_in_another_notation_than_the_extension])
 
 
 if __name__ == "__main__":
