@@ -174,7 +174,13 @@ class Job {
         switch (notation) {
             case OutputNotation::pla:
                 if (options.keepNames) table.hasInputLabels = table.hasOutputLabels = true;
-                writeTable(actionSavePla, out, firstSaved, 0);
+                // A minimized table is written as it is: the save's DNF passes would
+                // rework the minimal cover.
+                if (endsMinimized()) {
+                    writePla(out, firstSaved);
+                } else {
+                    writeTable(actionSavePla, out, firstSaved, 0);
+                }
                 break;
             case OutputNotation::pseudoVhdl:
                 writeTable(actionSaveVhdl, out, firstSaved, pseudoVhdl);
@@ -190,6 +196,10 @@ class Job {
                 writeTable(actionSaveDimacs, out, firstSaved, 0);
                 break;
         }
+    }
+
+    bool endsMinimized() const {
+        return !options.steps.empty() && options.steps.back().kind == JobStep::Kind::minimize;
     }
 
     // "c NUMBER NAME" for every input, before the problem line.

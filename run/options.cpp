@@ -50,9 +50,10 @@ bool parseCofactor(std::string_view text, JobStep& step) {
 // One ACTION of --do; false when it names none.
 bool parseStep(std::string_view text, JobStep& step) {
     static const std::map<std::string_view, JobStep::Kind> plain{
-        {"negate", JobStep::Kind::negate}, {"and-or-not", JobStep::Kind::andOrNot},
-        {"cnf", JobStep::Kind::cnf},       {"dnf", JobStep::Kind::dnf},
-        {"nand", JobStep::Kind::nand},     {"nor", JobStep::Kind::nor},
+        {"negate", JobStep::Kind::negate},     {"and-or-not", JobStep::Kind::andOrNot},
+        {"cnf", JobStep::Kind::cnf},           {"dnf", JobStep::Kind::dnf},
+        {"nand", JobStep::Kind::nand},         {"nor", JobStep::Kind::nor},
+        {"minimize", JobStep::Kind::minimize},
     };
     if (auto found = plain.find(text); found != plain.end()) {
         step.kind = found->second;

@@ -13,7 +13,8 @@ the actions given, and writes the result (PLA unless told otherwise).
   -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
-                               cofactor:FUNCTION:INPUT=0|1, absorption=off|on
+                               cofactor:FUNCTION:INPUT=0|1, absorption=off|on,
+                               minimize (an irredundant sum of prime implicants)
       --added                  write only the added functions
       --sat                    print each function's satisfiability and a model; exit 10
                                when all are satisfiable, 20 when one is not

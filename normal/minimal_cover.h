@@ -1,0 +1,9 @@
+// The minimize step over the function table: each function's sum of products is
+// read as cubes over the inputs it uses, minimized (normal/two_level_minimize.h)
+// and held as the minimal cover, one term per cube.
+#pragma once
+
+class FunctionEntry;
+
+// Replaces the entry's function by an irredundant sum of prime implicants.
+void minimizeFunction(FunctionEntry& entry);

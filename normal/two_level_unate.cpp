@@ -1,0 +1,260 @@
+// Each routine looks at the columns first: how many cubes hold each variable's
+// complemented and uncomplemented literal. A variable with literals of one polarity
+// only is unate; splitting on the variable with the most literals of both kinds
+// shrinks both cofactors fastest.
+#include "normal/two_level_unate.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+struct Columns {
+    std::vector<uint32_t> zeros;  // cubes with the complemented literal
+    std::vector<uint32_t> ones;   // cubes with the uncomplemented literal
+    bool anyBinate = false;
+    bool anyUnate = false;
+};
+
+Columns columnsOf(const CubeSpace& space, const CubeList& list) {
+    Columns columns;
+    columns.zeros.assign(space.variables, 0);
+    columns.ones.assign(space.variables, 0);
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        const uint64_t* cube = list[i];
+        for (uint32_t w = 0; w < space.words; ++w) {
+            uint64_t bits = CubeSpace::literalBits(cube, w);
+            while (bits != 0) {
+                const uint32_t shift = static_cast<uint32_t>(std::countr_zero(bits));
+                bits &= bits - 1;
+                const uint32_t variable = w * 32 + shift / 2;
+                if (((cube[w] >> shift) & 3) == 1) {
+                    ++columns.zeros[variable];
+                } else {
+                    ++columns.ones[variable];
+                }
+            }
+        }
+    }
+    for (uint32_t v = 0; v < space.variables; ++v) {
+        const bool zero = columns.zeros[v] != 0;
+        const bool one = columns.ones[v] != 0;
+        if (zero && one) columns.anyBinate = true;
+        if (zero != one) columns.anyUnate = true;
+    }
+    return columns;
+}
+
+// The most binate variable (most literals, ties to the more balanced), or with no
+// binate variable the one with most literals; -1 when no cube has a literal.
+int64_t splittingVariable(const CubeSpace& space, const Columns& columns) {
+    int64_t best = -1;
+    uint64_t bestKey = 0;
+    for (uint32_t v = 0; v < space.variables; ++v) {
+        const uint32_t zeros = columns.zeros[v];
+        const uint32_t ones = columns.ones[v];
+        if (zeros + ones == 0) continue;
+        if (columns.anyBinate && (zeros == 0 || ones == 0)) continue;
+        const uint64_t key = (uint64_t{zeros + ones} << 32) | std::min(zeros, ones);
+        if (best < 0 || key > bestKey) {
+            best = v;
+            bestKey = key;
+        }
+    }
+    return best;
+}
+
+bool holdsUniverse(const CubeSpace& space, const CubeList& list) {
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        if (space.isUniverse(list[i])) return true;
+    }
+    return false;
+}
+
+// Whether the cubes' volumes cannot add up to the space, so no tautology.
+bool tooSmallForTautology(const CubeSpace& space, const CubeList& list) {
+    double volume = 0;
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        volume += std::ldexp(1.0, -static_cast<int>(space.literalCount(list[i])));
+        if (volume >= 1.0) return false;
+    }
+    return volume < 1.0 - 1e-9;
+}
+
+// The cube with `variable` set to the pair given.
+void restrictVariable(uint64_t* cube, uint32_t variable, uint64_t pair) {
+    CubeSpace::setPair(cube, variable, pair);
+}
+
+// Order of cubes by their words, for finding equal cubes.
+std::vector<uint32_t> sortedOrder(const CubeSpace& space, const CubeList& list) {
+    std::vector<uint32_t> order(list.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return std::lexicographical_compare(list[a], list[a] + space.words, list[b],
+                                            list[b] + space.words);
+    });
+    return order;
+}
+
+int compareCubes(const CubeSpace& space, const uint64_t* a, const uint64_t* b) {
+    for (uint32_t w = 0; w < space.words; ++w) {
+        if (a[w] != b[w]) return a[w] < b[w] ? -1 : 1;
+    }
+    return 0;
+}
+
+// x·high + x'·low, a cube present in both halves kept once without the literal.
+CubeList joinHalves(const CubeSpace& space, uint32_t variable, const CubeList& high,
+                    const CubeList& low) {
+    CubeList result(space.words);
+    result.reserve(high.size() + low.size());
+    const std::vector<uint32_t> highOrder = sortedOrder(space, high);
+    const std::vector<uint32_t> lowOrder = sortedOrder(space, low);
+    size_t h = 0;
+    size_t l = 0;
+    while (h < highOrder.size() || l < lowOrder.size()) {
+        int order = 0;
+        if (h == highOrder.size()) {
+            order = 1;
+        } else if (l == lowOrder.size()) {
+            order = -1;
+        } else {
+            order = compareCubes(space, high[highOrder[h]], low[lowOrder[l]]);
+        }
+        if (order == 0) {
+            result.append(high[highOrder[h++]]);
+            ++l;
+        } else if (order < 0) {
+            uint64_t* cube = result.append();
+            std::copy_n(high[highOrder[h++]], space.words, cube);
+            restrictVariable(cube, variable, 2);
+        } else {
+            uint64_t* cube = result.append();
+            std::copy_n(low[lowOrder[l++]], space.words, cube);
+            restrictVariable(cube, variable, 1);
+        }
+    }
+    return result;
+}
+
+}  // namespace
+
+bool isTautology(const CubeSpace& space, const CubeList& list) {
+    if (list.empty()) return false;
+    if (holdsUniverse(space, list)) return true;
+    if (tooSmallForTautology(space, list)) return false;
+    const Columns columns = columnsOf(space, list);
+    if (columns.anyUnate) {
+        // A cube with a literal of a unate variable never decides the question: the
+        // cofactor on the other value of that variable lacks it and is the harder
+        // half. So the cubes free of every unate variable decide alone.
+        CubeList reduced(space.words);
+        for (uint32_t i = 0; i < list.size(); ++i) {
+            const uint64_t* cube = list[i];
+            bool unateLiteral = false;
+            for (uint32_t w = 0; w < space.words && !unateLiteral; ++w) {
+                uint64_t bits = CubeSpace::literalBits(cube, w);
+                while (bits != 0) {
+                    const uint32_t v = w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2;
+                    bits &= bits - 1;
+                    if (columns.zeros[v] == 0 || columns.ones[v] == 0) {
+                        unateLiteral = true;
+                        break;
+                    }
+                }
+            }
+            if (!unateLiteral) reduced.append(cube);
+        }
+        return isTautology(space, reduced);
+    }
+    const int64_t variable = splittingVariable(space, columns);
+    CubeList half(space.words);
+    cofactorInto(space, list, static_cast<uint32_t>(variable), false, half);
+    if (!isTautology(space, half)) return false;
+    cofactorInto(space, list, static_cast<uint32_t>(variable), true, half);
+    return isTautology(space, half);
+}
+
+CubeList complementOf(const CubeSpace& space, const CubeList& list) {
+    CubeList result(space.words);
+    if (list.empty()) {
+        space.setUniverse(result.append());
+        return result;
+    }
+    if (holdsUniverse(space, list)) return result;
+    if (list.size() == 1) {
+        const uint64_t* cube = list[0];
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            const uint64_t pair = CubeSpace::pairOf(cube, v);
+            if (pair == 3) continue;
+            uint64_t* flipped = result.append();
+            space.setUniverse(flipped);
+            CubeSpace::setPair(flipped, v, pair ^ 3);
+        }
+        return result;
+    }
+    const Columns columns = columnsOf(space, list);
+    const auto variable = static_cast<uint32_t>(splittingVariable(space, columns));
+    CubeList half(space.words);
+    cofactorInto(space, list, variable, true, half);
+    const CubeList high = complementOf(space, half);
+    cofactorInto(space, list, variable, false, half);
+    const CubeList low = complementOf(space, half);
+    return joinHalves(space, variable, high, low);
+}
+
+bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out) {
+    if (list.empty()) {
+        space.setUniverse(out);
+        return true;
+    }
+    if (holdsUniverse(space, list)) return false;
+    if (list.size() == 1) {
+        const uint64_t* cube = list[0];
+        space.setUniverse(out);
+        if (space.literalCount(cube) == 1) {
+            // The one literal flipped, every other variable free.
+            for (uint32_t v = 0; v < space.variables; ++v) {
+                const uint64_t pair = CubeSpace::pairOf(cube, v);
+                CubeSpace::setPair(out, v, pair == 3 ? 3 : pair ^ 3);
+            }
+        }
+        return true;
+    }
+    const Columns columns = columnsOf(space, list);
+    const auto variable = static_cast<uint32_t>(splittingVariable(space, columns));
+    CubeList half(space.words);
+    std::vector<uint64_t> highCube(space.words);
+    std::vector<uint64_t> lowCube(space.words);
+    cofactorInto(space, list, variable, true, half);
+    const bool high = complementSupercube(space, half, highCube.data());
+    cofactorInto(space, list, variable, false, half);
+    bool low = false;
+    if (high && space.isUniverse(highCube.data())) {
+        // The low half can only add the literal's freedom: whether it leaves any
+        // point decides.
+        low = !isTautology(space, half);
+        space.setUniverse(lowCube.data());
+    } else {
+        low = complementSupercube(space, half, lowCube.data());
+    }
+    if (!high && !low) return false;
+    if (high && low) {
+        for (uint32_t w = 0; w < space.words; ++w) out[w] = highCube[w] | lowCube[w];
+    } else if (high) {
+        std::copy_n(highCube.data(), space.words, out);
+        CubeSpace::setPair(out, variable, 2);
+    } else {
+        std::copy_n(lowCube.data(), space.words, out);
+        CubeSpace::setPair(out, variable, 1);
+    }
+    return true;
+}
+
+bool coversCube(const CubeSpace& space, const CubeList& list, const uint64_t* cube,
+                CubeList& scratch) {
+    cofactorInto(space, list, cube, scratch);
+    return isTautology(space, scratch);
+}

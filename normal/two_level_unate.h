@@ -1,0 +1,22 @@
+// The unate recursive paradigm over dense cubes: tautology, complement and the
+// smallest cube containing a complement, each by splitting on the most binate
+// variable until the cofactors are easy (empty, holding the universe, one cube, or
+// unate).
+#pragma once
+
+#include "normal/two_level_cubes.h"
+
+// Whether the cubes cover every point of the space.
+bool isTautology(const CubeSpace& space, const CubeList& list);
+
+// A cover of the points the cubes leave out.
+CubeList complementOf(const CubeSpace& space, const CubeList& list);
+
+// The smallest cube holding every point the cubes leave out, written to `out`;
+// false when they leave none.
+bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out);
+
+// Whether `cube` lies in the union of `list` (the cofactor of the list by the cube
+// is a tautology); `scratch` is a reusable buffer.
+bool coversCube(const CubeSpace& space, const CubeList& list, const uint64_t* cube,
+                CubeList& scratch);
