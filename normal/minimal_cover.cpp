@@ -11,6 +11,7 @@
 #include "expr/variable_list.h"
 #include "normal/sum_of_products.h"
 #include "normal/two_level_minimize.h"
+#include "normal/two_level_unate.h"
 
 namespace {
 
@@ -38,14 +39,18 @@ class CollectingSink final : public TermSink {
     Terms& terms;
 };
 
-Terms termsOf(FunctionEntry& entry) {
+Terms termsOfSum(const PendingSum* sum) {
     Terms terms;
-    if (const PendingSum* sum = entry.pendingSum()) {
-        std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
-        CollectingSink sink(terms);
-        sum->reportTerms(*marks, sink);
-        return terms;
-    }
+    if (sum == nullptr) return terms;
+    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+    CollectingSink sink(terms);
+    sum->reportTerms(*marks, sink);
+    return terms;
+}
+
+Terms termsOf(FunctionEntry& entry) {
+    if (const PendingSum* sum = entry.pendingSum()) return termsOfSum(sum);
+    Terms terms;
     Node* root = entry.tree();
     entry.tree() = nullptr;
     root = root->expandOperators();
@@ -65,10 +70,12 @@ struct Support {
     std::vector<int64_t> variableOf;  // table position -> cube variable, or -1
 };
 
-Support supportOf(const Terms& terms, size_t tableInputs) {
+Support supportOf(const std::vector<const Terms*>& covers, size_t tableInputs) {
     Support support;
     support.variableOf.assign(tableInputs, -1);
-    for (Literal literal : terms.literals) support.variableOf[literalPosition(literal)] = 0;
+    for (const Terms* terms : covers) {
+        for (Literal literal : terms->literals) support.variableOf[literalPosition(literal)] = 0;
+    }
     for (size_t position = 0; position < tableInputs; ++position) {
         if (support.variableOf[position] < 0) continue;
         support.variableOf[position] = static_cast<int64_t>(support.positions.size());
@@ -93,15 +100,33 @@ CubeList cubesOf(const Terms& terms, const Support& support, const CubeSpace& sp
     return cubes;
 }
 
+// The entry's don't-cares as cubes of the space: the "-" rows, or what neither the
+// loaded ON-set nor the OFF-set holds.
+CubeList dontCaresOf(const UnspecifiedPoints* points, const Terms terms[3], const Support& support,
+                     const CubeSpace& space) {
+    if (points == nullptr) return CubeList(space.words);
+    if (!points->offSetGiven()) return cubesOf(terms[0], support, space);
+    CubeList specified = cubesOf(terms[1], support, space);
+    specified.appendAll(cubesOf(terms[2], support, space));
+    return complementOf(space, specified);
+}
+
 }  // namespace
 
 void minimizeFunction(FunctionEntry& entry) {
     const VariableList& inputs = program.table->variableList;
     const Terms terms = termsOf(entry);
-    const Support support = supportOf(terms, static_cast<size_t>(inputs.count()));
+    const UnspecifiedPoints* points = entry.unspecified.get();
+    const Terms unspecified[3] = {
+        termsOfSum(points != nullptr ? points->dontCareRows.get() : nullptr),
+        termsOfSum(points != nullptr ? points->onRows.get() : nullptr),
+        termsOfSum(points != nullptr ? points->offRows.get() : nullptr)};
+    const Support support = supportOf({&terms, &unspecified[0], &unspecified[1], &unspecified[2]},
+                                      static_cast<size_t>(inputs.count()));
     const CubeSpace space(static_cast<uint32_t>(support.positions.size()));
     const CubeList on = cubesOf(terms, support, space);
-    const CubeList cover = minimizeCover(space, on, CubeList(space.words));
+    const CubeList cover =
+        minimizeCover(space, on, dontCaresOf(points, unspecified, support, space));
 
     program.table->termCount = entry.termCount = cover.size();
     if (cover.empty()) {

@@ -5,5 +5,7 @@
 
 class FunctionEntry;
 
-// Replaces the entry's function by an irredundant sum of prime implicants.
+// Replaces the entry's function by an irredundant sum of prime implicants; where the
+// entry keeps don't-cares (a PLA load with --dont-cares), the cover may take them in
+// and holds every other point exactly as the function does.
 void minimizeFunction(FunctionEntry& entry);

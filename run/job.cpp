@@ -82,7 +82,7 @@ class Job {
 
     bool load() {
         StepTimer timer(options.verbose, "read " + options.inputPath);
-        return readFrom(options.inputPath, [&](std::istream& in) {
+        const bool opened = readFrom(options.inputPath, [&](std::istream& in) {
             switch (*inputNotationOf(options)) {
                 case InputNotation::pla:
                     loadPla(in);
@@ -95,6 +95,21 @@ class Job {
                     break;
             }
         });
+        if (opened && !options.dontCares) noteUnspecifiedRows();
+        return opened;
+    }
+
+    // One note when a PLA file's type gives don't-cares that the load read as OFF.
+    void noteUnspecifiedRows() const {
+        const FunctionTable& table = *program.table;
+        if (table.unspecifiedRows == 0) return;
+        const std::string rows = std::to_string(table.unspecifiedRows);
+        reportMessage(program.readerSourceName + ": " +
+                      (table.offSetType
+                           ? rows + " rows give OFF-set or don't-care outputs (.type fr or fdr); "
+                                    "every point outside the ON-set was read as OFF"
+                           : rows + " rows with don't-care outputs were read as OFF") +
+                      " (--dont-cares keeps the don't-cares)");
     }
 
     bool addFunctions() {
@@ -198,8 +213,20 @@ class Job {
         }
     }
 
+    // Whether the last step was minimize and every function still holds its cover
+    // (or a constant).
     bool endsMinimized() const {
-        return !options.steps.empty() && options.steps.back().kind == JobStep::Kind::minimize;
+        if (options.steps.empty() || options.steps.back().kind != JobStep::Kind::minimize) {
+            return false;
+        }
+        const FunctionTable& table = *program.table;
+        for (int64_t position = 0; position < table.entryCount(); ++position) {
+            FunctionEntry& entry = *table.entryAt(position);
+            if (entry.hasTree() && entry.pendingSum() == nullptr && !entry.tree()->isLeaf()) {
+                return false;
+            }
+        }
+        return true;
     }
 
     // "c NUMBER NAME" for every input, before the problem line.
@@ -271,6 +298,7 @@ int runJob(const RunOptions& options, const JobHooks& hooks) {
     program.messagesToStandardError = true;
     program.messagesSilenced = options.quiet;
     program.benchmarkDialects = options.lenient;
+    program.plaDontCares = options.dontCares;
     return Job(options, hooks).run();
 }
 

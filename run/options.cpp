@@ -139,10 +139,11 @@ class Parser {
         const std::map<std::string, bool*> switches{
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
-            {"--lenient", &options.lenient}, {"-v", &options.verbose},
-            {"--verbose", &options.verbose}, {"-q", &options.quiet},
-            {"--quiet", &options.quiet},     {"-h", &options.help},
-            {"--help", &options.help},       {"--version", &options.version},
+            {"--lenient", &options.lenient}, {"--dont-cares", &options.dontCares},
+            {"-v", &options.verbose},        {"--verbose", &options.verbose},
+            {"-q", &options.quiet},          {"--quiet", &options.quiet},
+            {"-h", &options.help},           {"--help", &options.help},
+            {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
             if (attached) {

@@ -38,6 +38,7 @@ struct RunOptions {
     bool verify = false;
     bool keepNames = false;
     bool lenient = false;
+    bool dontCares = false;
     bool verbose = false;
     bool quiet = false;
     bool help = false;

@@ -106,6 +106,8 @@ void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
     }
     CofactorRequest request;
     if (step.kind == JobStep::Kind::cofactor) {
+        // The restriction's don't-cares are not the function's.
+        program.table->entryAt(cofactor.functionPosition)->unspecified.reset();
         request.outputNumber = cofactor.functionPosition;
         request.inputNumber = cofactor.inputPosition;
         request.value = step.value;

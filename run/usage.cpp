@@ -22,6 +22,8 @@ the actions given, and writes the result (PLA unless told otherwise).
       --keep-names             write input and output names where the notation drops them
       --lenient                read the benchmark dialects (<>[] in PLA labels, 2 as an
                                unused input, .end, the SATLIB % trailer)
+      --dont-cares             keep a PLA file's don't-cares (.type fd "-", fr and fdr
+                               points outside the ON- and OFF-set) for minimize
   -v, --verbose                report each step and its time on standard error
   -q, --quiet                  print no messages (the exit status still tells)
   -h, --help                   print this help and exit
