@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "normal/two_level_irredundant.h"
 #include "normal/two_level_unate.h"
 
 namespace {
@@ -65,7 +66,6 @@ class Expander {
     std::vector<uint32_t> counts;
     std::vector<uint32_t> open;  // OFF cubes no needed literal blocks yet
     std::vector<uint32_t> order;
-    std::vector<uint32_t> raisedCounts;
     std::vector<uint64_t> trial;
 
     uint64_t* clashOf(uint32_t r) { return clashes.data() + std::size_t{r} * space.words; }
@@ -75,12 +75,16 @@ class Expander {
         std::fill(needed.begin(), needed.end(), 0);
         for (uint32_t r = 0; r < off.size(); ++r) {
             uint64_t* clash = clashOf(r);
-            uint32_t total = 0;
+            // One clash: one word with one bit, the others clear.
+            uint32_t wordsClashing = 0;
+            bool single = true;
             for (uint32_t w = 0; w < space.words; ++w) {
                 clash[w] = space.clashBits(cube, off[r], w);
-                total += static_cast<uint32_t>(std::popcount(clash[w]));
+                if (clash[w] == 0) continue;
+                ++wordsClashing;
+                single = single && (clash[w] & (clash[w] - 1)) == 0;
             }
-            if (total != 1) continue;
+            if (wordsClashing != 1 || !single) continue;
             for (uint32_t w = 0; w < space.words; ++w) needed[w] |= clash[w];
         }
     }
@@ -92,39 +96,64 @@ class Expander {
         return false;
     }
 
-    // Swallows whole cubes of the targets, nearest first, while the cube stays an
-    // implicant and keeps its needed literals.
+    // Raises, one at a time, the literal whose raising the most targets need and can
+    // have: a target is feasible while the smallest cube holding it and the cube
+    // still meets no OFF cube and keeps the needed literals. Literals no OFF cube
+    // clashes on are raised at once. Ends when no feasible target is left.
     void growTowards(uint64_t* cube, const CubeList& targets, const std::vector<char>& covered) {
         order.clear();
-        raisedCounts.assign(targets.size(), 0);
         for (uint32_t d = 0; d < targets.size(); ++d) {
-            if (covered[d] || space.contains(cube, targets[d])) continue;
-            uint32_t raised = 0;
-            for (uint32_t w = 0; w < space.words; ++w) {
-                const uint64_t widened = cube[w] | targets[d][w];
-                raised += static_cast<uint32_t>(std::popcount(
-                    CubeSpace::literalBits(cube, w) & ~CubeSpace::literalBits(&widened, 0)));
-            }
-            raisedCounts[d] = raised;
-            order.push_back(d);
+            if (!covered[d] && !space.contains(cube, targets[d])) order.push_back(d);
         }
-        std::stable_sort(order.begin(), order.end(),
-                         [&](uint32_t a, uint32_t b) { return raisedCounts[a] < raisedCounts[b]; });
         trial.resize(space.words);
-        for (uint32_t d : order) {
-            if (space.contains(cube, targets[d])) continue;
-            bool keepsNeeded = true;
-            for (uint32_t w = 0; w < space.words; ++w) {
-                trial[w] = cube[w] | targets[d][w];
-                const uint64_t widened = trial[w];
-                if ((CubeSpace::literalBits(cube, w) & ~CubeSpace::literalBits(&widened, 0) &
-                     needed[w]) != 0) {
-                    keepsNeeded = false;
+        for (;;) {
+            raiseUnblocked(cube);
+            std::fill(counts.begin(), counts.end(), 0);
+            std::erase_if(order, [&](uint32_t d) { return !feasible(cube, targets[d]); });
+            if (order.empty()) return;
+            for (uint32_t d : order) {
+                for (uint32_t w = 0; w < space.words; ++w) {
+                    uint64_t bits = raisedBy(cube, targets[d], w);
+                    while (bits != 0) {
+                        ++counts[w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2];
+                        bits &= bits - 1;
+                    }
                 }
             }
-            if (!keepsNeeded || meetsOff(trial.data())) continue;
-            std::copy_n(trial.data(), space.words, cube);
+            const auto best = static_cast<uint32_t>(std::max_element(counts.begin(), counts.end()) -
+                                                    counts.begin());
+            CubeSpace::setPair(cube, best, 3);
             findNeeded(cube);
+        }
+    }
+
+    // The literals of `cube` that holding `target` too would raise, in word `w`.
+    static uint64_t raisedBy(const uint64_t* cube, const uint64_t* target, uint32_t w) {
+        const uint64_t widened = cube[w] | target[w];
+        return CubeSpace::literalBits(cube, w) & ~CubeSpace::literalBits(&widened, 0);
+    }
+
+    // Whether the cube can grow to hold `target` (false once it holds it already).
+    bool feasible(const uint64_t* cube, const uint64_t* target) {
+        if (space.contains(cube, target)) return false;
+        for (uint32_t w = 0; w < space.words; ++w) {
+            if ((raisedBy(cube, target, w) & needed[w]) != 0) return false;
+            trial[w] = cube[w] | target[w];
+        }
+        return !meetsOff(trial.data());
+    }
+
+    // Raises every literal on which no OFF cube clashes with the cube.
+    void raiseUnblocked(uint64_t* cube) {
+        std::vector<uint64_t>& clashing = trial;
+        std::fill(clashing.begin(), clashing.end(), 0);
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            const uint64_t* clash = clashOf(r);
+            for (uint32_t w = 0; w < space.words; ++w) clashing[w] |= clash[w];
+        }
+        for (uint32_t w = 0; w < space.words; ++w) {
+            const uint64_t raised = CubeSpace::literalBits(cube, w) & ~clashing[w];
+            cube[w] |= raised | (raised << 1);
         }
     }
 
@@ -272,17 +301,27 @@ CubeList irredundantCover(const CubeSpace& space, const CubeList& cover, const C
     std::vector<char> alive(cover.size(), 1);
     CubeList others(space.words);
     CubeList scratch(space.words);
-    // A cube no other covers stays in every irredundant subset.
+    // A cube no other covers (relatively essential) stays in every irredundant
+    // subset; a cube those and the don't-cares cover (totally redundant) in none.
     std::vector<char> essential(cover.size(), 0);
     for (uint32_t i = 0; i < cover.size(); ++i) {
         othersInto(cover, i, alive, dontCare, others);
         essential[i] = !coversCube(space, others, cover[i], scratch);
     }
-    // Of the rest, the smallest cubes go first while the others still cover them.
-    for (uint32_t i : orderByLiterals(space, cover, false)) {
-        if (essential[i]) continue;
-        othersInto(cover, i, alive, dontCare, others);
-        if (coversCube(space, others, cover[i], scratch)) alive[i] = 0;
+    CubeList fixed(space.words);
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        if (essential[i]) fixed.append(cover[i]);
+    }
+    fixed.appendAll(dontCare);
+    std::vector<uint32_t> partial;  // the partially redundant cubes
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        if (!essential[i] && !coversCube(space, fixed, cover[i], scratch)) partial.push_back(i);
+    }
+    // Which of them to keep is a covering problem (irredundant_cover.h).
+    const std::vector<char> kept = coverPartiallyRedundant(space, cover, partial, fixed);
+    for (uint32_t i = 0; i < cover.size(); ++i) alive[i] = essential[i];
+    for (uint32_t k = 0; k < partial.size(); ++k) {
+        if (kept[k]) alive[partial[k]] = 1;
     }
     CubeList result = cover;
     result.keepFlagged(alive);

@@ -10,6 +10,10 @@
 
 namespace {
 
+// Past this many pairs of cubes of the two halves, a complement's halves are joined
+// by merging equal cubes only.
+constexpr uint64_t liftingLimit = uint64_t{1} << 22;
+
 struct Columns {
     std::vector<uint32_t> zeros;  // cubes with the complemented literal
     std::vector<uint32_t> ones;   // cubes with the uncomplemented literal
@@ -202,7 +206,29 @@ CubeList complementOf(const CubeSpace& space, const CubeList& list) {
     const CubeList high = complementOf(space, half);
     cofactorInto(space, list, variable, false, half);
     const CubeList low = complementOf(space, half);
-    return joinHalves(space, variable, high, low);
+    if (uint64_t{high.size()} * low.size() > liftingLimit) {
+        return joinHalves(space, variable, high, low);
+    }
+    // x·a + x'·b with a inside b is x·a + b, and then x·a goes: a cube inside a cube
+    // of the other half loses the split literal, and what it then contains goes.
+    // The complement gets far fewer cubes, which every later use of it pays for.
+    CubeList joined(space.words);
+    joined.reserve(high.size() + low.size());
+    const auto lift = [&](const CubeList& part, const CubeList& other, uint64_t pair) {
+        for (uint32_t i = 0; i < part.size(); ++i) {
+            uint64_t* cube = joined.append();
+            std::copy_n(part[i], space.words, cube);
+            bool inside = false;
+            for (uint32_t j = 0; j < other.size() && !inside; ++j) {
+                inside = space.contains(other[j], part[i]);
+            }
+            if (!inside) CubeSpace::setPair(cube, variable, pair);
+        }
+    };
+    lift(high, low, 2);
+    lift(low, high, 1);
+    removeContained(space, joined);
+    return joined;
 }
 
 bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out) {
@@ -251,6 +277,11 @@ bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t*
         CubeSpace::setPair(out, variable, 1);
     }
     return true;
+}
+
+int64_t mostBinateVariable(const CubeSpace& space, const CubeList& list) {
+    const Columns columns = columnsOf(space, list);
+    return columns.anyBinate ? splittingVariable(space, columns) : -1;
 }
 
 bool coversCube(const CubeSpace& space, const CubeList& list, const uint64_t* cube,

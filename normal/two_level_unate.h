@@ -16,6 +16,10 @@ CubeList complementOf(const CubeSpace& space, const CubeList& list);
 // false when they leave none.
 bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out);
 
+// The variable with most literals of both polarities among the cubes (ties to the
+// more balanced), or -1 when no variable has both.
+int64_t mostBinateVariable(const CubeSpace& space, const CubeList& list);
+
 // Whether `cube` lies in the union of `list` (the cofactor of the list by the cube
 // is a tautology); `scratch` is a reusable buffer.
 bool coversCube(const CubeSpace& space, const CubeList& list, const uint64_t* cube,

@@ -151,7 +151,8 @@ TEST(UnateRecursion, AgreesWithTruthTables) {
     }
 }
 
-// Covers whose minimum is known: constants, a parity, and a wide function.
+// Covers whose minimum is known: constants, a cyclic core, a parity, and a wide
+// function.
 TEST(MinimizeKnown, ConstantsParityAndWideFunctions) {
     {
         const CubeSpace space(4);
@@ -166,6 +167,26 @@ TEST(MinimizeKnown, ConstantsParityAndWideFunctions) {
         const CubeList one = minimizeCover(space, halves, CubeList(space.words));
         ASSERT_EQ(one.size(), 1u);
         EXPECT_TRUE(space.isUniverse(one[0]));
+    }
+    {
+        // The cyclic function of minterms 0, 1, 2, 5, 6, 7: its six primes form a
+        // cycle in which every prime is redundant, and three of them suffice.
+        const CubeSpace space(3);
+        CubeList primes(space.words);
+        const char* texts[] = {"00-", "-01", "1-1", "11-", "-10", "0-0"};
+        for (const char* text : texts) {
+            uint64_t* cube = primes.append();
+            space.setUniverse(cube);
+            for (uint32_t v = 0; v < 3; ++v) {
+                if (text[v] != '-') CubeSpace::setPair(cube, v, text[v] == '1' ? 2 : 1);
+            }
+        }
+        const CubeList irredundant = irredundantCover(space, primes, CubeList(space.words));
+        EXPECT_EQ(irredundant.size(), 3u);
+        EXPECT_EQ(tableOf(space, irredundant), tableOf(space, primes));
+        const CubeList minimal = minimizeCover(space, primes, CubeList(space.words));
+        EXPECT_EQ(costOf(space, minimal).cubes, 3u);
+        EXPECT_EQ(costOf(space, minimal).literals, 6u);
     }
     {
         // Parity of 5 inputs: all 16 minterms stay, none can grow.
