@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 
 namespace {
@@ -62,6 +63,41 @@ int64_t splittingVariable(const CubeSpace& space, const Columns& columns) {
         if (columns.anyBinate && (zeros == 0 || ones == 0)) continue;
         const uint64_t key = (uint64_t{zeros + ones} << 32) | std::min(zeros, ones);
         if (best < 0 || key > bestKey) {
+            best = v;
+            bestKey = key;
+        }
+    }
+    return best;
+}
+
+// The split of a tautology test, where every variable is binate: the variable with
+// most literals among the largest cubes (those within one literal of the fewest),
+// ties to the most literals overall. The largest cubes decide a tautology; once
+// their variables are split off they are the universe in every cofactor, so a
+// few large cubes among many small ones end the test in a few levels.
+uint32_t tautologySplit(const CubeSpace& space, const CubeList& list, const Columns& columns) {
+    std::vector<uint32_t> literals(list.size());
+    uint32_t fewest = UINT32_MAX;
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        literals[i] = space.literalCount(list[i]);
+        fewest = std::min(fewest, literals[i]);
+    }
+    std::vector<uint32_t> inLargest(space.variables, 0);
+    for (uint32_t i = 0; i < list.size(); ++i) {
+        if (literals[i] > fewest + 1) continue;
+        for (uint32_t w = 0; w < space.words; ++w) {
+            uint64_t bits = CubeSpace::literalBits(list[i], w);
+            while (bits != 0) {
+                ++inLargest[w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2];
+                bits &= bits - 1;
+            }
+        }
+    }
+    uint32_t best = 0;
+    uint64_t bestKey = 0;
+    for (uint32_t v = 0; v < space.variables; ++v) {
+        const uint64_t key = (uint64_t{inLargest[v]} << 32) | (columns.zeros[v] + columns.ones[v]);
+        if (key > bestKey) {
             best = v;
             bestKey = key;
         }
@@ -173,9 +209,9 @@ bool isTautology(const CubeSpace& space, const CubeList& list) {
         }
         return isTautology(space, reduced);
     }
-    const int64_t variable = splittingVariable(space, columns);
+    const uint32_t variable = tautologySplit(space, list, columns);
     CubeList half(space.words);
-    cofactorInto(space, list, static_cast<uint32_t>(variable), false, half);
+    cofactorInto(space, list, variable, false, half);
     if (!isTautology(space, half)) return false;
     cofactorInto(space, list, static_cast<uint32_t>(variable), true, half);
     return isTautology(space, half);
