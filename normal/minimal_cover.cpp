@@ -101,14 +101,19 @@ CubeList cubesOf(const Terms& terms, const Support& support, const CubeSpace& sp
 }
 
 // The entry's don't-cares as cubes of the space: the "-" rows, or what neither the
-// loaded ON-set nor the OFF-set holds.
+// loaded ON-set nor the OFF-set holds (none when that complement grows past its
+// budget: the cover then holds the ON-set exactly).
 CubeList dontCaresOf(const UnspecifiedPoints* points, const Terms terms[3], const Support& support,
                      const CubeSpace& space) {
     if (points == nullptr) return CubeList(space.words);
     if (!points->offSetGiven()) return cubesOf(terms[0], support, space);
     CubeList specified = cubesOf(terms[1], support, space);
     specified.appendAll(cubesOf(terms[2], support, space));
-    return complementOf(space, specified);
+    CubeList dontCares(space.words);
+    if (!complementWithin(space, specified, complementBudget(specified), dontCares)) {
+        return CubeList(space.words);
+    }
+    return dontCares;
 }
 
 }  // namespace

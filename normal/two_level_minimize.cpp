@@ -273,7 +273,53 @@ CubeList lastGasp(const CubeSpace& space, const CubeList& cover, const CubeList&
     return costOf(space, candidate) < costOf(space, cover) ? candidate : cover;
 }
 
+// Every literal of each cube raised where the raised cube stays inside `careless`
+// (ON ∪ DC), asked of the tautology test: the expand for functions whose OFF-set
+// is too large to write down. A literal kept stays needed as the cube grows, so
+// the cubes come out prime.
+CubeList expandWithoutOffSet(const CubeSpace& space, const CubeList& cover,
+                             const CubeList& careless) {
+    std::vector<char> covered(cover.size(), 0);
+    CubeList result(space.words);
+    CubeList scratch(space.words);
+    std::vector<uint64_t> cube(space.words);
+    std::vector<uint64_t> raised(space.words);
+    for (uint32_t i : orderByLiterals(space, cover, true)) {
+        if (covered[i]) continue;
+        std::copy_n(cover[i], space.words, cube.data());
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            if (CubeSpace::pairOf(cube.data(), v) == 3) continue;
+            raised = cube;
+            CubeSpace::setPair(raised.data(), v, 3);
+            if (coversCube(space, careless, raised.data(), scratch)) cube = raised;
+        }
+        covered[i] = 1;
+        for (uint32_t j = 0; j < cover.size(); ++j) {
+            if (!covered[j] && space.contains(cube.data(), cover[j])) covered[j] = 1;
+        }
+        result.append(cube.data());
+    }
+    return result;
+}
+
+// The loop without the OFF-set: expand by the tautology test, irredundant and
+// reduce while the cover shrinks (no last gasp, whose expand is the costly part).
+CubeList minimizeWithoutOffSet(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
+                               const CubeList& careless) {
+    CubeList cover = irredundantCover(space, expandWithoutOffSet(space, on, careless), dontCare);
+    for (;;) {
+        CubeList next = reduceCover(space, cover, dontCare, true);
+        next = irredundantCover(space, expandWithoutOffSet(space, next, careless), dontCare);
+        if (!(costOf(space, next) < costOf(space, cover))) return cover;
+        cover = std::move(next);
+    }
+}
+
 }  // namespace
+
+uint64_t complementBudget(const CubeList& cover) {
+    return 2000000 + 100 * uint64_t{cover.size()};
+}
 
 CoverCost costOf(const CubeSpace& space, const CubeList& cover) {
     return {cover.size(), literalCount(space, cover)};
@@ -344,7 +390,10 @@ CubeList minimizeCover(const CubeSpace& space, const CubeList& on, const CubeLis
         }
         return result;
     }
-    const CubeList off = complementOf(space, careless);
+    CubeList off(space.words);
+    if (!complementWithin(space, careless, complementBudget(careless), off)) {
+        return minimizeWithoutOffSet(space, on, dontCare, careless);
+    }
     CubeList cover = irredundantCover(space, expandCover(space, on, off), dontCare);
     CubeList best = cover;
     for (;;) {

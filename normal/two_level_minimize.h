@@ -17,6 +17,11 @@ struct CoverCost {
 
 CoverCost costOf(const CubeSpace& space, const CubeList& cover);
 
+// The cubes a complement of `cover` may make on the way before the minimizer
+// gives it up: then the cubes are expanded by the tautology test instead, and a
+// don't-care set that is a complement is dropped.
+uint64_t complementBudget(const CubeList& cover);
+
 // A cover of ON ∪ (part of) DC that holds every point of ON and none of the rest:
 // every cube prime (no literal can be dropped without meeting the OFF-set) and none
 // redundant.

@@ -179,7 +179,77 @@ CubeList joinHalves(const CubeSpace& space, uint32_t variable, const CubeList& h
     return result;
 }
 
+// The complement, or false once it has made more cubes than `budget` allows.
+bool complementInto(const CubeSpace& space, const CubeList& list, uint64_t& budget,
+                    CubeList& result) {
+    result.clear();
+    if (list.empty()) {
+        space.setUniverse(result.append());
+        return true;
+    }
+    if (holdsUniverse(space, list)) return true;
+    if (list.size() == 1) {
+        const uint64_t* cube = list[0];
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            const uint64_t pair = CubeSpace::pairOf(cube, v);
+            if (pair == 3) continue;
+            uint64_t* flipped = result.append();
+            space.setUniverse(flipped);
+            CubeSpace::setPair(flipped, v, pair ^ 3);
+        }
+        return true;
+    }
+    const Columns columns = columnsOf(space, list);
+    const auto variable = static_cast<uint32_t>(splittingVariable(space, columns));
+    CubeList half(space.words);
+    CubeList high(space.words);
+    CubeList low(space.words);
+    cofactorInto(space, list, variable, true, half);
+    if (!complementInto(space, half, budget, high)) return false;
+    cofactorInto(space, list, variable, false, half);
+    if (!complementInto(space, half, budget, low)) return false;
+    const uint64_t made = uint64_t{high.size()} + low.size();
+    if (made > budget) return false;
+    budget -= made;
+    if (uint64_t{high.size()} * low.size() > liftingLimit) {
+        result = joinHalves(space, variable, high, low);
+        return true;
+    }
+    // x·a + x'·b with a inside b is x·a + b, and then x·a goes: a cube inside a cube
+    // of the other half loses the split literal, and what it then contains goes.
+    // The complement gets far fewer cubes, which every later use of it pays for.
+    CubeList& joined = result;
+    joined.reserve(high.size() + low.size());
+    const auto lift = [&](const CubeList& part, const CubeList& other, uint64_t pair) {
+        for (uint32_t i = 0; i < part.size(); ++i) {
+            uint64_t* cube = joined.append();
+            std::copy_n(part[i], space.words, cube);
+            bool inside = false;
+            for (uint32_t j = 0; j < other.size() && !inside; ++j) {
+                inside = space.contains(other[j], part[i]);
+            }
+            if (!inside) CubeSpace::setPair(cube, variable, pair);
+        }
+    };
+    lift(high, low, 2);
+    lift(low, high, 1);
+    removeContained(space, joined);
+    return true;
+}
+
 }  // namespace
+
+CubeList complementOf(const CubeSpace& space, const CubeList& list) {
+    uint64_t budget = UINT64_MAX;
+    CubeList result(space.words);
+    complementInto(space, list, budget, result);
+    return result;
+}
+
+bool complementWithin(const CubeSpace& space, const CubeList& list, uint64_t budget,
+                      CubeList& out) {
+    return complementInto(space, list, budget, out);
+}
 
 bool isTautology(const CubeSpace& space, const CubeList& list) {
     if (list.empty()) return false;
@@ -217,56 +287,6 @@ bool isTautology(const CubeSpace& space, const CubeList& list) {
     return isTautology(space, half);
 }
 
-CubeList complementOf(const CubeSpace& space, const CubeList& list) {
-    CubeList result(space.words);
-    if (list.empty()) {
-        space.setUniverse(result.append());
-        return result;
-    }
-    if (holdsUniverse(space, list)) return result;
-    if (list.size() == 1) {
-        const uint64_t* cube = list[0];
-        for (uint32_t v = 0; v < space.variables; ++v) {
-            const uint64_t pair = CubeSpace::pairOf(cube, v);
-            if (pair == 3) continue;
-            uint64_t* flipped = result.append();
-            space.setUniverse(flipped);
-            CubeSpace::setPair(flipped, v, pair ^ 3);
-        }
-        return result;
-    }
-    const Columns columns = columnsOf(space, list);
-    const auto variable = static_cast<uint32_t>(splittingVariable(space, columns));
-    CubeList half(space.words);
-    cofactorInto(space, list, variable, true, half);
-    const CubeList high = complementOf(space, half);
-    cofactorInto(space, list, variable, false, half);
-    const CubeList low = complementOf(space, half);
-    if (uint64_t{high.size()} * low.size() > liftingLimit) {
-        return joinHalves(space, variable, high, low);
-    }
-    // x·a + x'·b with a inside b is x·a + b, and then x·a goes: a cube inside a cube
-    // of the other half loses the split literal, and what it then contains goes.
-    // The complement gets far fewer cubes, which every later use of it pays for.
-    CubeList joined(space.words);
-    joined.reserve(high.size() + low.size());
-    const auto lift = [&](const CubeList& part, const CubeList& other, uint64_t pair) {
-        for (uint32_t i = 0; i < part.size(); ++i) {
-            uint64_t* cube = joined.append();
-            std::copy_n(part[i], space.words, cube);
-            bool inside = false;
-            for (uint32_t j = 0; j < other.size() && !inside; ++j) {
-                inside = space.contains(other[j], part[i]);
-            }
-            if (!inside) CubeSpace::setPair(cube, variable, pair);
-        }
-    };
-    lift(high, low, 2);
-    lift(low, high, 1);
-    removeContained(space, joined);
-    return joined;
-}
-
 bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out) {
     if (list.empty()) {
         space.setUniverse(out);
@@ -286,6 +306,20 @@ bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t*
         return true;
     }
     const Columns columns = columnsOf(space, list);
+    if (!columns.anyBinate) {
+        // A unate cover without the universe misses the point that falsifies every
+        // literal, and the points that differ from it in one variable unless that
+        // variable's literal is a cube on its own: only such variables are fixed.
+        space.setUniverse(out);
+        for (uint32_t i = 0; i < list.size(); ++i) {
+            if (space.literalCount(list[i]) != 1) continue;
+            for (uint32_t v = 0; v < space.variables; ++v) {
+                const uint64_t pair = CubeSpace::pairOf(list[i], v);
+                if (pair != 3) CubeSpace::setPair(out, v, pair ^ 3);
+            }
+        }
+        return true;
+    }
     const auto variable = static_cast<uint32_t>(splittingVariable(space, columns));
     CubeList half(space.words);
     std::vector<uint64_t> highCube(space.words);

@@ -12,6 +12,10 @@ bool isTautology(const CubeSpace& space, const CubeList& list);
 // A cover of the points the cubes leave out.
 CubeList complementOf(const CubeSpace& space, const CubeList& list);
 
+// The same, unless it takes more than `budget` cubes on the way: then false (and
+// `out` unusable). For the complements that grow past any memory (o64's is 2^65).
+bool complementWithin(const CubeSpace& space, const CubeList& list, uint64_t budget, CubeList& out);
+
 // The smallest cube holding every point the cubes leave out, written to `out`;
 // false when they leave none.
 bool complementSupercube(const CubeSpace& space, const CubeList& list, uint64_t* out);
