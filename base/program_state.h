@@ -29,6 +29,7 @@
 //                         formats/reader_messages.cpp
 //   benchmarkDialects     run/ (--lenient); read by the PLA and DIMACS lexers and
 //                         the PLA reader
+//   plaDontCares          run/ (--dont-cares); read by the PLA reader
 //   running               base/action_watch.cpp (its signal handlers, the
 //                         dispatcher's watch over an action) and base/console.cpp
 //                         (a question is asked); read by every checkpoint
@@ -90,6 +91,9 @@ struct ProgramState {
     // refuse: "<>[]" in PLA labels, "2" for an unused PLA input, ".end", and the
     // SATLIB "%" trailer of DIMACS files.
     bool benchmarkDialects = false;
+    // Keep the don't-care (and, for .type fr and fdr, the OFF-set) rows of a PLA
+    // file beside each output's ON-set, for the minimizer.
+    bool plaDontCares = false;
 
     RunningAction running;  // all zero unless standard input or error is a terminal
 };

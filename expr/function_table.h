@@ -26,10 +26,24 @@ struct EntryContent {
     int64_t termCount = 0;
 };
 
+// The points a PLA load with --dont-cares found unspecified for one output: the rows
+// with "-" or "2" in its column (.type f, fd), or for .type fr and fdr every point outside
+// the rows with "1" and those with "0" (the ON-set as loaded is kept for that).
+struct UnspecifiedPoints {
+    std::unique_ptr<PendingCover> dontCareRows;
+    std::unique_ptr<PendingCover> onRows;   // .type fr, fdr only
+    std::unique_ptr<PendingCover> offRows;  // .type fr, fdr only
+
+    bool offSetGiven() const { return offRows != nullptr; }
+};
+
 struct FunctionEntry {
     VariableList* variableList = nullptr;  // owned; this function's own variables
     std::string name;                      // output name as read, or the statement's target
     int64_t termCount = 0;                 // terms (clauses after CNF) of its last normal form
+    // Don't-cares the minimizer may use; null unless a PLA load kept them. Steps that
+    // change which points matter (a cofactor) drop them.
+    std::shared_ptr<UnspecifiedPoints> unspecified;
 
     FunctionEntry(Node* tree, VariableList* list, std::string entryName)
         : variableList(list), name(std::move(entryName)), root(tree) {}
@@ -79,7 +93,12 @@ class FunctionTable {
     int64_t inputCount = 0;        // inputs as declared by the reader
     bool hasInputLabels = false;   // the PLA file named its inputs
     bool hasOutputLabels = false;  // the PLA file named its outputs
-    VariableList variableList;     // every input name of the run, in order of addition
+    // PLA rows whose outputs the file's type calls don't-care ("-" or "2"; "0" under .type
+    // fr and fdr, whose unlisted points are don't-cares): read as OFF unless
+    // --dont-cares keeps them.
+    int64_t unspecifiedRows = 0;
+    bool offSetType = false;    // the PLA file's .type was fr or fdr
+    VariableList variableList;  // every input name of the run, in order of addition
 
     // Takes over the tree and the list (either may be null) and appends an entry.
     FunctionEntry& appendEntry(Node* tree, VariableList* list, const std::string& name);

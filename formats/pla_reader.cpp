@@ -93,6 +93,16 @@ void readOutputLabels() {
     }
 }
 
+// An output's don't-care or OFF-set cover, made on first use.
+PendingCover& unspecifiedCover(FunctionEntry& entry, const std::shared_ptr<RowStore>& rows,
+                               bool offSet) {
+    if (!entry.unspecified) entry.unspecified = std::make_shared<UnspecifiedPoints>();
+    std::unique_ptr<PendingCover>& cover =
+        offSet ? entry.unspecified->offRows : entry.unspecified->dontCareRows;
+    if (!cover) cover = std::make_unique<PendingCover>(rows);
+    return *cover;
+}
+
 // Reads one row: a column per declared input, then a column per output; each
 // output marked "1" takes the row. A row without literals is the constant 1: the
 // first output marked "1" is replaced by it, and any further output in the same
@@ -116,8 +126,18 @@ bool readRow(const std::shared_ptr<RowStore>& rows) {
     }
     const uint32_t row = rows->rowCount();  // the number the row gets once closed
     bool taken = false;
+    bool unspecified = false;  // a "-" or "2" column, or a "0" column under .type fr or fdr
     for (int64_t column = 0; column < table.entryCount(); ++column) {
-        if (isDigitToken(1)) {
+        const bool offSet = table.offSetType && isDigitToken(0);
+        if (offSet || plaReader.token == PlaToken::Dash || isDigitToken(2)) {
+            unspecified = true;
+            // Under fr and fdr a "-" point is a don't-care as any unlisted point is.
+            // "2" is the older files' "-".
+            if (program.plaDontCares && (offSet || !table.offSetType)) {
+                unspecifiedCover(*table.entryAt(column), rows, offSet).takeRow(row);
+                taken = true;
+            }
+        } else if (isDigitToken(1)) {
             PendingCover& cover = table.entryAt(column)->pendingCover(rows);
             if (termMade) {
                 cover.takeRow(row);
@@ -129,6 +149,7 @@ bool readRow(const std::shared_ptr<RowStore>& rows) {
         }
         nextPlaToken();
     }
+    if (unspecified) ++table.unspecifiedRows;
     if (taken) {
         rows->closeRow();
     } else {
@@ -155,7 +176,11 @@ void parseStep(const std::shared_ptr<RowStore>& rows) {
             program.table->termCount = readNumber();
             break;
         case PlaToken::Type:
-            nextPlaToken();  // the type word carries nothing this reader uses
+            // Only fr and fdr change what a row means: "0" marks the OFF-set, and
+            // what no row names is a don't-care.
+            nextPlaToken();
+            program.table->offSetType = plaReader.token == PlaToken::Identifier &&
+                                        (plaReader.text == "fr" || plaReader.text == "fdr");
             nextPlaToken();
             break;
         case PlaToken::End:
@@ -178,6 +203,14 @@ void loadPla(std::istream& in) {
            !plaReader.error);
     FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
-        completeEntry(*table.entryAt(position));
+        FunctionEntry& entry = *table.entryAt(position);
+        // Under fr and fdr the don't-cares are what neither the ON-set as loaded
+        // nor the OFF-set holds; an output without "0" rows has an empty OFF-set.
+        if (program.plaDontCares && table.offSetType) {
+            unspecifiedCover(entry, rows, true);  // empty where no row had "0"
+            entry.unspecified->onRows = std::make_unique<PendingCover>(
+                entry.hasPendingCover() ? entry.pendingCover(rows) : PendingCover(rows));
+        }
+        completeEntry(entry);
     }
 }

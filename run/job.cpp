@@ -20,6 +20,7 @@
 #include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
+#include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
 #include "normal/satisfiability.h"
@@ -121,7 +122,21 @@ class Job {
         const LoadOutcome loaded =
             loadInputFile(options.inputPath, *inputNotationOf(options), settings);
         if (loaded.readerErrors) outcome.inputErrors = true;
+        if (loaded.opened && !options.dontCares) noteUnspecifiedRows();
         return loaded.opened;
+    }
+
+    // One note when a PLA file's type gives don't-cares that the load read as OFF.
+    void noteUnspecifiedRows() const {
+        const FunctionTable& table = *program.table;
+        if (table.unspecifiedRows == 0) return;
+        const std::string rows = std::to_string(table.unspecifiedRows);
+        reportMessage(program.readerSourceName + ": " +
+                      (table.offSetType
+                           ? rows + " rows give OFF-set or don't-care outputs (.type fr or fdr); "
+                                    "every point outside the ON-set was read as OFF"
+                           : rows + " rows with don't-care outputs were read as OFF") +
+                      " (--dont-cares keeps the don't-cares)");
     }
 
     bool addFunctions() {
@@ -254,7 +269,13 @@ class Job {
         switch (notation) {
             case OutputNotation::pla:
                 if (options.keepNames) table.hasInputLabels = table.hasOutputLabels = true;
-                writeTable(actionSavePla, out, firstSaved, 0);
+                // A minimized table is written as it is: the save's DNF passes would
+                // rework the minimal cover.
+                if (endsMinimized()) {
+                    writePla(out, firstSaved);
+                } else {
+                    writeTable(actionSavePla, out, firstSaved, 0);
+                }
                 break;
             case OutputNotation::pseudoVhdl:
                 writeTable(actionSaveVhdl, out, firstSaved, pseudoVhdl);
@@ -278,6 +299,22 @@ class Job {
                 }
                 break;
         }
+    }
+
+    // Whether the last step was minimize and every function still holds its cover
+    // (or a constant).
+    bool endsMinimized() const {
+        if (options.steps.empty() || options.steps.back().kind != JobStep::Kind::minimize) {
+            return false;
+        }
+        const FunctionTable& table = *program.table;
+        for (int64_t position = 0; position < table.entryCount(); ++position) {
+            FunctionEntry& entry = *table.entryAt(position);
+            if (entry.hasTree() && entry.pendingSum() == nullptr && !entry.tree()->isLeaf()) {
+                return false;
+            }
+        }
+        return true;
     }
 
     // "c NUMBER NAME" for every input, before the problem line.
@@ -362,6 +399,7 @@ int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const
     program.messagesToStandardError = true;
     program.messagesSilenced = options.quiet;
     program.benchmarkDialects = options.lenient;
+    program.plaDontCares = options.dontCares;
     return Job(options, closed, hooks).run();
 }
 

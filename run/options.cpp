@@ -88,9 +88,10 @@ bool parseCofactor(std::string_view text, JobStep& step) {
 // One ACTION of --do; false when it names none.
 bool parseStep(std::string_view text, JobStep& step) {
     static const std::map<std::string_view, JobStep::Kind> plain{
-        {"negate", JobStep::Kind::negate}, {"and-or-not", JobStep::Kind::andOrNot},
-        {"cnf", JobStep::Kind::cnf},       {"dnf", JobStep::Kind::dnf},
-        {"nand", JobStep::Kind::nand},     {"nor", JobStep::Kind::nor},
+        {"negate", JobStep::Kind::negate},     {"and-or-not", JobStep::Kind::andOrNot},
+        {"cnf", JobStep::Kind::cnf},           {"dnf", JobStep::Kind::dnf},
+        {"nand", JobStep::Kind::nand},         {"nor", JobStep::Kind::nor},
+        {"minimize", JobStep::Kind::minimize},
     };
     if (auto found = plain.find(text); found != plain.end()) {
         step.kind = found->second;
@@ -181,10 +182,11 @@ class Parser {
             {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
             {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
             {"--tseitin", &options.tseitin}, {"--partial", &options.partial},
-            {"--lenient", &options.lenient}, {"-v", &options.verbose},
-            {"--verbose", &options.verbose}, {"-q", &options.quiet},
-            {"--quiet", &options.quiet},     {"-h", &options.help},
-            {"--help", &options.help},       {"--version", &options.version},
+            {"--lenient", &options.lenient}, {"--dont-cares", &options.dontCares},
+            {"-v", &options.verbose},        {"--verbose", &options.verbose},
+            {"-q", &options.quiet},          {"--quiet", &options.quiet},
+            {"-h", &options.help},           {"--help", &options.help},
+            {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
             if (attached) {

@@ -12,7 +12,7 @@ enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, sopBlif, dimacs
 
 // One step of --do, in the order given.
 struct JobStep {
-    enum class Kind { negate, andOrNot, cnf, dnf, nand, nor, cofactor, absorption };
+    enum class Kind { negate, andOrNot, cnf, dnf, nand, nor, cofactor, absorption, minimize };
     Kind kind = Kind::negate;
     std::string function;  // cofactor: a function's name or 0-based number
     std::string input;     // cofactor: an input's name or 0-based number
@@ -43,6 +43,7 @@ struct RunOptions {
     bool statisticsTabSeparated = false;  // --stats=tsv
     std::string equivalentTo;             // --equiv: the other input, or empty
     bool lenient = false;
+    bool dontCares = false;
     bool verbose = false;
     bool quiet = false;
     bool help = false;

@@ -5,6 +5,7 @@
 #include "actions/actions.h"
 #include "actions/dispatcher.h"
 #include "expr/function_table.h"
+#include "normal/minimal_cover.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ int64_t latestFunctionNamed(const std::string& name) {
     return -1;
 }
 
+// The menu action behind a step; minimize has none.
 int actionOf(JobStep::Kind kind) {
     switch (kind) {
         case JobStep::Kind::negate:
@@ -39,8 +41,21 @@ int actionOf(JobStep::Kind kind) {
             return actionCofactor;
         case JobStep::Kind::absorption:
             return actionAbsorption;
+        case JobStep::Kind::minimize:
+            break;
     }
     return actionExit;
+}
+
+// Every function with a tree becomes a minimal sum of products, in table order.
+void minimizeTable() {
+    FunctionTable& table = *program.table;
+    for (int64_t position = 0; position < table.entryCount(); ++position) {
+        FunctionEntry& entry = *table.entryAt(position);
+        program.currentEntry = &entry;
+        program.currentList = entry.variableList;
+        if (entry.hasTree()) minimizeFunction(entry);
+    }
 }
 
 }  // namespace
@@ -71,6 +86,8 @@ std::string stepName(const JobStep& step) {
             return "cofactor:" + step.function + ":" + step.input + "=" + (step.value ? "1" : "0");
         case JobStep::Kind::absorption:
             return step.value ? "absorption=on" : "absorption=off";
+        case JobStep::Kind::minimize:
+            return "minimize";
         default: {
             constexpr const char* names[] = {"negate", "and-or-not", "cnf", "dnf", "nand", "nor"};
             return names[static_cast<int>(step.kind)];
@@ -79,12 +96,18 @@ std::string stepName(const JobStep& step) {
 }
 
 void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
+    if (step.kind == JobStep::Kind::minimize) {
+        minimizeTable();
+        return;
+    }
     if (step.kind == JobStep::Kind::absorption) {
         program.absorptionEnabled = step.value;
         return;
     }
     CofactorRequest request;
     if (step.kind == JobStep::Kind::cofactor) {
+        // The restriction's don't-cares are not the function's.
+        program.table->entryAt(cofactor.functionPosition)->unspecified.reset();
         request.outputNumber = cofactor.functionPosition;
         request.inputNumber = cofactor.inputPosition;
         request.value = step.value;

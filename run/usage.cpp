@@ -16,7 +16,8 @@ the actions given, and writes the result (PLA unless told otherwise).
   -a, --add STATEMENT          add a function, as "Add function" does (repeatable)
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
-                               cofactor:FUNCTION:INPUT=0|1, absorption=off|on
+                               cofactor:FUNCTION:INPUT=0|1, absorption=off|on,
+                               minimize (an irredundant sum of prime implicants)
       --added                  write only the added functions
       --sat                    print satisfiability as SAT solvers do (s and v lines; for a
                                DIMACS input one verdict, else one per function); exit 10
@@ -33,6 +34,8 @@ the actions given, and writes the result (PLA unless told otherwise).
                                they stand (inputs 1..n, auxiliary variables after them)
       --lenient                read the benchmark dialects (<>[] in PLA labels, 2 as an
                                unused input, .end, the SATLIB % trailer)
+      --dont-cares             keep a PLA file's don't-cares (.type fd "-", fr and fdr
+                               points outside the ON- and OFF-set) for minimize
   -v, --verbose                report each step and its time on standard error
   -q, --quiet                  print no messages (the exit status still tells)
   -h, --help                   print this help and exit

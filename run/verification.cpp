@@ -24,11 +24,15 @@
 
 struct Expectation::Expected {
     std::string name;
-    Node* tree = nullptr;  // owned copy of the function as loaded; null when it had none
+    Node* tree = nullptr;      // owned copy of the function as loaded; null when it had none
+    Node* dontCare = nullptr;  // owned; where the result may differ (--dont-cares), or null
     bool complemented = false;
     std::vector<std::pair<Symbol, bool>> fixedInputs;
 
-    ~Expected() { delete tree; }
+    ~Expected() {
+        delete tree;
+        delete dontCare;
+    }
 };
 
 namespace {
@@ -66,9 +70,23 @@ std::string assignmentText(const std::vector<bool>& model) {
     return text;
 }
 
-// Proves `expected` and `actual` (both taken over) equal; otherwise a message.
-std::string compare(Node* expected, Node* actual, const std::string& what) {
+// The points a PLA load kept as don't-cares, as a tree; null when there are none.
+Node* dontCareTree(const UnspecifiedPoints* points) {
+    if (points == nullptr) return nullptr;
+    const auto treeOf = [](const std::unique_ptr<PendingCover>& cover) -> Node* {
+        Node* tree = cover ? cover->buildTree() : nullptr;
+        return tree != nullptr ? tree : new VectNode(valueFalse, 1);
+    };
+    if (!points->offSetGiven()) return treeOf(points->dontCareRows);
+    return new UNode(new BNode(opOr, treeOf(points->onRows), treeOf(points->offRows)));
+}
+
+// Proves `expected` and `actual` (both taken over) equal outside `dontCare` (kept
+// by the caller; null: everywhere); otherwise a message.
+std::string compare(Node* expected, Node* actual, const std::string& what,
+                    const Node* dontCare = nullptr) {
     Node* miter = new BNode(opXor, expected, actual);
+    if (dontCare != nullptr) miter = new BNode(opAnd, miter, new UNode(dontCare->clone()));
     const SatAnswer answer =
         decideSatisfiable(*miter, program.table->variableList, LeafReading::Evaluation);
     delete miter;
@@ -174,6 +192,7 @@ void Expectation::takeLoadedFunctions() {
         auto expected = std::make_unique<Expected>();
         expected->name = entry.name;
         if (entry.hasTree()) expected->tree = entry.tree()->clone();
+        expected->dontCare = dontCareTree(entry.unspecified.get());
         functions.push_back(std::move(expected));
     }
 }
@@ -183,7 +202,11 @@ void Expectation::complementAll() {
 }
 
 void Expectation::restrict(int64_t position, Symbol input, bool value) {
-    functions[static_cast<size_t>(position)]->fixedInputs.emplace_back(input, value);
+    Expected& function = *functions[static_cast<size_t>(position)];
+    function.fixedInputs.emplace_back(input, value);
+    // The job drops a restricted function's don't-cares.
+    delete function.dontCare;
+    function.dontCare = nullptr;
 }
 
 Node* Expectation::expectedTree(int64_t position) const {
@@ -205,7 +228,8 @@ std::vector<std::string> Expectation::checkTable(int64_t firstSaved) const {
         FunctionEntry& entry = *table.entryAt(position);
         if (!entry.hasTree() || functions[static_cast<size_t>(position)]->tree == nullptr) continue;
         std::string difference = compare(expectedTree(position), entry.tree()->clone(),
-                                         "function " + entry.name + " as written");
+                                         "function " + entry.name + " as written",
+                                         functions[static_cast<size_t>(position)]->dontCare);
         if (!difference.empty()) differences.push_back(difference);
     }
     return differences;
@@ -225,14 +249,20 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
 
     if (notation == OutputNotation::dimacs) {
         // One formula: the conjunction of every written function's clauses.
+        // Where any written function has a don't-care, the conjunction may differ.
         Node* expected = new VectNode(valueTrue, 1);
+        Node* anyDontCare = new VectNode(valueFalse, 1);
         for (int64_t position : positions) {
             expected = new BNode(opAnd, expected, expectedTree(position));
+            if (const Node* dontCare = functions[static_cast<size_t>(position)]->dontCare) {
+                anyDontCare = new BNode(opOr, anyDontCare, dontCare->clone());
+            }
         }
         FunctionEntry* formula = readTable.entryAt(0);
         Node* actual = formula != nullptr ? formula->tree()->clone() : new VectNode(valueTrue, 1);
         renameToTableInputs(actual, readTable.variableList);
-        std::string difference = compare(expected, actual, "the formula read back");
+        std::string difference = compare(expected, actual, "the formula read back", anyDontCare);
+        delete anyDontCare;
         return difference.empty() ? std::vector<std::string>{} : std::vector{difference};
     }
 
@@ -247,7 +277,8 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
         const int64_t position = positions[static_cast<size_t>(index)];
         std::string difference =
             compare(expectedTree(position), actual,
-                    "function " + functions[static_cast<size_t>(position)]->name + " read back");
+                    "function " + functions[static_cast<size_t>(position)]->name + " read back",
+                    functions[static_cast<size_t>(position)]->dontCare);
         if (!difference.empty()) differences.push_back(difference);
     }
     return differences;

@@ -39,18 +39,7 @@ if ! command -v npm >/dev/null 2>&1; then
     ensurePackages npm
 fi
 
-espressoDir="$repoRoot/build-bench"
-espresso="$espressoDir/espresso"
-if [ ! -x "$espresso" ]; then
-    echo "== Building Espresso from the npm package espresso-logic-minimizer"
-    mkdir -p "$espressoDir/npm"
-    (cd "$espressoDir/npm" && npm pack --silent espresso-logic-minimizer >/dev/null)
-    tar -xzf "$(ls -t "$espressoDir"/npm/espresso-logic-minimizer-*.tgz | head -n 1)" \
-        -C "$espressoDir/npm"
-    # The sources are pre-ANSI C: gnu99 accepts them, and their many old-style
-    # warnings are silenced since they are not ours to mend.
-    gcc -std=gnu99 -O2 -w -o "$espresso" "$espressoDir"/npm/package/espresso-src/*.c -lm
-fi
+espresso="$(ensureEspresso)"
 
 echo "== Configuring build/ (Release)"
 configureBuild build -DCMAKE_BUILD_TYPE=Release -DBOOLFN_SANITIZE=OFF -DBOOLFN_TESTS=OFF

@@ -70,3 +70,23 @@ configureBuild() {
     fi
     cmake -S "$repoRoot" -B "$buildDir" "$@"
 }
+
+# Builds Espresso, which Debian does not package, from the original C sources that
+# the npm package espresso-logic-minimizer carries (into build-bench/, never into
+# the repository), unless it is there already; prints the binary's path. Progress
+# goes to standard error.
+ensureEspresso() {
+    local espressoDir="$repoRoot/build-bench"
+    local espresso="$espressoDir/espresso"
+    if [ ! -x "$espresso" ]; then
+        echo "== Building Espresso from the npm package espresso-logic-minimizer" >&2
+        mkdir -p "$espressoDir/npm"
+        (cd "$espressoDir/npm" && npm pack --silent espresso-logic-minimizer >/dev/null)
+        tar -xzf "$(ls -t "$espressoDir"/npm/espresso-logic-minimizer-*.tgz | head -n 1)" \
+            -C "$espressoDir/npm"
+        # The sources are pre-ANSI C: gnu99 accepts them, and their many old-style
+        # warnings are silenced since they are not ours to mend.
+        gcc -std=gnu99 -O2 -w -o "$espresso" "$espressoDir"/npm/package/espresso-src/*.c -lm
+    fi
+    echo "$espresso"
+}

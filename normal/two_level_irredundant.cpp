@@ -1,0 +1,151 @@
+#include "normal/two_level_irredundant.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "normal/two_level_unate.h"
+
+namespace {
+
+// Regions of one cube's split before its rows stop being refined: a region past
+// the budget becomes the row "keep the cube itself", which is always sound.
+constexpr uint32_t regionBudget = 4096;
+
+constexpr int32_t fixedTag = -1;
+
+// Cubes with, per cube, the partially redundant cube it is (its column) or fixedTag.
+struct TaggedCubes {
+    explicit TaggedCubes(uint32_t words) : cubes(words) {}
+    CubeList cubes;
+    std::vector<int32_t> tags;
+};
+
+class RowCollector {
+  public:
+    RowCollector(const CubeSpace& cubeSpace, std::vector<std::vector<uint32_t>>& into)
+        : space(cubeSpace), rows(into) {}
+
+    // Adds the rows of column `self` whose region is the whole space of `list`.
+    void collect(const TaggedCubes& list, uint32_t self) {
+        regions = 0;
+        split(list, self);
+    }
+
+  private:
+    const CubeSpace& space;
+    std::vector<std::vector<uint32_t>>& rows;
+    uint32_t regions = 0;
+
+    void split(const TaggedCubes& list, uint32_t self) {
+        std::vector<uint32_t> row;
+        for (uint32_t i = 0; i < list.cubes.size(); ++i) {
+            if (!space.isUniverse(list.cubes[i])) continue;
+            if (list.tags[i] == fixedTag) return;
+            row.push_back(static_cast<uint32_t>(list.tags[i]));
+        }
+        const int64_t variable = row.empty() ? mostBinateVariable(space, list.cubes) : -1;
+        if (!row.empty() || variable < 0 || ++regions > regionBudget) {
+            row.push_back(self);
+            rows.push_back(std::move(row));
+            return;
+        }
+        for (const bool value : {false, true}) {
+            TaggedCubes half(space.words);
+            const auto v = static_cast<uint32_t>(variable);
+            const uint64_t needed = uint64_t{value ? 2u : 1u} << CubeSpace::shiftOf(v);
+            for (uint32_t i = 0; i < list.cubes.size(); ++i) {
+                const uint64_t* cube = list.cubes[i];
+                if ((cube[CubeSpace::wordOf(v)] & needed) == 0) continue;
+                uint64_t* copy = half.cubes.append();
+                std::copy_n(cube, space.words, copy);
+                CubeSpace::setPair(copy, v, 3);
+                half.tags.push_back(list.tags[i]);
+            }
+            split(half, self);
+        }
+    }
+};
+
+}  // namespace
+
+std::vector<char> coverPartiallyRedundant(const CubeSpace& space, const CubeList& cover,
+                                          const std::vector<uint32_t>& partial,
+                                          const CubeList& fixed) {
+    const auto columns = static_cast<uint32_t>(partial.size());
+    std::vector<std::vector<uint32_t>> rows;
+    RowCollector collector(space, rows);
+    for (uint32_t self = 0; self < columns; ++self) {
+        const uint64_t* cube = cover[partial[self]];
+        TaggedCubes list(space.words);
+        const auto take = [&](const uint64_t* member, int32_t tag) {
+            if (space.disjoint(member, cube)) return;
+            uint64_t* cofactor = list.cubes.append();
+            for (uint32_t w = 0; w < space.words; ++w) {
+                cofactor[w] = member[w] | (~cube[w] & space.full[w]);
+            }
+            list.tags.push_back(tag);
+        };
+        for (uint32_t i = 0; i < fixed.size(); ++i) take(fixed[i], fixedTag);
+        for (uint32_t other = 0; other < columns; ++other) {
+            if (other != self) take(cover[partial[other]], static_cast<int32_t>(other));
+        }
+        collector.collect(list, self);
+    }
+
+    // Greedy column cover, then the chosen columns no row needs are dropped.
+    std::vector<std::vector<uint32_t>> rowsOf(columns);
+    for (uint32_t r = 0; r < rows.size(); ++r) {
+        for (uint32_t column : rows[r]) rowsOf[column].push_back(r);
+    }
+    std::vector<uint32_t> literals(columns);
+    for (uint32_t c = 0; c < columns; ++c) literals[c] = space.literalCount(cover[partial[c]]);
+    std::vector<char> rowCovered(rows.size(), 0);
+    std::vector<uint32_t> open(columns);
+    for (uint32_t c = 0; c < columns; ++c) open[c] = static_cast<uint32_t>(rowsOf[c].size());
+    std::vector<char> chosen(columns, 0);
+    std::vector<uint32_t> chosenOrder;
+    size_t uncovered = rows.size();
+    while (uncovered > 0) {
+        // The open row hardest to cover (fewest columns, then a column that covers
+        // least besides), and of its columns the one that covers most open rows:
+        // on the chains and cycles the last gasp leaves this takes every other cube.
+        uint32_t hardest = 0;
+        uint64_t hardestKey = UINT64_MAX;
+        for (uint32_t r = 0; r < rows.size(); ++r) {
+            if (rowCovered[r]) continue;
+            uint32_t leastOpen = UINT32_MAX;
+            for (uint32_t column : rows[r]) leastOpen = std::min(leastOpen, open[column]);
+            const uint64_t key = (uint64_t{rows[r].size()} << 32) | leastOpen;
+            if (key < hardestKey) {
+                hardestKey = key;
+                hardest = r;
+            }
+        }
+        uint32_t best = rows[hardest].front();
+        for (uint32_t c : rows[hardest]) {
+            if (open[c] > open[best] || (open[c] == open[best] && literals[c] < literals[best])) {
+                best = c;
+            }
+        }
+        chosen[best] = 1;
+        chosenOrder.push_back(best);
+        for (uint32_t r : rowsOf[best]) {
+            if (rowCovered[r]) continue;
+            rowCovered[r] = 1;
+            --uncovered;
+            for (uint32_t column : rows[r]) --open[column];
+        }
+    }
+    std::vector<uint32_t> chosenInRow(rows.size(), 0);
+    for (uint32_t r = 0; r < rows.size(); ++r) {
+        for (uint32_t column : rows[r]) chosenInRow[r] += chosen[column];
+    }
+    for (auto it = chosenOrder.rbegin(); it != chosenOrder.rend(); ++it) {
+        const bool needed = std::any_of(rowsOf[*it].begin(), rowsOf[*it].end(),
+                                        [&](uint32_t r) { return chosenInRow[r] == 1; });
+        if (needed) continue;
+        chosen[*it] = 0;
+        for (uint32_t r : rowsOf[*it]) --chosenInRow[r];
+    }
+    return chosen;
+}

@@ -1,0 +1,413 @@
+// The loop of the heuristic: expand every cube to a prime against the OFF-set,
+// keep an irredundant subset, then reduce every cube to the smallest cube that
+// still leaves the cover whole and expand again, in another direction, while that
+// shrinks the cover. When it stalls, the last gasp reduces each cube on its own
+// against the others, expands the reduced cubes and keeps what an irredundant cover
+// of old and new primes gains.
+#include "normal/two_level_minimize.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "normal/two_level_irredundant.h"
+#include "normal/two_level_unate.h"
+
+namespace {
+
+// Positions of a list ordered by literal count: fewest first (the largest cubes),
+// or most first.
+std::vector<uint32_t> orderByLiterals(const CubeSpace& space, const CubeList& list,
+                                      bool fewestFirst) {
+    std::vector<uint32_t> order(list.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::vector<uint32_t> literals(list.size());
+    for (uint32_t i = 0; i < list.size(); ++i) literals[i] = space.literalCount(list[i]);
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        return fewestFirst ? literals[a] < literals[b] : literals[a] > literals[b];
+    });
+    return order;
+}
+
+// Expands cubes one at a time against a fixed OFF-set.
+//
+// A cube of the cover meets no cube of the OFF-set: with each it clashes in at
+// least one variable. Raising a literal (making its variable free) removes that
+// variable's clashes, and the cube stays an implicant while every OFF cube keeps
+// one clash. So the literals the prime keeps must hit every OFF cube's clash set.
+// First the cube grows towards other cubes of the cover it can swallow whole; then
+// the literals still needed are picked greedily and the rest raised, and a kept
+// literal that turns out not to be needed is raised too, which makes the cube prime.
+class Expander {
+  public:
+    Expander(const CubeSpace& cubeSpace, const CubeList& offSet)
+        : space(cubeSpace),
+          off(offSet),
+          clashes(std::size_t{offSet.size()} * cubeSpace.words),
+          needed(cubeSpace.words),
+          counts(cubeSpace.variables) {}
+
+    // Makes `cube` prime, swallowing cubes of `targets` not yet `covered` where it can.
+    void expand(uint64_t* cube, const CubeList& targets, const std::vector<char>& covered) {
+        findNeeded(cube);
+        growTowards(cube, targets, covered);
+        pickNeeded(cube);
+        for (uint32_t w = 0; w < space.words; ++w) {
+            const uint64_t raised = CubeSpace::literalBits(cube, w) & ~needed[w];
+            cube[w] |= raised | (raised << 1);
+        }
+        dropUnneeded(cube);
+    }
+
+  private:
+    const CubeSpace& space;
+    const CubeList& off;
+    std::vector<uint64_t> clashes;  // per OFF cube, its clash bits with the cube
+    std::vector<uint64_t> needed;   // literals that must stay
+    std::vector<uint32_t> counts;
+    std::vector<uint32_t> open;  // OFF cubes no needed literal blocks yet
+    std::vector<uint32_t> order;
+    std::vector<uint64_t> trial;
+
+    uint64_t* clashOf(uint32_t r) { return clashes.data() + std::size_t{r} * space.words; }
+
+    // Records every OFF cube's clashes and the literals that are its only clash.
+    void findNeeded(const uint64_t* cube) {
+        std::fill(needed.begin(), needed.end(), 0);
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            uint64_t* clash = clashOf(r);
+            // One clash: one word with one bit, the others clear.
+            uint32_t wordsClashing = 0;
+            bool single = true;
+            for (uint32_t w = 0; w < space.words; ++w) {
+                clash[w] = space.clashBits(cube, off[r], w);
+                if (clash[w] == 0) continue;
+                ++wordsClashing;
+                single = single && (clash[w] & (clash[w] - 1)) == 0;
+            }
+            if (wordsClashing != 1 || !single) continue;
+            for (uint32_t w = 0; w < space.words; ++w) needed[w] |= clash[w];
+        }
+    }
+
+    bool meetsOff(const uint64_t* cube) const {
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            if (!space.disjoint(cube, off[r])) return true;
+        }
+        return false;
+    }
+
+    // Raises, one at a time, the literal whose raising the most targets need and can
+    // have: a target is feasible while the smallest cube holding it and the cube
+    // still meets no OFF cube and keeps the needed literals. Literals no OFF cube
+    // clashes on are raised at once. Ends when no feasible target is left.
+    void growTowards(uint64_t* cube, const CubeList& targets, const std::vector<char>& covered) {
+        order.clear();
+        for (uint32_t d = 0; d < targets.size(); ++d) {
+            if (!covered[d] && !space.contains(cube, targets[d])) order.push_back(d);
+        }
+        trial.resize(space.words);
+        for (;;) {
+            raiseUnblocked(cube);
+            std::fill(counts.begin(), counts.end(), 0);
+            std::erase_if(order, [&](uint32_t d) { return !feasible(cube, targets[d]); });
+            if (order.empty()) return;
+            for (uint32_t d : order) {
+                for (uint32_t w = 0; w < space.words; ++w) {
+                    uint64_t bits = raisedBy(cube, targets[d], w);
+                    while (bits != 0) {
+                        ++counts[w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2];
+                        bits &= bits - 1;
+                    }
+                }
+            }
+            const auto best = static_cast<uint32_t>(std::max_element(counts.begin(), counts.end()) -
+                                                    counts.begin());
+            CubeSpace::setPair(cube, best, 3);
+            findNeeded(cube);
+        }
+    }
+
+    // The literals of `cube` that holding `target` too would raise, in word `w`.
+    static uint64_t raisedBy(const uint64_t* cube, const uint64_t* target, uint32_t w) {
+        const uint64_t widened = cube[w] | target[w];
+        return CubeSpace::literalBits(cube, w) & ~CubeSpace::literalBits(&widened, 0);
+    }
+
+    // Whether the cube can grow to hold `target` (false once it holds it already).
+    bool feasible(const uint64_t* cube, const uint64_t* target) {
+        if (space.contains(cube, target)) return false;
+        for (uint32_t w = 0; w < space.words; ++w) {
+            if ((raisedBy(cube, target, w) & needed[w]) != 0) return false;
+            trial[w] = cube[w] | target[w];
+        }
+        return !meetsOff(trial.data());
+    }
+
+    // Raises every literal on which no OFF cube clashes with the cube.
+    void raiseUnblocked(uint64_t* cube) {
+        std::vector<uint64_t>& clashing = trial;
+        std::fill(clashing.begin(), clashing.end(), 0);
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            const uint64_t* clash = clashOf(r);
+            for (uint32_t w = 0; w < space.words; ++w) clashing[w] |= clash[w];
+        }
+        for (uint32_t w = 0; w < space.words; ++w) {
+            const uint64_t raised = CubeSpace::literalBits(cube, w) & ~clashing[w];
+            cube[w] |= raised | (raised << 1);
+        }
+    }
+
+    bool blocked(uint32_t r) {
+        const uint64_t* clash = clashOf(r);
+        for (uint32_t w = 0; w < space.words; ++w) {
+            if ((clash[w] & needed[w]) != 0) return true;
+        }
+        return false;
+    }
+
+    // Greedy cover of the open OFF cubes' clash sets: the literal in most of them
+    // stays, until every OFF cube is blocked.
+    void pickNeeded(const uint64_t* cube) {
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            uint64_t* clash = clashOf(r);
+            for (uint32_t w = 0; w < space.words; ++w) {
+                clash[w] = space.clashBits(cube, off[r], w);
+            }
+        }
+        open.clear();
+        for (uint32_t r = 0; r < off.size(); ++r) {
+            if (!blocked(r)) open.push_back(r);
+        }
+        while (!open.empty()) {
+            std::fill(counts.begin(), counts.end(), 0);
+            for (uint32_t r : open) {
+                const uint64_t* clash = clashOf(r);
+                for (uint32_t w = 0; w < space.words; ++w) {
+                    uint64_t bits = clash[w];
+                    while (bits != 0) {
+                        ++counts[w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2];
+                        bits &= bits - 1;
+                    }
+                }
+            }
+            const auto best = static_cast<uint32_t>(std::max_element(counts.begin(), counts.end()) -
+                                                    counts.begin());
+            needed[CubeSpace::wordOf(best)] |= uint64_t{1} << CubeSpace::shiftOf(best);
+            std::erase_if(open, [&](uint32_t r) { return blocked(r); });
+        }
+    }
+
+    // Raises each kept literal that every OFF cube can do without.
+    void dropUnneeded(uint64_t* cube) {
+        for (uint32_t w = 0; w < space.words; ++w) {
+            uint64_t bits = CubeSpace::literalBits(cube, w);
+            while (bits != 0) {
+                const uint64_t bit = bits & (~bits + 1);
+                bits &= bits - 1;
+                needed[w] &= ~bit;
+                bool stillBlocked = true;
+                for (uint32_t r = 0; r < off.size() && stillBlocked; ++r) {
+                    stillBlocked = blocked(r);
+                }
+                if (stillBlocked) {
+                    cube[w] |= bit | (bit << 1);
+                } else {
+                    needed[w] |= bit;
+                }
+            }
+        }
+    }
+};
+
+// The cover without the cube at `skip` (and without the cubes flagged dead), then
+// the don't-cares.
+void othersInto(const CubeList& cover, uint32_t skip, const std::vector<char>& alive,
+                const CubeList& dontCare, CubeList& out) {
+    out.clear();
+    for (uint32_t j = 0; j < cover.size(); ++j) {
+        if (j != skip && alive[j]) out.append(cover[j]);
+    }
+    out.appendAll(dontCare);
+}
+
+// Each cube reduced to the smallest cube that, with the rest, still covers it all;
+// one after the other (sequential), or each against the unreduced rest.
+CubeList reduceCover(const CubeSpace& space, const CubeList& cover, const CubeList& dontCare,
+                     bool sequential) {
+    CubeList result = cover;
+    std::vector<char> alive(cover.size(), 1);
+    CubeList others(space.words);
+    CubeList cofactor(space.words);
+    std::vector<uint64_t> supercube(space.words);
+    const CubeList& reference = cover;
+    for (uint32_t i : orderByLiterals(space, cover, true)) {
+        othersInto(sequential ? result : reference, i, alive, dontCare, others);
+        cofactorInto(space, others, result[i], cofactor);
+        if (!complementSupercube(space, cofactor, supercube.data())) {
+            if (sequential) alive[i] = 0;
+            continue;
+        }
+        for (uint32_t w = 0; w < space.words; ++w) result[i][w] &= supercube[w];
+    }
+    result.keepFlagged(alive);
+    return result;
+}
+
+// The cubes the last gasp reduced: each cube of `cover` reduced against all the
+// others, kept where it shrank.
+CubeList lastGasp(const CubeSpace& space, const CubeList& cover, const CubeList& dontCare,
+                  const CubeList& off) {
+    const CubeList reduced = reduceCover(space, cover, dontCare, false);
+    if (reduced.size() != cover.size()) return cover;
+    CubeList shrunk(space.words);
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        if (!space.equal(reduced[i], cover[i])) shrunk.append(reduced[i]);
+    }
+    if (shrunk.size() < 2) return cover;
+    CubeList grown = expandCover(space, shrunk, off);
+    CubeList candidate(space.words);
+    candidate.appendAll(grown);
+    candidate.appendAll(cover);
+    removeContained(space, candidate);
+    candidate = irredundantCover(space, candidate, dontCare);
+    return costOf(space, candidate) < costOf(space, cover) ? candidate : cover;
+}
+
+// Every literal of each cube raised where the raised cube stays inside `careless`
+// (ON ∪ DC), asked of the tautology test: the expand for functions whose OFF-set
+// is too large to write down. A literal kept stays needed as the cube grows, so
+// the cubes come out prime.
+CubeList expandWithoutOffSet(const CubeSpace& space, const CubeList& cover,
+                             const CubeList& careless) {
+    std::vector<char> covered(cover.size(), 0);
+    CubeList result(space.words);
+    CubeList scratch(space.words);
+    std::vector<uint64_t> cube(space.words);
+    std::vector<uint64_t> raised(space.words);
+    for (uint32_t i : orderByLiterals(space, cover, true)) {
+        if (covered[i]) continue;
+        std::copy_n(cover[i], space.words, cube.data());
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            if (CubeSpace::pairOf(cube.data(), v) == 3) continue;
+            raised = cube;
+            CubeSpace::setPair(raised.data(), v, 3);
+            if (coversCube(space, careless, raised.data(), scratch)) cube = raised;
+        }
+        covered[i] = 1;
+        for (uint32_t j = 0; j < cover.size(); ++j) {
+            if (!covered[j] && space.contains(cube.data(), cover[j])) covered[j] = 1;
+        }
+        result.append(cube.data());
+    }
+    return result;
+}
+
+// The loop without the OFF-set: expand by the tautology test, irredundant and
+// reduce while the cover shrinks (no last gasp, whose expand is the costly part).
+CubeList minimizeWithoutOffSet(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
+                               const CubeList& careless) {
+    CubeList cover = irredundantCover(space, expandWithoutOffSet(space, on, careless), dontCare);
+    for (;;) {
+        CubeList next = reduceCover(space, cover, dontCare, true);
+        next = irredundantCover(space, expandWithoutOffSet(space, next, careless), dontCare);
+        if (!(costOf(space, next) < costOf(space, cover))) return cover;
+        cover = std::move(next);
+    }
+}
+
+}  // namespace
+
+uint64_t complementBudget(const CubeList& cover) {
+    return 2000000 + 100 * uint64_t{cover.size()};
+}
+
+CoverCost costOf(const CubeSpace& space, const CubeList& cover) {
+    return {cover.size(), literalCount(space, cover)};
+}
+
+CubeList expandCover(const CubeSpace& space, const CubeList& cover, const CubeList& off) {
+    Expander expander(space, off);
+    std::vector<char> covered(cover.size(), 0);
+    CubeList result(space.words);
+    std::vector<uint64_t> cube(space.words);
+    for (uint32_t i : orderByLiterals(space, cover, true)) {
+        if (covered[i]) continue;
+        std::copy_n(cover[i], space.words, cube.data());
+        expander.expand(cube.data(), cover, covered);
+        covered[i] = 1;
+        for (uint32_t j = 0; j < cover.size(); ++j) {
+            if (!covered[j] && space.contains(cube.data(), cover[j])) covered[j] = 1;
+        }
+        result.append(cube.data());
+    }
+    return result;
+}
+
+CubeList irredundantCover(const CubeSpace& space, const CubeList& cover, const CubeList& dontCare) {
+    std::vector<char> alive(cover.size(), 1);
+    CubeList others(space.words);
+    CubeList scratch(space.words);
+    // A cube no other covers (relatively essential) stays in every irredundant
+    // subset; a cube those and the don't-cares cover (totally redundant) in none.
+    std::vector<char> essential(cover.size(), 0);
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        othersInto(cover, i, alive, dontCare, others);
+        essential[i] = !coversCube(space, others, cover[i], scratch);
+    }
+    CubeList fixed(space.words);
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        if (essential[i]) fixed.append(cover[i]);
+    }
+    fixed.appendAll(dontCare);
+    std::vector<uint32_t> partial;  // the partially redundant cubes
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        if (!essential[i] && !coversCube(space, fixed, cover[i], scratch)) partial.push_back(i);
+    }
+    // Which of them to keep is a covering problem (irredundant_cover.h).
+    const std::vector<char> kept = coverPartiallyRedundant(space, cover, partial, fixed);
+    for (uint32_t i = 0; i < cover.size(); ++i) alive[i] = essential[i];
+    for (uint32_t k = 0; k < partial.size(); ++k) {
+        if (kept[k]) alive[partial[k]] = 1;
+    }
+    CubeList result = cover;
+    result.keepFlagged(alive);
+    return result;
+}
+
+CubeList minimizeCover(const CubeSpace& space, const CubeList& on, const CubeList& dontCare) {
+    CubeList result(space.words);
+    if (on.empty()) return result;
+    CubeList careless = on;
+    careless.appendAll(dontCare);
+    if (isTautology(space, careless)) {
+        // The universe, unless the ON-set lies in the don't-cares and nothing is needed.
+        CubeList scratch(space.words);
+        for (uint32_t i = 0; i < on.size(); ++i) {
+            if (!coversCube(space, dontCare, on[i], scratch)) {
+                space.setUniverse(result.append());
+                break;
+            }
+        }
+        return result;
+    }
+    CubeList off(space.words);
+    if (!complementWithin(space, careless, complementBudget(careless), off)) {
+        return minimizeWithoutOffSet(space, on, dontCare, careless);
+    }
+    CubeList cover = irredundantCover(space, expandCover(space, on, off), dontCare);
+    CubeList best = cover;
+    for (;;) {
+        CoverCost before;
+        do {
+            before = costOf(space, cover);
+            cover = reduceCover(space, cover, dontCare, true);
+            cover = irredundantCover(space, expandCover(space, cover, off), dontCare);
+            if (costOf(space, cover) < costOf(space, best)) best = cover;
+        } while (costOf(space, cover) < before);
+        cover = best;
+        CubeList gasped = lastGasp(space, cover, dontCare, off);
+        if (!(costOf(space, gasped) < costOf(space, cover))) break;
+        cover = best = gasped;
+    }
+    return best;
+}

@@ -1,0 +1,137 @@
+#!/usr/bin/env python3
+"""boolfn-run -d minimize checked by ABC's cec and against Espresso's cover sizes.
+
+For the generated PLA files (adders, comparators, random covers) and a few files
+of the public corpus (../shared/bench/pla, when it is there, with and without
+their don't-cares): the minimized cover, written as PLA, must be equivalent to
+the input on the input's care set (ABC's cec, the don't-cares masked on both
+sides), and every row must be prime: no input literal can be dropped without the
+cover changing on the care set (decided by cec too, on a sample of rows). When an
+Espresso binary is given, the cover must not have more rows than `espresso -Dso`.
+Exits 77 (skipped) without ABC.
+
+Usage: minimize_cec.py --run BOOLFN_RUN [--espresso ESPRESSO]
+"""
+
+import argparse
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(ROOT, "bench"))
+
+import gen_pla  # noqa: E402
+import run_benchmark as bench  # noqa: E402
+from check_pla_equivalence import parse_pla  # noqa: E402
+
+# Small and middle-sized corpus files: plain covers, "-" don't-cares, .type fr.
+CORPUS = ["5xp1.pla", "9sym.pla", "Z9sym.pla", "b12.pla", "dekoder.pla", "pdc.pla", "wim.pla",
+          "mytest.pla", "misex1.pla", "rd53.pla"]
+PRIME_SAMPLE = 6  # rows per file whose literals are each tried
+
+
+def minimized(run, path, folder, dont_cares):
+    out = os.path.join(folder, "out.pla")
+    command = [run, path, "-d", "minimize", "--lenient", "-q", "-o", out]
+    if dont_cares:
+        command.append("--dont-cares")
+    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+    if done.returncode != 0:
+        return None, "status %d: %s" % (done.returncode, done.stderr.decode(errors="replace"))
+    return out, None
+
+
+def rewritten(path, rows, folder):
+    """The written cover with its rows replaced (header lines kept)."""
+    pla = parse_pla(path)
+    lines = [".i %d" % pla.inputs, ".o %d" % pla.outputs]
+    lines += ["%s %s" % row for row in rows] + [".e"]
+    target = os.path.join(folder, "variant.pla")
+    with open(target, "w") as handle:
+        handle.write("\n".join(lines) + "\n")
+    return target
+
+
+def check_file(abc, run, espresso, path, folder, dont_cares):
+    """Problems found with one file, as messages."""
+    name = os.path.basename(path) + (" --dont-cares" if dont_cares else "")
+    original = parse_pla(path)
+    # Espresso reads the don't-cares always: its sizes compare with the switch on,
+    # or with a file that has none.
+    comparable = dont_cares or (original.kind in ("f", "fd") and not any(
+        "-" in outputs or "2" in outputs for _, outputs in original.rows))
+    if not dont_cares:
+        # Read as boolfn reads it without the switch: every "-" output is OFF.
+        original.kind = "fd"
+        original.rows = [(inputs, outputs.replace("-", "0").replace("2", "0"))
+                         for inputs, outputs in original.rows if "1" in outputs]
+    out, failure = minimized(run, path, folder, dont_cares)
+    if failure:
+        return ["%s: %s" % (name, failure)]
+    verdict = bench.check_cover(abc, original, out, folder, 120)
+    if verdict != "yes":
+        return ["%s: the cover is not equivalent (%s)" % (name, verdict)]
+    problems = []
+    written = parse_pla(out).rows
+    for index, (inputs, outputs) in enumerate(written[:PRIME_SAMPLE]):
+        for column, value in enumerate(inputs):
+            if value == "-":
+                continue
+            raised = list(written)
+            raised[index] = (inputs[:column] + "-" + inputs[column + 1:], outputs)
+            variant = rewritten(out, raised, folder)
+            if bench.check_cover(abc, original, variant, folder, 120) == "yes":
+                problems.append("%s: row %d keeps a literal it can drop (column %d)"
+                                % (name, index + 1, column))
+    if espresso and comparable and path.startswith(bench.SHARED_BENCH):
+        peer = os.path.join(folder, "espresso.pla")
+        with open(peer, "w") as handle:
+            subprocess.run([espresso, "-Dso", path], stdout=handle, stderr=subprocess.DEVNULL,
+                           timeout=300)
+        mine, theirs = len(written), len(parse_pla(peer).rows)
+        # The heuristics differ: a file may come out a row or 2% larger.
+        if mine > theirs + max(1, theirs // 50):
+            problems.append("%s: %d rows, espresso -Dso %d" % (name, mine, theirs))
+    return problems
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("--run", required=True)
+    parser.add_argument("--espresso")
+    options = parser.parse_args()
+    if options.espresso and not os.path.exists(options.espresso):
+        options.espresso = None
+    abc = shutil.which("berkeley-abc") or shutil.which("abc")
+    if abc is None:
+        print("ABC is not installed: skipped")
+        return 77
+    problems = []
+    checked = 0
+    with tempfile.TemporaryDirectory(prefix="boolfn-minimize-cec-") as folder:
+        # The generated adders and comparators (the random covers are the engine's
+        # stress test, too large here).
+        paths = [(path, False) for path in gen_pla.generate(os.path.join(folder, "generated"))
+                 if not os.path.basename(path).startswith("random")]
+        corpus = os.path.join(bench.SHARED_BENCH, "pla")
+        if os.path.isdir(corpus):
+            for name in CORPUS:
+                path = os.path.join(corpus, name)
+                if os.path.exists(path):
+                    paths += [(path, False), (path, True)]
+        for path, dont_cares in paths:
+            problems += check_file(abc, options.run, options.espresso, path, folder, dont_cares)
+            checked += 1
+    for problem in problems:
+        print(problem)
+    print("%d covers checked, %d problems" % (checked, len(problems)))
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
