@@ -25,14 +25,16 @@
 
 SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen) : trie(std::move(frozen)) {
     outcomes.resize(trie->termCount());
+    std::vector<TermTrie::OppositeBranch> branches;
     for (uint32_t index = 0; index < trie->termCount(); ++index) {
         actionCheckpoint(index);
         Outcome& outcome = outcomes[index];
         if (program.absorptionEnabled) {
-            if (trie->isStrictlyCovered(index)) {
+            const TermTrie::Covering covering = trie->examine(index, branches);
+            if (covering.strictlyCovered) {
                 outcome.absorbed = true;
-            } else if (uint32_t level = trie->findResolvableLevel(index)) {
-                outcome.skipPosition = level - 1;
+            } else if (covering.resolvableLevel != 0) {
+                outcome.skipPosition = covering.resolvableLevel - 1;
             }
         }
         if (!outcome.absorbed) ++keptCount;

@@ -112,12 +112,55 @@ void TermTrie::sweep() {
     termsNaming.clear();
 }
 
+// A level's candidates are scattered over the term array, the literal pool and the
+// slot table, all far larger than the caches on the heavy files, and a candidate
+// would wait for its term, its literals and the two slots it looks up, one after the
+// other. So the loop fetches them early, in stages some candidates apart: the term,
+// then its literals, then the two slots. What the lookups find does not depend on it.
+void TermTrie::prefetchTerm(uint32_t index) const {
+    __builtin_prefetch(&terms[index]);
+}
+
+void TermTrie::prefetchLiterals(uint32_t index) const {
+    const Term& term = terms[index];
+    if (!term.alive) return;
+    const Literal* begin = literalPool.data() + term.offset;
+    __builtin_prefetch(begin);
+    __builtin_prefetch(begin + term.length);
+}
+
+void TermTrie::prefetchLookups(uint32_t index, uint32_t variable) const {
+    const Term& term = terms[index];
+    if (!term.alive || slots.empty()) return;
+    const Literal* begin = literalPool.data() + term.offset;
+    const Literal literal = *findPosition(begin, begin + term.length, variable);
+    const uint64_t mask = slots.size() - 1;
+    const uint64_t withoutHash = term.hash - literalHash(literal);
+    __builtin_prefetch(&slots[withoutHash & mask]);
+    __builtin_prefetch(&slots[(withoutHash + literalHash(literal ^ 1u)) & mask]);
+}
+
+// The stages, some candidates apart: the slots of the candidate 8 places ahead,
+// the literals of the one 16 ahead, the term of the one 24 ahead.
+void TermTrie::prefetchStages(const std::vector<uint32_t>& named, size_t k,
+                              uint32_t variable) const {
+    if (k + 8 < named.size()) prefetchLookups(named[k + 8], variable);
+    if (k + 16 < named.size()) prefetchLiterals(named[k + 16]);
+    if (k + 24 < named.size()) prefetchTerm(named[k + 24]);
+}
+
 void TermTrie::mergeBottomLevel(uint32_t variable) {
     if (termsNaming.size() != levels) return;
-    const size_t candidates = termsNaming[variable].size();
+    // Merged terms go to the lists of other variables, so this one stays as it is.
+    const std::vector<uint32_t>& named = termsNaming[variable];
+    const size_t candidates = named.size();
+    // Below a megabyte of slots the tables stay in the caches, and fetching ahead
+    // would only add work.
+    const bool fetchAhead = slots.size() * sizeof(Slot) >= (size_t{1} << 20);
     for (size_t k = 0; k < candidates; ++k) {
         actionCheckpoint(storedCount());
-        uint32_t index = termsNaming[variable][k];
+        if (fetchAhead) prefetchStages(named, k, variable);
+        uint32_t index = named[k];
         if (!terms[index].alive) continue;
         const Term term = terms[index];
         const Literal* begin = literalPool.data() + term.offset;
@@ -386,43 +429,45 @@ bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next, const Li
     return dash != noNode && covers(dash, position + 1, next + 1, end);
 }
 
-bool TermTrie::strictlyCovers(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                              bool differs) const {
+// Both questions of the rebuild take the same descents: at each of the term's
+// literals, first the child with that literal, then the one without it. The walk
+// stops at a strict cover (a descent that reaches the term's end with a literal
+// left out on the way); otherwise it has met every opposite branch of the literal
+// elimination, in the order the elimination's search tries them (the branches below
+// the child with the literal, then below the one without it, then the node's own),
+// and only then are they tried, until one covers the rest of the term.
+bool TermTrie::coverWalk(int32_t node, uint32_t from, const Literal* next, const Literal* end,
+                         bool differs, std::vector<OppositeBranch>& branches) const {
     if (next == end) return differs && dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);
     if (node == noNode) return false;
     int32_t same = step(node, position, rankOf(*next));
-    if (same != noNode && strictlyCovers(same, position + 1, next + 1, end, differs)) return true;
-    int32_t dash = step(node, position, rankDash);
-    return dash != noNode && strictlyCovers(dash, position + 1, next + 1, end, true);
-}
-
-uint32_t TermTrie::resolvableBelow(int32_t node, uint32_t from, const Literal* next,
-                                   const Literal* end) const {
-    if (next == end) return 0;
-    const uint32_t position = literalPosition(*next);
-    node = dashRun(node, from, position);
-    if (node == noNode) return 0;
-    int32_t same = step(node, position, rankOf(*next));
-    if (same != noNode) {
-        if (uint32_t level = resolvableBelow(same, position + 1, next + 1, end)) return level;
+    if (same != noNode && coverWalk(same, position + 1, next + 1, end, differs, branches)) {
+        return true;
     }
     int32_t dash = step(node, position, rankDash);
-    if (dash != noNode) {
-        if (uint32_t level = resolvableBelow(dash, position + 1, next + 1, end)) return level;
-    }
+    if (dash != noNode && coverWalk(dash, position + 1, next + 1, end, true, branches)) return true;
     int32_t opposite = step(node, position, literalPositive(*next) ? rankZero : rankOne);
-    if (opposite != noNode && covers(opposite, position + 1, next + 1, end)) return position + 1;
-    return 0;
+    if (opposite != noNode) branches.push_back(OppositeBranch{opposite, position, next});
+    return false;
 }
 
-bool TermTrie::isStrictlyCovered(uint32_t index) const {
-    return strictlyCovers(rootNode(), 0, termBegin(index), termEnd(index), false);
-}
-
-uint32_t TermTrie::findResolvableLevel(uint32_t index) const {
-    return resolvableBelow(rootNode(), 0, termBegin(index), termEnd(index));
+TermTrie::Covering TermTrie::examine(uint32_t index, std::vector<OppositeBranch>& branches) const {
+    Covering covering;
+    const Literal* end = termEnd(index);
+    branches.clear();
+    if (coverWalk(rootNode(), 0, termBegin(index), end, false, branches)) {
+        covering.strictlyCovered = true;
+        return covering;
+    }
+    for (const OppositeBranch& branch : branches) {
+        if (covers(branch.node, branch.position + 1, branch.next + 1, end)) {
+            covering.resolvableLevel = branch.position + 1;
+            break;
+        }
+    }
+    return covering;
 }
 
 // --- entering terms from the term walk -------------------------------------------------

@@ -19,6 +19,7 @@
 // and an uncomplemented twin become one term without it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -79,14 +80,26 @@ class TermTrie {
     const Literal* termBegin(uint32_t index) const;
     const Literal* termEnd(uint32_t index) const;
 
-    // Some other term's literals are a proper subset of the term's.
-    bool isStrictlyCovered(uint32_t index) const;
-
-    // A level (position + 1) at which the term's literal is redundant: another term
-    // has the opposite literal there and covers the term everywhere else. Among
-    // several, the one the depth-first search of the trie meets first (deeper levels
-    // along the earlier descents first); 0 when there is none.
-    uint32_t findResolvableLevel(uint32_t index) const;
+    // What the rebuild asks of a term, answered by one walk of the trie (`examine`).
+    struct Covering {
+        // Some other term's literals are a proper subset of the term's.
+        bool strictlyCovered = false;
+        // When not: a level (position + 1) at which the term's literal is redundant
+        // (another term has the opposite literal there and covers the term
+        // everywhere else). Among several, the one the depth-first search of the trie
+        // meets first (deeper levels along the earlier descents first); 0 when there
+        // is none.
+        uint32_t resolvableLevel = 0;
+    };
+    // A node with the opposite of a term's literal at `position`, where that literal
+    // is redundant if the node covers the term from `next` + 1 on; the walk collects
+    // them in the caller's buffer, which keeps its room from term to term.
+    struct OppositeBranch {
+        int32_t node;
+        uint32_t position;
+        const Literal* next;
+    };
+    Covering examine(uint32_t index, std::vector<OppositeBranch>& branches) const;
 
     // The frozen trie, path-compressed: a node stands for the terms sharing a prefix
     // and branches at the first position where they differ; a leaf holds one term.
@@ -128,6 +141,10 @@ class TermTrie {
     std::vector<Literal> scratch;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
+    void prefetchTerm(uint32_t index) const;
+    void prefetchLiterals(uint32_t index) const;
+    void prefetchLookups(uint32_t index, uint32_t variable) const;
+    void prefetchStages(const std::vector<uint32_t>& named, size_t k, uint32_t variable) const;
     // The live term with that hash and length whose literals `equal` accepts.
     template <class Equal>
     uint32_t findMatching(uint64_t hash, uint32_t length, const Equal& equal) const;
@@ -167,10 +184,8 @@ class TermTrie {
     int32_t step(int32_t node, uint32_t position, uint8_t rank) const;
     int32_t dashRun(int32_t node, uint32_t from, uint32_t to) const;
     bool covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const;
-    bool strictlyCovers(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                        bool differs) const;
-    uint32_t resolvableBelow(int32_t node, uint32_t from, const Literal* next,
-                             const Literal* end) const;
+    bool coverWalk(int32_t node, uint32_t from, const Literal* next, const Literal* end,
+                   bool differs, std::vector<OppositeBranch>& branches) const;
     bool termLess(uint32_t a, uint32_t b) const;
 };
 

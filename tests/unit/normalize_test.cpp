@@ -192,6 +192,28 @@ TEST(Engine, MatchesPointerTrieOnRandomTermSets) {
     EXPECT_EQ(compared, 6000);
 }
 
+// Dense terms over more inputs: most terms have several redundant literals and
+// several absorbing terms, so the literal elimination must take the very one the
+// depth-first search meets first, and absorption must win over it.
+TEST(Engine, MatchesPointerTrieWhereManyLiteralsAreRedundant) {
+    std::mt19937 random(4242);
+    for (int round = 0; round < 300; ++round) {
+        const int n = 6 + static_cast<int>(random() % 5);
+        std::vector<std::string> inputs;
+        for (int i = 0; i < n; ++i) inputs.push_back("v" + std::to_string(i));
+        freshTable(inputs);
+        std::vector<DenseTerm> terms;
+        const int count = 20 + static_cast<int>(random() % 40);
+        for (int t = 0; t < count; ++t) {
+            DenseTerm term(static_cast<size_t>(n));
+            for (auto& value : term)
+                value = random() % 5 == 0 ? -1 : static_cast<int8_t>(random() % 2);
+            terms.push_back(term);
+        }
+        ASSERT_TRUE(matchesReference(terms, true)) << "round " << round;
+    }
+}
+
 // Passes handed on as term sets give what separate calls on rebuilt trees give.
 TEST(Engine, RepeatedPassesEqualSeparateCalls) {
     std::mt19937 random(31);
