@@ -15,6 +15,7 @@
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
+#include "run/renamed_inputs.h"
 
 namespace {
 
@@ -45,24 +46,6 @@ LoadedFile loadAside(const std::string& path, InputNotation notation) {
     program = kept;
     program.readerErrorCount = readerErrors;
     return file;
-}
-
-void renameIdentifiers(Node* root, const std::unordered_map<Symbol, Symbol>& renamed) {
-    std::vector<Node*> open{root};
-    while (!open.empty()) {
-        Node* node = open.back();
-        open.pop_back();
-        if (node->opCode() == opNot) {
-            open.push_back(static_cast<UNode*>(node)->operand);
-        } else if (!node->isLeaf()) {
-            open.push_back(static_cast<BNode*>(node)->left);
-            open.push_back(static_cast<BNode*>(node)->right);
-        } else if (auto* identifier = dynamic_cast<IdentNode*>(node)) {
-            if (const auto found = renamed.find(identifier->name); found != renamed.end()) {
-                identifier->name = found->second;
-            }
-        }
-    }
 }
 
 template <typename T>
@@ -131,7 +114,7 @@ EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPa
         Node* first = entry.hasTree() ? entry.tree()->clone() : new VectNode(valueFalse, 1);
         Node* second = other.trees[partner] != nullptr ? other.trees[partner]->clone()
                                                        : new VectNode(valueFalse, 1);
-        renameIdentifiers(second, renamed);
+        renameInputs(second, renamed);
         const BNode miter(opXor, first, second);
         const SatAnswer answer = decideSatisfiable(miter, *all, LeafReading::Evaluation);
         const std::string label = names[index] == other.names[partner]

@@ -29,6 +29,7 @@
 #include "formats/vhdl_entity.h"
 #include "formats/vhdl_lexer.h"
 #include "run/messages.h"
+#include "run/renamed_inputs.h"
 
 namespace {
 
@@ -78,21 +79,7 @@ void renameDimacsVariables(const std::unordered_map<int64_t, std::string>& names
     for (const auto& [from, to] : renamed) inputs.rename(inputs.positionOf(from), to);
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
-        std::vector<Node*> open{entry.tree()};
-        while (!open.empty()) {
-            Node* node = open.back();
-            open.pop_back();
-            if (node->opCode() == opNot) {
-                open.push_back(static_cast<UNode*>(node)->operand);
-            } else if (!node->isLeaf()) {
-                open.push_back(static_cast<BNode*>(node)->left);
-                open.push_back(static_cast<BNode*>(node)->right);
-            } else if (auto* identifier = dynamic_cast<IdentNode*>(node)) {
-                if (const auto to = renamed.find(identifier->name); to != renamed.end()) {
-                    identifier->name = to->second;
-                }
-            }
-        }
+        renameInputs(entry.tree(), renamed);
         completeEntry(entry);
     }
 }
@@ -103,6 +90,19 @@ void loadNamedDimacs(std::istream& in) {
     std::istringstream formula(text.str());
     loadDimacs(formula);
     renameDimacsVariables(namesInComments(text.str()));
+}
+
+// Why the file at `path` cannot be opened for reading, as the system says it.
+std::string openFailure(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return std::strerror(EISDIR);
+    // Asked again, so that the answer is about this path whatever ran since.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        ::close(descriptor);
+        return "cannot be read";
+    }
+    return std::strerror(errno);
 }
 
 }  // namespace
@@ -139,16 +139,12 @@ bool loadNotation(std::istream& in, InputNotation notation, const InputSettings&
     return program.readerErrorCount != errorsBefore;
 }
 
-std::string openFailure(const std::string& path) {
+bool openInputFile(const std::string& path, std::ifstream& in) {
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return std::strerror(EISDIR);
-    // Asked again, so that the answer is about this path whatever ran since.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor >= 0) {
-        ::close(descriptor);
-        return "cannot be read";
-    }
-    return std::strerror(errno);
+    if (!std::filesystem::is_directory(path, error)) in.open(path);
+    if (in.is_open()) return true;
+    reportMessage("cannot open '" + path + "': " + openFailure(path));
+    return false;
 }
 
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
@@ -160,14 +156,8 @@ LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
         outcome.readerErrors = loadNotation(std::cin, notation, settings);
         return outcome;
     }
-    // A folder opens as a stream that reads nothing, so it is refused first.
-    std::error_code error;
     std::ifstream in;
-    if (!std::filesystem::is_directory(path, error)) in.open(path);
-    if (!in.is_open()) {
-        reportMessage("cannot open '" + path + "': " + openFailure(path));
-        return outcome;
-    }
+    if (!openInputFile(path, in)) return outcome;
     outcome.opened = true;
     outcome.readerErrors = loadNotation(in, notation, settings);
     return outcome;

@@ -2,7 +2,7 @@
 // the job's INPUT and for the second input of --equiv.
 #pragma once
 
-#include <iosfwd>
+#include <fstream>
 #include <string>
 
 #include "run/options.h"
@@ -24,8 +24,10 @@ struct InputSettings {
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
                           const InputSettings& settings = {});
 
-// Why the file at `path` cannot be opened for reading, as the system says it.
-std::string openFailure(const std::string& path);
+// Opens the file at `path` for reading into `in`; false, reported with the system's
+// reason, when it cannot be opened. A folder opens as a stream that reads nothing,
+// so it is refused first.
+bool openInputFile(const std::string& path, std::ifstream& in);
 
 // Reads a text of `notation` from an open stream into the (empty) table; answers
 // whether the reader reported an error.

@@ -5,7 +5,6 @@
 // go to standard error; standard output carries only the result or the verdicts.
 #include "run/job.h"
 
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -94,21 +93,15 @@ class Job {
     int64_t firstSaved = 0;
 
     // Runs `read` on the file at `path` ("-": standard input), with reader messages
-    // naming `path`; false when the file cannot be opened. A folder opens as a stream
-    // that reads nothing, so it is refused first.
+    // naming `path`; false when the file cannot be opened.
     bool readFrom(const std::string& path, const std::function<void(std::istream&)>& read) {
         program.readerSourceName = path == "-" ? "<stdin>" : path;
         const int64_t errorsBefore = program.readerErrorCount;
         if (path == "-") {
             read(std::cin);
         } else {
-            std::error_code error;
             std::ifstream in;
-            if (!std::filesystem::is_directory(path, error)) in.open(path);
-            if (!in.is_open()) {
-                reportMessage("cannot open '" + path + "': " + openFailure(path));
-                return false;
-            }
+            if (!openInputFile(path, in)) return false;
             read(in);
         }
         if (program.readerErrorCount != errorsBefore) outcome.inputErrors = true;
