@@ -47,7 +47,13 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorCase{"in.pla -d absorption=maybe", "absorption=maybe"},
                       UsageErrorCase{"in.pla --sat -o -", "--sat"},
                       UsageErrorCase{"in.pla --sat --verify", "--verify"},
-                      UsageErrorCase{"in.pla -q -v", "--quiet"}));
+                      UsageErrorCase{"in.pla -q -v", "--quiet"},
+                      UsageErrorCase{"in.pla -o out.txt", "name it with --to"},
+                      UsageErrorCase{"in.pla -o dir.d/x.BLIF", "name it with --to"},
+                      UsageErrorCase{"in.pla --tseitin -o x.pla", "--tseitin"},
+                      UsageErrorCase{"in.pla --stats -o -", "--stats"},
+                      UsageErrorCase{"in.pla --equiv b.txt", "cannot tell the notation of 'b.txt'"},
+                      UsageErrorCase{"in.pla --stats=json", "unknown layout"}));
 
 TEST(RunOptions, EveryOptionSetsItsField) {
     const ParsedCommandLine parsed = parseCommandLine(
@@ -117,7 +123,11 @@ INSTANTIATE_TEST_SUITE_P(
         NotationCase{"in.cnf -o out.cnf", InputNotation::dimacs, OutputNotation::dimacs},
         NotationCase{"in.dimacs -o out.dimacs", InputNotation::dimacs, OutputNotation::dimacs},
         NotationCase{"in.pla -o out.blif", InputNotation::pla, OutputNotation::blif},
-        NotationCase{"in.pla -o out.txt", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.pla -o out", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.pla -o /dev/stdout", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.pla -o .hidden", InputNotation::pla, OutputNotation::pla},
+        NotationCase{"in.pla -o out.txt -t blif", InputNotation::pla, OutputNotation::blif},
+        NotationCase{"in.blif --equiv b.cnf", InputNotation::blif, OutputNotation::pla},
         NotationCase{"in.pla.cnf", InputNotation::dimacs, OutputNotation::pla},
         NotationCase{"-f dimacs x.pla -o y.blif -t pseudo-vhdl", InputNotation::dimacs,
                      OutputNotation::pseudoVhdl},
