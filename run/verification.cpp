@@ -13,14 +13,8 @@
 #include <utility>
 
 #include "expr/function_table.h"
-#include "formats/blif_reader.h"
-#include "formats/dimacs.h"
-#include "formats/pla.h"
-#include "formats/pla_lexer.h"
-#include "formats/vhdl.h"
-#include "formats/vhdl_entity.h"
-#include "formats/vhdl_lexer.h"
 #include "normal/satisfiability.h"
+#include "run/input_file.h"
 
 struct Expectation::Expected {
     std::string name;
@@ -114,37 +108,30 @@ std::vector<int64_t> writtenPositions(OutputNotation notation, int64_t firstSave
     return positions;
 }
 
+// The reader of a notation the project writes.
+InputNotation readerOf(OutputNotation notation) {
+    switch (notation) {
+        case OutputNotation::pla:
+            return InputNotation::pla;
+        case OutputNotation::pseudoVhdl:
+        case OutputNotation::completeVhdl:
+            return InputNotation::vhdl;
+        case OutputNotation::blif:
+        case OutputNotation::sopBlif:
+            return InputNotation::blif;
+        case OutputNotation::dimacs:
+            break;
+    }
+    return InputNotation::dimacs;
+}
+
 ReadBack readBack(OutputNotation notation, std::istream& in) {
     const ProgramState kept = program;
     program.table = new FunctionTable;
     program.currentEntry = nullptr;
     program.currentList = nullptr;
     program.addedCount = 0;
-    switch (notation) {
-        case OutputNotation::pla:
-            resetPlaReader(in);
-            loadPla(in);
-            break;
-        case OutputNotation::pseudoVhdl:
-            resetVhdlReader();
-            loadVhdl(in);
-            break;
-        case OutputNotation::completeVhdl: {
-            resetVhdlReader();
-            std::ostringstream text;
-            text << in.rdbuf();
-            std::istringstream statements(designUnitAsAssignments(text.str()).value_or(text.str()));
-            loadVhdl(statements);
-            break;
-        }
-        case OutputNotation::blif:
-        case OutputNotation::sopBlif:
-            program.readerErrorCount += static_cast<int64_t>(loadBlif(in).errors.size());
-            break;
-        default:
-            loadDimacs(in);
-            break;
-    }
+    loadNotation(in, readerOf(notation));
     ReadBack result{std::unique_ptr<FunctionTable>(program.table),
                     program.readerErrorCount - kept.readerErrorCount};
     program = kept;
