@@ -1,8 +1,8 @@
-// The action menu: the numbers and texts of the actions, written down once for the
-// menu, the dispatcher and batch mode's fixed sequence.
+// The numbered actions of the menu program, as the dispatcher carries them out
+// (`runAction`); their menu texts are driver/'s (driver/menu_table.h). The
+// command-line front end speaks in transformations and notations instead
+// (actions/vocabulary.h).
 #pragma once
-
-#include <string_view>
 
 enum Action : int {
     actionNegation = 1,
@@ -21,26 +21,6 @@ enum Action : int {
     actionCofactor = 14,
     actionExit = 15,
 };
-
-// The menu line of each action, in number order from actionNegation to actionExit.
-constexpr std::string_view actionTexts[] = {
-    "Negation",
-    "And-Or-Not form",
-    "CNF",
-    "DNF",
-    "Satisfiability test",
-    "Nand form",
-    "Nor form",
-    "Add function",
-    "Save as PLA",
-    "Save as VHDL",
-    "Save as BLIF",
-    "Save as DIMACS",
-    "Disable/enable absorption",
-    "Compute cofactor",
-    "Exit",
-};
-static_assert(std::size(actionTexts) == actionExit, "one menu text per action");
 
 // The actions that change or inspect the table; any other choice ends the loop.
 constexpr bool isTableAction(int choice) {

@@ -11,19 +11,19 @@ bool addStatement(const std::string& command) {
     std::istringstream commandStream(command);
     Node* tree = readVhdlStatement(commandStream);
     if (tree == nullptr) return false;
-    VariableList* statementList = program.currentList;
+    VariableList* statementList = workspace.currentList;
     adoptStatementNames(*statementList);
     delete statementList;
     auto* list = new VariableList;
-    program.currentList = list;
+    workspace.currentList = list;
     tree->collectVariables();
-    program.table->appendEntry(tree, list, vhdlTargetName());
-    program.addedCount += 1;
+    workspace.table->appendEntry(tree, list, vhdlTargetName());
+    workspace.table->addedCount += 1;
     return true;
 }
 
 void addScript(std::istream& script) {
-    const int64_t entriesBefore = program.table->entryCount();
+    const int64_t entriesBefore = workspace.table->entryCount();
     loadVhdl(script);
-    program.addedCount = program.table->entryCount() - entriesBefore;
+    workspace.table->addedCount = workspace.table->entryCount() - entriesBefore;
 }

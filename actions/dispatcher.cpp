@@ -33,10 +33,33 @@
 #include "normal/normalize.h"
 #include "normal/sum_of_products.h"
 
+DispatcherState dispatcherState;
+
 namespace {
 
 // The DNF settles only after several passes of the engine; the count is fixed.
 constexpr int normalizePasses = 7;
+
+// The menu action whose chain a transformation runs.
+int actionOf(Transform transform) {
+    switch (transform) {
+        case Transform::negation:
+            return actionNegation;
+        case Transform::andOrNot:
+            return actionAndOrNot;
+        case Transform::cnf:
+            return actionCnf;
+        case Transform::dnf:
+            return actionDnf;
+        case Transform::nand:
+            return actionNand;
+        case Transform::nor:
+            return actionNor;
+        case Transform::cofactor:
+            break;
+    }
+    return actionCofactor;
+}
 
 void step(Node*& root, Node* (Node::*operation)()) {
     root = (root->*operation)();
@@ -47,8 +70,10 @@ void step(Node*& root, Node* (Node::*operation)()) {
 // to the engine as it is; a tree is prepared first (operators expanded, negations
 // pushed onto the leaves) and negated for the complement.
 SimplifiedSum simplifiedSumOf(FunctionEntry& entry, bool complement, int passes) {
+    const EngineParams params{workspace.table->variableList, dispatcherState.absorptionEnabled,
+                              true};
     if (!complement && entry.pendingSum() != nullptr) {
-        return simplifiedSumOfHeld(*entry.pendingSum(), passes);
+        return simplifiedSumOfHeld(*entry.pendingSum(), passes, params);
     }
     Node* root = entry.tree();
     entry.tree() = nullptr;
@@ -56,12 +81,12 @@ SimplifiedSum simplifiedSumOf(FunctionEntry& entry, bool complement, int passes)
     step(root, &Node::toAndOrNotForm);
     step(root, &Node::removeDoubleNegations);
     if (complement) step(root, &Node::negate);
-    return simplifiedSumOfProducts(root, passes);
+    return simplifiedSumOfProducts(root, passes, params);
 }
 
 // The entry keeps the sum as it is, with the engine's term count.
 void holdSum(FunctionEntry& entry, SimplifiedSum sum) {
-    entry.termCount = program.table->termCount;
+    entry.termCount = sum.termCount();
     entry.holdSum(std::make_unique<SimplifiedSum>(std::move(sum)));
 }
 
@@ -107,7 +132,7 @@ void runChain(int action, FunctionEntry& entry, int64_t position, const Cofactor
             return;
         case actionCnf: {
             SimplifiedSum complement = simplifiedSumOf(entry, true, 1);
-            entry.termCount = program.table->termCount;
+            entry.termCount = complement.termCount();
             entry.tree() = complement.buildTree()->negate();
             return;
         }
@@ -122,14 +147,14 @@ void runChain(int action, FunctionEntry& entry, int64_t position, const Cofactor
 
 // Makes the entry current; identifiers resolve against its own variables.
 void focusOn(FunctionEntry& entry) {
-    program.currentEntry = &entry;
-    program.currentList = entry.variableList;
+    workspace.currentEntry = &entry;
+    workspace.currentList = entry.variableList;
 }
 
 void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo* undo) {
-    const int64_t count = program.table->entryCount();
+    const int64_t count = workspace.table->entryCount();
     for (int64_t position = 0; position < count; ++position) {
-        FunctionEntry* entry = program.table->entryAt(position);
+        FunctionEntry* entry = workspace.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
         noteProgressFunction(position + 1, count, entry->name);
@@ -141,8 +166,8 @@ void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo
 // The DIMACS file holds the complement's terms as clauses; negating afterwards
 // leaves every function in its CNF, as the CNF action would.
 void negateEveryFunction(TableUndo* undo) {
-    for (int64_t position = 0; position < program.table->entryCount(); ++position) {
-        FunctionEntry* entry = program.table->entryAt(position);
+    for (int64_t position = 0; position < workspace.table->entryCount(); ++position) {
+        FunctionEntry* entry = workspace.table->entryAt(position);
         focusOn(*entry);
         if (!entry->hasTree()) continue;
         if (undo != nullptr) undo->keep(position);
@@ -151,16 +176,17 @@ void negateEveryFunction(TableUndo* undo) {
 }
 
 int64_t elapsedMilliseconds() {
-    const std::clock_t ticks = program.operationEndTime - program.operationStartTime;
+    const std::clock_t ticks =
+        dispatcherState.operationEndTime - dispatcherState.operationStartTime;
     return static_cast<int64_t>(ticks) * 1000 / static_cast<int64_t>(CLOCKS_PER_SEC);
 }
 
 void runTimed(int action, const CofactorRequest& cofactor, TableUndo& undo) {
     printLine("");
     printLine("Operation started");
-    program.operationStartTime = std::clock();
+    dispatcherState.operationStartTime = std::clock();
     applyToEveryFunction(action, cofactor, &undo);
-    program.operationEndTime = std::clock();
+    dispatcherState.operationEndTime = std::clock();
     printLine(durationText(elapsedMilliseconds()));
     printLine("Operation finished");
     printLine("");
@@ -187,20 +213,20 @@ void addFunction() {
 }
 
 void toggleAbsorption() {
-    program.absorptionEnabled = !program.absorptionEnabled;
-    printLine(program.absorptionEnabled ? "Absorption enabled" : "Absorption disabled");
+    dispatcherState.absorptionEnabled = !dispatcherState.absorptionEnabled;
+    printLine(dispatcherState.absorptionEnabled ? "Absorption enabled" : "Absorption disabled");
 }
 
 void carryOut(int action, std::ostream* out, TableUndo& undo) {
-    if (action != actionSaveVhdl) program.satisfiabilityFlag = false;
-    if (action == actionSatisfiability) program.satisfiabilityFlag = true;
+    if (action != actionSaveVhdl) dispatcherState.satisfiabilityFlag = false;
+    if (action == actionSatisfiability) dispatcherState.satisfiabilityFlag = true;
 
     switch (action) {
         case actionAddFunction:
             addFunction();
             return;
         case actionSaveVhdl:
-            saveVhdl(*out);
+            saveVhdl(*out, dispatcherState.satisfiabilityFlag);
             return;
         case actionSaveBlif:
             saveBlif(*out);
@@ -244,24 +270,31 @@ bool runAction(int action, std::ostream* out) {
     }
 }
 
-void transformTable(int action, const CofactorRequest& cofactor) {
-    applyToEveryFunction(action, cofactor, nullptr);
+void transformTable(Transform transform, const CofactorRequest& cofactor) {
+    applyToEveryFunction(actionOf(transform), cofactor, nullptr);
 }
 
-void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayout) {
-    switch (action) {
-        case actionSavePla:
-            applyToEveryFunction(action, CofactorRequest{}, nullptr);
+void writeTable(OutputNotation notation, std::ostream& out, int64_t firstSaved) {
+    switch (notation) {
+        case OutputNotation::pla:
+            applyToEveryFunction(actionSavePla, CofactorRequest{}, nullptr);
             writePla(out, firstSaved);
             break;
-        case actionSaveVhdl:
-            writeVhdl(out, vhdlLayout, firstSaved);
+        case OutputNotation::pseudoVhdl:
+            writeVhdl(out, pseudoVhdl, firstSaved, dispatcherState.satisfiabilityFlag);
             break;
-        case actionSaveBlif:
+        case OutputNotation::completeVhdl:
+            writeVhdl(out, completeVhdl, firstSaved, dispatcherState.satisfiabilityFlag);
+            break;
+        case OutputNotation::blif:
             writeBlif(out, firstSaved);
             break;
-        case actionSaveDimacs:
-            applyToEveryFunction(action, CofactorRequest{}, nullptr);
+        case OutputNotation::sopBlif:
+            applyToEveryFunction(actionDnf, CofactorRequest{}, nullptr);
+            writeSopBlif(out, firstSaved);
+            break;
+        case OutputNotation::dimacs:
+            applyToEveryFunction(actionSaveDimacs, CofactorRequest{}, nullptr);
             writeDimacs(out, firstSaved);
             negateEveryFunction(nullptr);
             break;

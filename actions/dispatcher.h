@@ -5,8 +5,21 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <iosfwd>
 #include <string>
+
+#include "actions/vocabulary.h"
+
+// What the dispatcher keeps from one action to the next.
+struct DispatcherState {
+    bool absorptionEnabled = true;        // the engine's absorption; toggled by action 13
+    bool satisfiabilityFlag = false;      // from action 5 until the next action but 10
+    std::clock_t operationStartTime = 0;  // clock at "Operation started"
+    std::clock_t operationEndTime = 0;    // clock at the end of the timed part
+};
+
+extern DispatcherState dispatcherState;
 
 // What the cofactor questions answered.
 struct CofactorRequest {
@@ -21,15 +34,15 @@ struct CofactorRequest {
 // before, and a save wrote nothing that the caller may keep.
 bool runAction(int action, std::ostream* out);
 
-// Applies the chain of a transforming action (1 to 4, 6, 7, 14) to every function,
-// without questions, timing or messages.
-void transformTable(int action, const CofactorRequest& cofactor);
+// Applies the chain of a transformation to every function, without questions, timing
+// or messages (the cofactor's answers given in `cofactor`).
+void transformTable(Transform transform, const CofactorRequest& cofactor = {});
 
-// Carries out save action 9 to 12 without questions or messages: the normal form the
-// save needs (DNF for PLA, CNF for DIMACS, as the menu's saves compute them), then
-// the writer into `out` for the entries from `firstSaved` on; `vhdlLayout` is the
-// answer to "How to save:".
-void writeTable(int action, std::ostream& out, int64_t firstSaved, int vhdlLayout);
+// Writes the table in `notation` without questions or messages: the normal form the
+// notation needs first (DNF for PLA and the sum-of-products BLIF, CNF for DIMACS, as
+// the menu's saves compute them), then the writer into `out` for the entries from
+// `firstSaved` on.
+void writeTable(OutputNotation notation, std::ostream& out, int64_t firstSaved);
 
 // The duration report of a timed action: "Operation took " + seconds + " seconds",
 // the seconds in the stream's default form (0, 0.016, 2.5).

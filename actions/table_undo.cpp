@@ -1,10 +1,14 @@
 #include "actions/table_undo.h"
 
+#include "actions/dispatcher.h"
+#include "expr/node.h"
+#include "expr/workspace.h"
+
 TableUndo::TableUndo(bool keepingEntries)
     : keeping(keepingEntries),
-      tableTermCount(program.table->termCount),
-      signalCounter(program.signalCounter),
-      satisfiabilityFlag(program.satisfiabilityFlag) {}
+      tableTermCount(workspace.table->termCount),
+      signalCounter(blifSignalCounter),
+      satisfiabilityFlag(dispatcherState.satisfiabilityFlag) {}
 
 void TableUndo::keep(int64_t position) {
     if (!keeping) return;
@@ -12,16 +16,16 @@ void TableUndo::keep(int64_t position) {
     if (index >= keptAt.size()) keptAt.resize(index + 1, false);
     if (keptAt[index]) return;
     keptAt[index] = true;
-    kept.emplace_back(position, program.table->entryAt(position)->copyContent());
+    kept.emplace_back(position, workspace.table->entryAt(position)->copyContent());
 }
 
 void TableUndo::restore() {
     for (auto& [position, content] : kept) {
-        program.table->entryAt(position)->restoreContent(std::move(content));
+        workspace.table->entryAt(position)->restoreContent(std::move(content));
     }
     kept.clear();
     keptAt.clear();
-    program.table->termCount = tableTermCount;
-    program.signalCounter = signalCounter;
-    program.satisfiabilityFlag = satisfiabilityFlag;
+    workspace.table->termCount = tableTermCount;
+    blifSignalCounter = signalCounter;
+    dispatcherState.satisfiabilityFlag = satisfiabilityFlag;
 }

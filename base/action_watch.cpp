@@ -19,6 +19,8 @@
 
 #include "base/safe_output.h"
 
+RunningAction runningAction;
+
 namespace {
 
 constexpr int64_t secondInterruptMilliseconds = 1000;  // a second Ctrl-C this soon ends the run
@@ -65,7 +67,7 @@ int64_t monotonicMilliseconds() {
 // An ending signal: recorded for a safe point when one will come, else the end.
 void onEndingSignal(int signal) {
     if (keeping.load()) return;
-    RunningAction& running = program.running;
+    RunningAction& running = runningAction;
     const bool pointComing = running.atPrompt != 0 || running.watched != 0 || alwaysDefer.load();
     if (!deferring.load() || pendingSignal.load() != 0 || !pointComing) {
         discardPendingOutputsAndEnd(signal);
@@ -79,7 +81,7 @@ void onEndingSignal(int signal) {
 }
 
 void onInterrupt(int signal) {
-    RunningAction& running = program.running;
+    RunningAction& running = runningAction;
     const int64_t now = monotonicMilliseconds();
     const int64_t previous = lastInterrupt.exchange(now);
     const bool second = running.cancelRequested != 0 ||
@@ -93,8 +95,8 @@ void onInterrupt(int signal) {
 }
 
 void onProgressTimer(int /*signal*/) {
-    program.running.progressDue = 1;
-    program.running.attention = 1;
+    runningAction.progressDue = 1;
+    runningAction.attention = 1;
 }
 
 bool ignoredAtStart(int signal) {
@@ -163,7 +165,7 @@ void drawProgress() {
 }
 
 void clearFlags() {
-    RunningAction& running = program.running;
+    RunningAction& running = runningAction;
     running.watched = 0;
     running.cancelRequested = 0;
     running.progressDue = 0;
@@ -203,7 +205,7 @@ bool endingSignalPending() {
 void serveEndingSignal() {
     const int signal = pendingSignal.load();
     if (signal == 0) return;
-    if (program.running.watched != 0) throw ActionCancelled();
+    if (runningAction.watched != 0) throw ActionCancelled();
     keeping.store(true);
     clearFlags();
     if (keepWork != nullptr) keepWork();
@@ -242,10 +244,10 @@ bool actionsCancellable() {
 // action, which it calls off at once.
 ActionWatch::ActionWatch() {
     progress = Progress();
-    if (actionsCancellable()) program.running.watched = 1;
+    if (actionsCancellable()) runningAction.watched = 1;
     if (pendingSignal.load() != 0) {
-        program.running.cancelRequested = 1;
-        program.running.attention = 1;
+        runningAction.cancelRequested = 1;
+        runningAction.attention = 1;
     }
     if (progressEnabled) setProgressTimer(progressDelayMicroseconds, progressPeriodMicroseconds);
 }
@@ -277,7 +279,7 @@ void noteProgressPass(int pass, int passes) {
 }
 
 void serveCheckpoint(int64_t termsSoFar) {
-    RunningAction& running = program.running;
+    RunningAction& running = runningAction;
     running.attention = 0;
     if (running.cancelRequested != 0) {
         // Every later checkpoint throws too, until the watch ends.

@@ -27,7 +27,19 @@
 #include <cstdint>
 #include <string>
 
-#include "base/program_state.h"
+// An action running for a person at a terminal. The signal handlers raise the
+// flags; the checkpoints in the long loops (base/action_watch.h) act on them.
+struct RunningAction {
+    volatile std::sig_atomic_t attention = 0;        // some flag below waits for a checkpoint
+    volatile std::sig_atomic_t cancelRequested = 0;  // Ctrl-C asked to cancel the action
+    volatile std::sig_atomic_t progressDue = 0;      // time to redraw the progress line
+    volatile std::sig_atomic_t watched = 0;          // an action runs that Ctrl-C may cancel
+    volatile std::sig_atomic_t atPrompt = 0;         // the console waits for an answer
+};
+
+// The one running action's flags; all zero unless standard input or error is a
+// terminal.
+extern RunningAction runningAction;
 
 // Thrown by a checkpoint after a Ctrl-C asked to cancel the watched action.
 struct ActionCancelled {};
@@ -83,8 +95,8 @@ class ActionWatch {
 // Marks the console's wait for an answer, during which Ctrl-C ends the run as before.
 class QuestionWait {
   public:
-    QuestionWait() { program.running.atPrompt = 1; }
-    ~QuestionWait() { program.running.atPrompt = 0; }
+    QuestionWait() { runningAction.atPrompt = 1; }
+    ~QuestionWait() { runningAction.atPrompt = 0; }
     QuestionWait(const QuestionWait&) = delete;
     QuestionWait& operator=(const QuestionWait&) = delete;
 };
@@ -102,7 +114,7 @@ void serveCheckpoint(int64_t termsSoFar);
 // A checkpoint: after a Ctrl-C throws ActionCancelled; when the progress line is due,
 // redraws it with `termsSoFar` (negative when the caller has no count).
 inline void actionCheckpoint(int64_t termsSoFar) {
-    if (program.running.attention != 0) [[unlikely]]
+    if (runningAction.attention != 0) [[unlikely]]
         serveCheckpoint(termsSoFar);
 }
 

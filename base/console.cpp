@@ -9,30 +9,32 @@
 #include "base/line_editing.h"
 #include "base/program_state.h"
 
+ConsoleSettings consoleSettings;
+
 namespace {
 
 std::ostream& messages() {
-    return program.messagesToStandardError ? std::cerr : std::cout;
+    return consoleSettings.toStandardError ? std::cerr : std::cout;
 }
 
 }  // namespace
 
 void printLine(std::string_view text) {
-    if (program.messagesSilenced) return;
+    if (consoleSettings.silenced) return;
     eraseProgressLine();
     releaseHeldPrompt();
     messages() << text << '\n' << std::flush;
 }
 
 void printPrompt(std::string_view text) {
-    if (program.messagesSilenced) return;
+    if (consoleSettings.silenced) return;
     eraseProgressLine();
     if (holdPrompt(text)) return;  // the line editor draws it at the read
     messages() << text << std::flush;
 }
 
 void printAtLine(std::string_view text, int64_t line) {
-    if (program.messagesSilenced) return;
+    if (consoleSettings.silenced) return;
     eraseProgressLine();
     releaseHeldPrompt();
     std::ostream& out = messages();

@@ -3,13 +3,22 @@
 // read leaves the asker's default in place (a path prompt's default is the empty
 // path), and the console stream is never reset, so after one failed read every
 // later read fails too. Line ends may be LF or CR LF. Messages go to standard
-// output unless the program-wide settings (base/program_state.h) send them to
-// standard error or silence them.
+// output unless the console settings below send them to standard error or silence
+// them.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+// The console as the command-line front end sets it once; the menu program keeps the
+// defaults, and talks on standard output.
+struct ConsoleSettings {
+    bool toStandardError = false;  // messages go to standard error
+    bool silenced = false;         // no messages at all (but the fatal stop)
+};
+
+extern ConsoleSettings consoleSettings;
 
 // Prints a message line and flushes.
 void printLine(std::string_view text);

@@ -10,14 +10,14 @@
 #include <iostream>
 
 #include "base/action_watch.h"
-#include "base/program_state.h"
+#include "base/console.h"
 #include "base/safe_output.h"
 
 void onOutOfMemory() {
     discardPendingOutputs();
     std::cout.flush();
     static const char message[] = "Memory depleted - terminating\n";
-    const int console = program.messagesToStandardError ? STDERR_FILENO : STDOUT_FILENO;
+    const int console = consoleSettings.toStandardError ? STDERR_FILENO : STDOUT_FILENO;
     ssize_t written = ::write(console, message, sizeof message - 1);
     (void)written;
     std::_Exit(2);

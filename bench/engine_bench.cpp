@@ -136,12 +136,12 @@ void runCase(const Case& benchCase, int action, const char* chain) {
             createTable();
             Node* tree = benchCase.build();
             auto* list = new VariableList;
-            program.currentList = list;
+            workspace.currentList = list;
             tree->collectVariables();
             for (const VariableEntry& entry : list->entries)
-                program.table->variableList.add(entry.name);
+                workspace.table->variableList.add(entry.name);
             const int64_t literalsIn = tree->literalCount();
-            program.table->appendEntry(tree, list, "f");
+            workspace.table->appendEntry(tree, list, "f");
             std::ostringstream discarded;
             std::streambuf* console = std::cout.rdbuf(discarded.rdbuf());
             auto start = std::chrono::steady_clock::now();
@@ -150,9 +150,9 @@ void runCase(const Case& benchCase, int action, const char* chain) {
             std::cout.rdbuf(console);
             rusage usage{};
             getrusage(RUSAGE_SELF, &usage);
-            const FunctionEntry& entry = *program.table->entryAt(0);
+            const FunctionEntry& entry = *workspace.table->entryAt(0);
             std::printf("| %-16s | %-3s | %4d | %10lld | %9lld | %9.3f | %8.1f |\n",
-                        benchCase.title.c_str(), chain, program.table->variableList.count(),
+                        benchCase.title.c_str(), chain, workspace.table->variableList.count(),
                         static_cast<long long>(literalsIn), static_cast<long long>(entry.termCount),
                         std::chrono::duration<double>(stop - start).count(),
                         usage.ru_maxrss / 1024.0);

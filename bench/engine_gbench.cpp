@@ -32,8 +32,8 @@ void freshTable(int variables) {
     releaseTable();
     createTable();
     for (int i = 0; i < variables; ++i)
-        addVariable(program.table->variableList, "v" + std::to_string(i));
-    program.table->inputCount = variables;
+        addVariable(workspace.table->variableList, "v" + std::to_string(i));
+    workspace.table->inputCount = variables;
 }
 
 // A left-deep or-chain of `terms` products; each product a left-deep and-chain of
@@ -58,15 +58,15 @@ void normalizeRandomSum(benchmark::State& state) {
     const int terms = static_cast<int>(state.range(0));
     const int variables = static_cast<int>(state.range(1));
     freshTable(variables);
-    program.absorptionEnabled = true;
+    const EngineParams params{workspace.table->variableList};
     int64_t termsOut = 0;
     for (auto _ : state) {
         state.PauseTiming();
         Node* tree = randomSum(terms, variables, 20261208);
         state.ResumeTiming();
-        Node* result = normalizeTerms(tree);
+        Node* result = normalizeTerms(tree, params);
         state.PauseTiming();
-        termsOut = program.table->termCount;
+        termsOut = workspace.table->termCount;
         delete result;
         state.ResumeTiming();
     }

@@ -13,6 +13,7 @@
 
 #include "actions/actions.h"
 #include "base/paths.h"
+#include "driver/menu_table.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "expr/symbol.h"
@@ -73,7 +74,7 @@ std::string notationName(int saveAction) {
 }
 
 std::string inputName(int64_t number) {
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     return symbolName(inputs.entries[static_cast<std::size_t>(number)].name);
 }
 
@@ -122,7 +123,7 @@ SavedCounts countSaved(int action, std::istream& file) {
 
 void orientAfterLoad() {
     if (!personAtTerminal()) return;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     note(numberedList(table.entryCount(), "function",
                       [&table](int64_t number) { return table.entryAt(number)->name; }));
     note(numberedList(table.variableList.count(), "input", inputName));
@@ -130,7 +131,7 @@ void orientAfterLoad() {
 
 void orientAfterAdd(int32_t inputsBefore) {
     if (!personAtTerminal()) return;
-    for (int32_t number = inputsBefore; number < program.table->variableList.count(); ++number) {
+    for (int32_t number = inputsBefore; number < workspace.table->variableList.count(); ++number) {
         note("new input " + std::to_string(number) + ' ' + inputName(number));
     }
 }
@@ -179,7 +180,7 @@ void orientAfterCancel(int action, const std::string& path) {
 
 void orientAfterSatisfiability() {
     if (!personAtTerminal()) return;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t number = 0; number < table.entryCount(); ++number) {
         const FunctionEntry& entry = *table.entryAt(number);
         const std::unique_ptr<VariableList> marks(table.variableList.copyNames());
@@ -205,7 +206,7 @@ void orientAfterRecovery(int64_t unsaved, int64_t written, const std::string& pa
 
 std::vector<std::string> tableNames() {
     std::vector<std::string> names;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t number = 0; number < table.entryCount(); ++number) {
         names.push_back(table.entryAt(number)->name);
     }

@@ -32,12 +32,14 @@
 #include "base/paths.h"
 #include "base/safe_output.h"
 #include "base/stops.h"
+#include "driver/menu_table.h"
 #include "driver/orientation.h"
 #include "driver/recovery.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
+#include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
 
 namespace {
@@ -67,7 +69,7 @@ Session takeArguments(const std::vector<std::string>& arguments) {
     if (arguments.size() > 3) {
         session.scriptPath = arguments[3];
         session.batch = true;
-        program.batchMode = true;
+        saveRecord.batchMode = true;
     }
     return session;
 }
@@ -204,15 +206,15 @@ int actionLoop(Session& session, std::istream& script) {
         bool completed;
         if (isSaveAction(action)) {
             if (!openOutput(session, out)) return statusCannotOpen;
-            const int64_t lostBefore = program.lostSaves;
+            const int64_t lostBefore = saveRecord.lostSaves;
             completed = runAndNote(action, &out.stream());
             if (!completed) {
                 orientAfterCancel(action, session.outputPath);
-            } else if (program.lostSaves == lostBefore) {
+            } else if (saveRecord.lostSaves == lostBefore) {
                 orientAfterSave(action, session.outputPath);
             }
         } else {
-            const int32_t inputsBefore = program.table->variableList.count();
+            const int32_t inputsBefore = workspace.table->variableList.count();
             completed = runAndNote(action, nullptr);
             if (!completed) {
                 orientAfterCancel(action, "");
@@ -253,7 +255,7 @@ int runSession(Session& session) {
     int status = actionLoop(session, script);
     serveEndingSignal();  // one that came as the loop ended
     if (status == statusCannotOpen || consoleReadFailed()) recoverUnsavedWork(session.inputPath);
-    if (status == statusLoopEnded && program.lostSaves > 0) status = statusDataLost;
+    if (status == statusLoopEnded && saveRecord.lostSaves > 0) status = statusDataLost;
     // Shut-down: the files close as the streams go out of scope; the table stays
     // for the caller (see runProgram).
     printLine("");
@@ -301,8 +303,8 @@ void startEditing() {
 
 void initProgram() {
     std::set_new_handler(onOutOfMemory);
-    program.lostSaves = 0;
-    program.unsavedEntries.clear();
+    saveRecord = SaveRecord{};
+    dispatcherState = DispatcherState{};
     createTable();
 }
 

@@ -18,12 +18,14 @@
 #include <ostream>
 #include <streambuf>
 
+#include "actions/dispatcher.h"
 #include "base/action_watch.h"
 #include "base/history_file.h"
 #include "base/paths.h"
 #include "driver/orientation.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
+#include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
 
 namespace {
@@ -116,7 +118,7 @@ std::string temporaryFolder() {
 bool writeTableThrough(int descriptor, const std::string& path) {
     DescriptorOutput buffer(descriptor);
     std::ostream out(&buffer);
-    writeVhdl(out, pseudoVhdl, 0);
+    writeVhdl(out, pseudoVhdl, 0, dispatcherState.satisfiabilityFlag);
     bool written = out.flush().good() && buffer.finish();
     if (!written) {
         struct stat ours {};
@@ -160,14 +162,14 @@ std::string signalledInputPath;  // the input of the session a signal may end
 
 int64_t functionsWithTree() {
     int64_t count = 0;
-    for (int64_t position = 0; position < program.table->entryCount(); ++position) {
-        if (program.table->entryAt(position)->hasTree()) ++count;
+    for (int64_t position = 0; position < workspace.table->entryCount(); ++position) {
+        if (workspace.table->entryAt(position)->hasTree()) ++count;
     }
     return count;
 }
 
 void recoverUnsavedWorkAfter(const std::string& inputPath, bool signal) {
-    if (program.batchMode || isatty(STDIN_FILENO) == 0) return;
+    if (saveRecord.batchMode || isatty(STDIN_FILENO) == 0) return;
     const int64_t unsaved = unsavedFunctionCount();
     if (unsaved == 0) return;
     orientAfterRecovery(unsaved, functionsWithTree(), writeRecoveryFile(inputPath), signal);

@@ -11,6 +11,7 @@
 
 #include "actions/actions.h"
 #include "expr/function_table.h"
+#include "formats/save_dialogue.h"
 
 namespace {
 
@@ -25,9 +26,9 @@ bool rewritesFunctions(int action) {
 }  // namespace
 
 void noteCompletedAction(int action) {
-    std::vector<bool>& unsaved = program.unsavedEntries;
-    const int64_t count = program.table->entryCount();
-    const int64_t firstAdded = count - program.addedCount;
+    std::vector<bool>& unsaved = saveRecord.unsavedEntries;
+    const int64_t count = workspace.table->entryCount();
+    const int64_t firstAdded = count - workspace.table->addedCount;
     for (auto position = static_cast<int64_t>(unsaved.size()); position < count; ++position) {
         unsaved.push_back(position >= firstAdded);
     }
@@ -35,15 +36,15 @@ void noteCompletedAction(int action) {
 }
 
 int64_t unsavedFunctionCount() {
-    const std::vector<bool>& unsaved = program.unsavedEntries;
+    const std::vector<bool>& unsaved = saveRecord.unsavedEntries;
     return std::count(unsaved.begin(), unsaved.end(), true);
 }
 
 std::vector<std::string> unsavedFunctionNames() {
     std::vector<std::string> names;
-    const std::vector<bool>& unsaved = program.unsavedEntries;
+    const std::vector<bool>& unsaved = saveRecord.unsavedEntries;
     for (std::size_t position = 0; position < unsaved.size(); ++position) {
-        const FunctionEntry* entry = program.table->entryAt(static_cast<int64_t>(position));
+        const FunctionEntry* entry = workspace.table->entryAt(static_cast<int64_t>(position));
         if (unsaved[position] && entry != nullptr) names.push_back(entry->name);
     }
     return names;

@@ -1,8 +1,9 @@
+#include "formats/save_dialogue.h"
 // Which functions hold work that no save has written yet, so that a terminal session
 // that ends by a slip can keep it (driver/recovery.h). A completed action that
 // rewrites the functions marks them all, an added function is marked when it
 // appears, and a save that said "Data saved" unmarks what it wrote (see reportSaved
-// in formats/save_dialogue.h). The marks are program.unsavedEntries.
+// in formats/save_dialogue.h). The marks are saveRecord.unsavedEntries.
 #pragma once
 
 #include <cstdint>

@@ -13,13 +13,15 @@
 #include "expr/node.h"
 #include "expr/work_stack.h"
 
+int64_t blifSignalCounter = 0;
+
 namespace {
 
 // The next internal signal; the root of the current function is named after the
 // function instead, though the counter value is consumed all the same.
 BlifSignal nextSignal(const Node* node) {
-    BlifSignal signal{nullptr, program.signalCounter++};
-    FunctionEntry* entry = program.currentEntry;
+    BlifSignal signal{nullptr, blifSignalCounter++};
+    FunctionEntry* entry = workspace.currentEntry;
     if (entry != nullptr && entry->tree() == node) signal.name = &entry->name;
     return signal;
 }
@@ -97,7 +99,7 @@ void writeBlifGates(Node& tree, std::ostream& out) {
 
 BlifSignal IdentNode::emitBlif(TextSink& out) {
     BlifSignal input{&symbolName(name)};
-    FunctionEntry* entry = program.currentEntry;
+    FunctionEntry* entry = workspace.currentEntry;
     if (entry != nullptr && entry->tree() == this) {
         out << ".names " << input << ' ' << std::string_view(entry->name) << "\n1 1\n";
     }

@@ -13,7 +13,9 @@
 
 namespace {
 
-bool operandPlaced = false;  // first-use flag of the running distribution
+// First-use flag of the running distribution; one per thread, as the engine may run
+// on several.
+thread_local bool operandPlaced = false;
 
 bool isOrNode(const Node* node) {
     return node->opCode() == opOr;

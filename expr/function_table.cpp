@@ -3,6 +3,8 @@
 
 #include "expr/term_walk.h"
 
+Workspace workspace;
+
 FunctionEntry::~FunctionEntry() {
     delete root;
     delete variableList;
@@ -62,23 +64,23 @@ FunctionEntry* FunctionTable::entryAt(int64_t position) const {
 }
 
 void createTable() {
-    delete program.table;
-    program = ProgramState{};
-    program.table = new FunctionTable;
+    delete workspace.table;
+    workspace = Workspace{};
+    workspace.table = new FunctionTable;
 }
 
 void releaseTable() {
-    delete program.table;
-    program.table = nullptr;
-    program.currentEntry = nullptr;
-    program.currentList = nullptr;
+    delete workspace.table;
+    workspace.table = nullptr;
+    workspace.currentEntry = nullptr;
+    workspace.currentList = nullptr;
 }
 
 void completeEntry(FunctionEntry& entry) {
-    program.currentEntry = &entry;
+    workspace.currentEntry = &entry;
     if (!entry.pending && entry.root == nullptr) entry.root = new VectNode(valueFalse, 1);
     auto* list = new VariableList;
-    program.currentList = list;
+    workspace.currentList = list;
     if (entry.pending) {  // after a load, only a PLA cover
         static_cast<const PendingCover&>(*entry.pending).collectVariables(*list);
     } else {

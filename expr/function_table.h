@@ -1,8 +1,8 @@
 // The function table: one entry per output function in the order the readers and
 // "Add function" appended them, the run's list of input names (which fixes the input
 // numbering of the cofactor, the term trie and every writer) and the counters that
-// the readers set and the writers read. The program-wide references to it and the
-// flags live in base/program_state.h.
+// the readers set and the writers read. The one table and the references to the
+// entry being processed are in expr/workspace.h.
 #pragma once
 
 #include <cstddef>
@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "base/program_state.h"
 #include "expr/node.h"
 #include "expr/pending_cover.h"
 #include "expr/pending_sum.h"
 #include "expr/variable_list.h"
+#include "expr/workspace.h"
 
 // What an entry holds, copied aside so that it can be put back: its tree (a copy) or
 // its sum (shared, as a held sum never changes) and its term count.
@@ -91,6 +91,7 @@ class FunctionTable {
   public:
     int64_t termCount = 0;         // terms of the last normal-form pass; sums in the writers
     int64_t inputCount = 0;        // inputs as declared by the reader
+    int64_t addedCount = 0;        // functions added after loading
     bool hasInputLabels = false;   // the PLA file named its inputs
     bool hasOutputLabels = false;  // the PLA file named its outputs
     // PLA rows whose outputs the file's type calls don't-care ("-" or "2"; "0" under .type

@@ -364,7 +364,7 @@ void BNode::collectVariables() const {
 }
 
 void IdentNode::collectVariables() const {
-    program.currentList->add(name);
+    workspace.currentList->add(name);
 }
 
 int32_t UNode::evaluate() const {

@@ -54,6 +54,9 @@ struct BlifSignal {
     int64_t number = 0;
 };
 
+// Numbers the internal BLIF signals of the run; never reset.
+extern int64_t blifSignalCounter;
+
 // Truth values in trees and assignments: ~1 == -2, so `~` maps one to the other.
 constexpr int32_t valueTrue = 1;
 constexpr int32_t valueFalse = -2;

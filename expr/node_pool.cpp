@@ -1,4 +1,7 @@
 // Free lists for the few node sizes, fed from large blocks that live until exit.
+// Each thread has its own lists, so that functions normalised on several threads
+// share no allocator state; a node freed on another thread than the one that made
+// it joins that thread's lists, which is sound because no block is ever returned.
 #include "expr/node_pool.h"
 
 #include <new>
@@ -39,7 +42,7 @@ struct NodePool {
     std::size_t blockLeft = 0;
 };
 
-NodePool pool;
+thread_local NodePool pool;
 
 }  // namespace
 

@@ -250,7 +250,7 @@ Node* BNode::toNorForm() {
 // --- cofactor: an input replaced by a constant ---------------------------------------
 
 Node* IdentNode::cofactor(int64_t inputIndex, bool value) {
-    const VariableEntry* input = variableAt(program.table->variableList, inputIndex);
+    const VariableEntry* input = variableAt(workspace.table->variableList, inputIndex);
     if (input == nullptr || input->name != name) return this;
     Node* constant = new VectNode(value ? valueTrue : valueFalse, 1);
     delete this;

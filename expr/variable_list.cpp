@@ -2,7 +2,7 @@
 // that lookups by name cost a hash probe instead of a walk along the list.
 #include "expr/variable_list.h"
 
-#include "base/program_state.h"
+#include "expr/workspace.h"
 
 size_t SymbolIndex::slotOf(Symbol name) const {
     // Fibonacci hashing: consecutive symbols land far apart.
@@ -114,7 +114,7 @@ bool containsVariable(const VariableList& list, std::string_view name) {
 }
 
 VariableEntry* findVariable(Symbol name) {
-    VariableList* list = program.currentList;
+    VariableList* list = workspace.currentList;
     if (list == nullptr) return nullptr;
     int32_t position = list->positionOf(name);
     return position < 0 ? nullptr : &list->entries[static_cast<size_t>(position)];

@@ -2,7 +2,7 @@
 //
 // The function table keeps one list of every input of the run and each function one
 // of its own variables. Identifiers are resolved by name against the list that
-// `program.currentList` designates; the term walk records its assignment there.
+// `workspace.currentList` designates; the term walk records its assignment there.
 // Names are unique within a list and keep the order of their first addition.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "expr/symbol.h"
+#include "expr/workspace.h"
 
 struct VariableEntry {
     Symbol name;
@@ -81,7 +82,7 @@ class VariableList {
 // The operations on lists, by name.
 void addVariable(VariableList& list, std::string_view name);
 bool containsVariable(const VariableList& list, std::string_view name);
-// First entry of `program.currentList` with that name, or null.
+// First entry of `workspace.currentList` with that name, or null.
 VariableEntry* findVariable(Symbol name);
 // The entry at a 0-based position, or null when the list is shorter.
 VariableEntry* variableAt(VariableList& list, int64_t index);

@@ -293,7 +293,7 @@ class BlifParser {
         TreeBuilder builder{*this, driven};
         builder.countUses(order);
         for (const int32_t number : order) builder.buildGate(number);
-        FunctionTable& table = *program.table;
+        FunctionTable& table = *workspace.table;
         for (const int32_t input : inputs) {
             addVariable(table.variableList, signals[static_cast<std::size_t>(input)].name);
         }

@@ -82,7 +82,7 @@ void saveBlif(std::ostream& out) {
 }
 
 void writeBlif(std::ostream& out, int64_t first) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     writeModelHeader(out, table, first);
 
     TextSink sink(out);
@@ -93,7 +93,7 @@ void writeBlif(std::ostream& out, int64_t first) {
 }
 
 void writeSopBlif(std::ostream& out, int64_t first) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     writeModelHeader(out, table, first);
     forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
         TermCollector collector;

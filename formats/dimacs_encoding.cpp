@@ -230,7 +230,7 @@ class Encoder {
 }  // namespace
 
 void writeDimacsEncoding(std::ostream& out, int64_t first) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     Encoder encoder(table.variableList);
     forEachSavedEntry(first, [&](FunctionEntry& entry, int64_t /*position*/) {
         encoder.assertTree(*entry.tree());

@@ -36,7 +36,7 @@ void readProblemLine(DimacsReader& reader) {
     // The count is a 32-bit field: larger numbers wrap, and a negative count
     // declares no variable.
     auto variables = static_cast<int32_t>(lexer.number);
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     reader.variableCount = variables;
     table.inputCount = variables;
     // As the PLA reader does for its counts: an impossible count fails at once.
@@ -70,7 +70,7 @@ void conjoinClause(FunctionEntry& function, Node* clause) {
 
 ClauseOutcome readClause(DimacsReader& reader) {
     DimacsLexer& lexer = reader.lexer;
-    VariableList& variables = program.table->variableList;
+    VariableList& variables = workspace.table->variableList;
     Node* clause = nullptr;
     while (lexer.token == DimacsToken::Number) {
         if (lexer.number == 0) {
@@ -100,7 +100,7 @@ void readDimacsStep(DimacsReader& reader) {
     }
     ClauseOutcome outcome = readClause(reader);
     if (outcome.end == ClauseEnd::Rejected) return;
-    FunctionEntry* function = program.table->entryAt(0);
+    FunctionEntry* function = workspace.table->entryAt(0);
     if (outcome.end == ClauseEnd::Closed && function != nullptr) {
         conjoinClause(*function, outcome.clause);
         return;
@@ -118,7 +118,7 @@ void loadDimacs(std::istream& in) {
     do {
         readDimacsStep(reader);
     } while (reader.lexer.token != DimacsToken::EndOfInput && !reader.lexer.error);
-    FunctionEntry* function = program.table->entryAt(0);
+    FunctionEntry* function = workspace.table->entryAt(0);
     if (function == nullptr) return;
     if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);
     completeEntry(*function);

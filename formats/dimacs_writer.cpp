@@ -57,7 +57,7 @@ void saveDimacs(std::ostream& out) {
 }
 
 void writeDimacs(std::ostream& out, int64_t first) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
 
     table.termCount = 0;
     for (int64_t i = first; i < table.entryCount(); ++i)

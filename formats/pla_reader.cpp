@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "formats/pla.h"
@@ -51,7 +52,7 @@ int64_t readNumber() {
 
 void readInputCount() {
     int64_t count = readNumber();
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     table.inputCount = count;
     // Reserving first makes an impossible count fail at once, before any names are
     // made, rather than after minutes of growing the list.
@@ -63,16 +64,16 @@ void readInputCount() {
 
 void readOutputCount() {
     int64_t count = readNumber();
-    program.table->reserveEntries(count);  // as for the inputs: fail at once if impossible
+    workspace.table->reserveEntries(count);  // as for the inputs: fail at once if impossible
     for (int64_t index = 0; index < count; ++index) {
-        program.table->appendEntry(nullptr, nullptr, "y" + std::to_string(index));
+        workspace.table->appendEntry(nullptr, nullptr, "y" + std::to_string(index));
     }
 }
 
 // Labels rename from position 0 on; labels past the last input or output are read
 // and dropped.
 void readInputLabels() {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     table.hasInputLabels = true;
     nextPlaToken();
     for (int32_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
@@ -84,7 +85,7 @@ void readInputLabels() {
 }
 
 void readOutputLabels() {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     table.hasOutputLabels = true;
     nextPlaToken();
     for (int64_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
@@ -109,7 +110,7 @@ PendingCover& unspecifiedCover(FunctionEntry& entry, const std::shared_ptr<RowSt
 // row or-s it on like any term. Answers whether the row made a term. An input
 // column that is not 0, 1 or "-" ends the row there, before the outputs.
 bool readRow(const std::shared_ptr<RowStore>& rows) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     bool termMade = false;
     for (int64_t column = 0; column < table.inputCount; ++column) {
         bool positive = isDigitToken(1);
@@ -173,14 +174,14 @@ void parseStep(const std::shared_ptr<RowStore>& rows) {
             readOutputLabels();
             break;
         case PlaToken::Products:
-            program.table->termCount = readNumber();
+            workspace.table->termCount = readNumber();
             break;
         case PlaToken::Type:
             // Only fr and fdr change what a row means: "0" marks the OFF-set, and
             // what no row names is a don't-care.
             nextPlaToken();
-            program.table->offSetType = plaReader.token == PlaToken::Identifier &&
-                                        (plaReader.text == "fr" || plaReader.text == "fdr");
+            workspace.table->offSetType = plaReader.token == PlaToken::Identifier &&
+                                          (plaReader.text == "fr" || plaReader.text == "fdr");
             nextPlaToken();
             break;
         case PlaToken::End:
@@ -201,7 +202,7 @@ void loadPla(std::istream& in) {
     do parseStep(rows);
     while (plaReader.token != PlaToken::EndOfInput && plaReader.token != PlaToken::End &&
            !plaReader.error);
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         // Under fr and fdr the don't-cares are what neither the ON-set as loaded

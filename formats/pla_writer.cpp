@@ -48,7 +48,7 @@ class PlaRowSink final : public TermSink {
 };
 
 void writeHeader(std::ostream& out, int64_t firstSaved) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     out << ".i " << table.variableList.count() << '\n';
     out << ".o " << table.entryCount() - firstSaved << '\n';
     if (table.hasInputLabels) {
@@ -89,7 +89,7 @@ void savePla(std::ostream& out) {
 void writePla(std::ostream& out, int64_t firstSaved) {
     writeHeader(out, firstSaved);
 
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     PlaRowSink rows(out, firstSaved, table.entryCount());
     forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t position) {
         rows.written = position;

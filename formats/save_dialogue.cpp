@@ -8,6 +8,8 @@
 #include "base/safe_output.h"
 #include "expr/function_table.h"
 
+SaveRecord saveRecord;
+
 bool outputReady(const std::ostream& out) {
     if (out.good()) return true;
     printLine("Cannot open output file");
@@ -20,7 +22,7 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine) {
     printLine("2. Save added only");
     printPrompt("Choice:");
     int selection = 1;
-    if (batchAnswers && program.batchMode) {
+    if (batchAnswers && saveRecord.batchMode) {
         selection = 2;
         printPrompt("2");
     } else {
@@ -32,12 +34,12 @@ int64_t askWhatToSave(bool batchAnswers, bool endLine) {
 
 int64_t firstSavedEntry(bool addedOnly) {
     if (!addedOnly) return 0;
-    return program.table->entryCount() - program.addedCount;
+    return workspace.table->entryCount() - workspace.table->addedCount;
 }
 
 void forEachSavedEntry(int64_t firstSaved,
                        const std::function<void(FunctionEntry&, int64_t position)>& write) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         if (!entry.hasTree()) continue;
@@ -45,9 +47,9 @@ void forEachSavedEntry(int64_t firstSaved,
                              entry.name);
         noteProgressStep("writing");
         actionCheckpoint(-1);
-        program.currentEntry = &entry;
+        workspace.currentEntry = &entry;
         table.variableList.clearAssignments();
-        program.currentList = &table.variableList;
+        workspace.currentList = &table.variableList;
         write(entry, position);
     }
 }
@@ -55,7 +57,7 @@ void forEachSavedEntry(int64_t firstSaved,
 void reportSaved(std::ostream& out, int64_t firstSaved) {
     actionCheckpoint(-1);  // a Ctrl-C up to here leaves the old file in place
     if (finishOutput(out)) {
-        std::vector<bool>& unsaved = program.unsavedEntries;
+        std::vector<bool>& unsaved = saveRecord.unsavedEntries;
         for (auto position = static_cast<std::size_t>(firstSaved); position < unsaved.size();
              ++position) {
             unsaved[position] = false;
@@ -67,6 +69,6 @@ void reportSaved(std::ostream& out, int64_t firstSaved) {
 }
 
 void reportNotSaved() {
-    ++program.lostSaves;
+    ++saveRecord.lostSaves;
     printLine("Data NOT saved");
 }

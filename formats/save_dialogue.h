@@ -6,8 +6,21 @@
 #include <cstdint>
 #include <functional>
 #include <iosfwd>
+#include <vector>
 
 struct FunctionEntry;
+
+// What the saves of a run record, for the menu program's exit status and its notes
+// on unsaved work.
+struct SaveRecord {
+    bool batchMode = false;  // a script path was given: no questions asked
+    int64_t lostSaves = 0;   // saves of the run that said "Data NOT saved"
+    // Per entry, in table order: changed or added by the menu since it was last
+    // saved (or loaded); shorter than the table until the next mark catches up.
+    std::vector<bool> unsavedEntries;
+};
+
+extern SaveRecord saveRecord;
 
 // False, after printing "Cannot open output file", when the stream could not be
 // opened; then nothing is written.
@@ -33,7 +46,7 @@ void forEachSavedEntry(int64_t firstSaved,
 // Finishes the save to `out` of the entries from position `firstSaved` on (for a
 // file: puts it in place of the old one, see base/safe_output.h) and reports it:
 // "Data saved" only when every byte reached the file, and then those entries count
-// as saved (program.unsavedEntries); a full disk, a file-size limit, a reader that
+// as saved (saveRecord.unsavedEntries); a full disk, a file-size limit, a reader that
 // went away or a removed device make it "Data NOT saved".
 void reportSaved(std::ostream& out, int64_t firstSaved);
 

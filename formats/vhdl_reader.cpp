@@ -57,7 +57,7 @@ int binaryOperatorCode(VhdlToken kind) {
 
 // The latest function of that name, so that a redefinition hides the earlier one.
 FunctionEntry* latestDefinition(const std::string& name) {
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     if (vhdlReader.functionIndex != nullptr) {
         auto found = vhdlReader.functionIndex->find(name);
         return found == vhdlReader.functionIndex->end() ? nullptr : table.entryAt(found->second);
@@ -81,7 +81,7 @@ Node* identifierPrimary() {
 // A number refers to an earlier function by its position; a position without a
 // function is only a warning and reads as the constant 0.
 Node* positionPrimary() {
-    FunctionEntry* entry = program.table->entryAt(vhdlReader.number);
+    FunctionEntry* entry = workspace.table->entryAt(vhdlReader.number);
     if (entry != nullptr && entry->hasTree()) return entry->tree()->clone();
     reportVhdl(ReaderMessage::InvalidOutputIndex);
     return new VectNode(0, 1);
@@ -196,8 +196,8 @@ Node* parseExpression() {
 }
 
 void declareName() {
-    addVariable(program.table->variableList, vhdlReader.text);
-    program.table->inputCount += 1;
+    addVariable(workspace.table->variableList, vhdlReader.text);
+    workspace.table->inputCount += 1;
 }
 
 // Declared names enter the table at once, so they stay even when the rest of the
@@ -261,14 +261,14 @@ Node* readVhdlStatement(std::istream& in) {
     vhdlReader.source = &in;
     vhdlReader.error = false;
     vhdlReader.statementList = new VariableList;
-    program.currentList = vhdlReader.statementList;
+    workspace.currentList = vhdlReader.statementList;
     Node* tree = nullptr;
     advanceVhdlToken();
     if (token() != VhdlToken::EndOfInput) tree = parseStatement();
     if (token() != VhdlToken::Semicolon || vhdlReader.error) {
         delete vhdlReader.statementList;
         vhdlReader.statementList = nullptr;
-        program.currentList = nullptr;
+        workspace.currentList = nullptr;
         delete tree;
         vhdlReader.line = 1;
         return nullptr;
@@ -278,7 +278,7 @@ Node* readVhdlStatement(std::istream& in) {
     if (!tree->hasWidth(static_cast<int32_t>(vhdlReader.widthInForce))) {
         reportVhdl(ReaderMessage::DifferentVectorLengths);
     }
-    // The list now belongs to the caller, through `program.currentList`.
+    // The list now belongs to the caller, through `workspace.currentList`.
     vhdlReader.statementList = nullptr;
     return tree;
 }
@@ -288,7 +288,7 @@ const std::string& vhdlTargetName() {
 }
 
 void adoptStatementNames(const VariableList& statementList) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (const VariableEntry& entry : statementList.entries) {
         if (table.variableList.positionOf(entry.name) >= 0) continue;
         table.variableList.add(entry.name);
@@ -300,7 +300,7 @@ void adoptStatementNames(const VariableList& statementList) {
 // the load keeps the names of the table in an index instead of walking the table
 // for every identifier; only the load appends to the table while it runs.
 void loadVhdl(std::istream& in) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     std::unordered_map<std::string, int64_t> latestPositions;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         const FunctionEntry& entry = *table.entryAt(position);
@@ -310,7 +310,7 @@ void loadVhdl(std::istream& in) {
     for (;;) {
         Node* tree = readVhdlStatement(in);
         if (tree == nullptr) break;
-        VariableList* statementList = program.currentList;
+        VariableList* statementList = workspace.currentList;
         adoptStatementNames(*statementList);
         table.appendEntry(tree, statementList, vhdlTargetName());
         latestPositions[vhdlTargetName()] = table.entryCount() - 1;

@@ -31,7 +31,7 @@ int askLayout() {
 // The input names as a port or declaration list: " a, b, cin".
 std::string inputNames() {
     std::string names;
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     for (std::size_t i = 0; i < inputs.entries.size(); ++i) {
         names += i == 0 ? " " : ", ";
         names += symbolName(inputs.entries[i].name);
@@ -42,7 +42,7 @@ std::string inputNames() {
 // Every saved entry's name, with a comma after all but the table's last entry.
 std::string outputNames(int64_t firstSaved) {
     std::string names;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         names += ' ';
         names += table.entryAt(position)->name;
@@ -53,7 +53,7 @@ std::string outputNames(int64_t firstSaved) {
 
 int64_t literalCount(int64_t firstSaved) {
     int64_t count = 0;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         const Node* tree = table.entryAt(position)->tree();
         if (tree != nullptr) count += tree->literalCount();
@@ -63,7 +63,7 @@ int64_t literalCount(int64_t firstSaved) {
 
 void writeHead(std::ostream& out, int layout, int64_t firstSaved) {
     if (layout == pseudoVhdl) {
-        if (!program.table->variableList.empty()) out << "variable" << inputNames() << ";\n";
+        if (!workspace.table->variableList.empty()) out << "variable" << inputNames() << ";\n";
         out << "-- literals: " << literalCount(firstSaved) << '\n';
     } else if (layout == completeVhdl) {
         out << "library IEEE;\n"
@@ -102,34 +102,34 @@ class VhdlNoteSink final : public TermSink {
 void writeSatisfiabilityNote(std::ostream& out, Node* tree) {
     VhdlNoteSink notes(out);
     out << " --";
-    if (!reportAllTerms(tree, program.table->variableList, notes)) out << " N";
+    if (!reportAllTerms(tree, workspace.table->variableList, notes)) out << " N";
 }
 
-void writeAssignment(std::ostream& out, FunctionEntry& entry) {
+void writeAssignment(std::ostream& out, FunctionEntry& entry, bool satisfiabilityNotes) {
     out << entry.name << " <= ";
     entry.tree()->print(out);
     out << ';';
-    if (program.satisfiabilityFlag) writeSatisfiabilityNote(out, entry.tree());
+    if (satisfiabilityNotes) writeSatisfiabilityNote(out, entry.tree());
     out << '\n';
 }
 
 }  // namespace
 
-void saveVhdl(std::ostream& out) {
+void saveVhdl(std::ostream& out, bool satisfiabilityNotes) {
     if (!outputReady(out)) {
         reportNotSaved();
         return;
     }
     int layout = askLayout();
     const int64_t firstSaved = askWhatToSave(false, false);
-    writeVhdl(out, layout, firstSaved);
+    writeVhdl(out, layout, firstSaved, satisfiabilityNotes);
     reportSaved(out, firstSaved);
 }
 
-void writeVhdl(std::ostream& out, int layout, int64_t firstSaved) {
+void writeVhdl(std::ostream& out, int layout, int64_t firstSaved, bool satisfiabilityNotes) {
     writeHead(out, layout, firstSaved);
     forEachSavedEntry(firstSaved, [&](FunctionEntry& entry, int64_t /*position*/) {
-        writeAssignment(out, entry);
+        writeAssignment(out, entry, satisfiabilityNotes);
     });
     if (layout == completeVhdl) out << "end dataflow;\n";
 }

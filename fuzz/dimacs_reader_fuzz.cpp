@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     }
     // Every problem line appends a "y0"; the clauses and the completion go to the
     // first one only.
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         if (table.entryAt(position)->name != "y0") failCheck("DIMACS function not named y0");
     }

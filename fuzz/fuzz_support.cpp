@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "actions/dispatcher.h"
 #include "expr/function_table.h"
 #include "formats/pla_lexer.h"
+#include "formats/save_dialogue.h"
 #include "formats/vhdl_lexer.h"
 
 QuietConsole::QuietConsole(const std::string& typed)
@@ -31,6 +33,8 @@ QuietConsole::~QuietConsole() {
 void resetProgramState() {
     releaseProgramState();
     createTable();
+    dispatcherState = DispatcherState{};
+    saveRecord = SaveRecord{};
     resetVhdlReader();
     static std::istringstream nothing;
     resetPlaReader(nothing);

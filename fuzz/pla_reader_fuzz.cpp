@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         loadPla(file);
         checkReaderMessages(console.printedText());
     }
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         const FunctionEntry& entry = *table.entryAt(position);
         if (!entry.hasTree() || entry.variableList == nullptr) {

@@ -34,14 +34,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream file(startingTable);
     loadVhdl(file);
     if (!console.printedText().empty()) failCheck("the starting table did not load quietly");
-    const int64_t entriesBefore = program.table->entryCount();
+    const int64_t entriesBefore = workspace.table->entryCount();
     runAction(actionAddFunction, nullptr);
     const std::string printed = console.printedText();
     const std::string prompt = "Input command string:";
     if (printed.compare(0, prompt.size(), prompt) != 0) failCheck("no prompt for the statement");
     checkReaderMessages(std::string_view(printed).substr(prompt.size()));
-    const int64_t added = program.table->entryCount() - entriesBefore;
-    if (added != program.addedCount || added > 1) failCheck("added count out of step");
+    const int64_t added = workspace.table->entryCount() - entriesBefore;
+    if (added != workspace.table->addedCount || added > 1) failCheck("added count out of step");
     releaseProgramState();
     return 0;
 }

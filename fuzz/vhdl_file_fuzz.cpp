@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         loadVhdl(file);
         checkReaderMessages(console.printedText());
     }
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         if (!table.entryAt(position)->hasTree()) failCheck("VHDL entry without a tree");
     }

@@ -39,24 +39,24 @@ class CollectingSink final : public TermSink {
     Terms& terms;
 };
 
-Terms termsOfSum(const PendingSum* sum) {
+Terms termsOfSum(const PendingSum* sum, const VariableList& inputs) {
     Terms terms;
     if (sum == nullptr) return terms;
-    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+    std::unique_ptr<VariableList> marks(inputs.copyNames());
     CollectingSink sink(terms);
     sum->reportTerms(*marks, sink);
     return terms;
 }
 
-Terms termsOf(FunctionEntry& entry) {
-    if (const PendingSum* sum = entry.pendingSum()) return termsOfSum(sum);
+Terms termsOf(FunctionEntry& entry, const EngineParams& params) {
+    if (const PendingSum* sum = entry.pendingSum()) return termsOfSum(sum, params.inputs);
     Terms terms;
     Node* root = entry.tree();
     entry.tree() = nullptr;
     root = root->expandOperators();
     root = root->toAndOrNotForm();
     root = root->removeDoubleNegations();
-    const SimplifiedSum sum = simplifiedSumOfProducts(root, 1);
+    const SimplifiedSum sum = simplifiedSumOfProducts(root, 1, params);
     sum.forEachTerm([&](const Literal* begin, const Literal* end) {
         terms.literals.insert(terms.literals.end(), begin, end);
         terms.close();
@@ -118,14 +118,14 @@ CubeList dontCaresOf(const UnspecifiedPoints* points, const Terms terms[3], cons
 
 }  // namespace
 
-void minimizeFunction(FunctionEntry& entry) {
-    const VariableList& inputs = program.table->variableList;
-    const Terms terms = termsOf(entry);
+void minimizeFunction(FunctionEntry& entry, const EngineParams& params) {
+    const VariableList& inputs = params.inputs;
+    const Terms terms = termsOf(entry, params);
     const UnspecifiedPoints* points = entry.unspecified.get();
     const Terms unspecified[3] = {
-        termsOfSum(points != nullptr ? points->dontCareRows.get() : nullptr),
-        termsOfSum(points != nullptr ? points->onRows.get() : nullptr),
-        termsOfSum(points != nullptr ? points->offRows.get() : nullptr)};
+        termsOfSum(points != nullptr ? points->dontCareRows.get() : nullptr, inputs),
+        termsOfSum(points != nullptr ? points->onRows.get() : nullptr, inputs),
+        termsOfSum(points != nullptr ? points->offRows.get() : nullptr, inputs)};
     const Support support = supportOf({&terms, &unspecified[0], &unspecified[1], &unspecified[2]},
                                       static_cast<size_t>(inputs.count()));
     const CubeSpace space(static_cast<uint32_t>(support.positions.size()));
@@ -133,7 +133,7 @@ void minimizeFunction(FunctionEntry& entry) {
     const CubeList cover =
         minimizeCover(space, on, dontCaresOf(points, unspecified, support, space));
 
-    program.table->termCount = entry.termCount = cover.size();
+    entry.termCount = cover.size();
     if (cover.empty()) {
         entry.holdSum(nullptr);
         entry.tree() = new VectNode(valueFalse, 1);

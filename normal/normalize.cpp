@@ -23,13 +23,14 @@
 #include "expr/term_walk.h"
 #include "normal/term_trie.h"
 
-SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen) : trie(std::move(frozen)) {
+SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen, const EngineParams& params)
+    : trie(std::move(frozen)), inputs(&params.inputs) {
     outcomes.resize(trie->termCount());
     std::vector<TermTrie::OppositeBranch> branches;
     for (uint32_t index = 0; index < trie->termCount(); ++index) {
         actionCheckpoint(index);
         Outcome& outcome = outcomes[index];
-        if (program.absorptionEnabled) {
+        if (params.absorption) {
             const TermTrie::Covering covering = trie->examine(index, branches);
             if (covering.strictlyCovered) {
                 outcome.absorbed = true;
@@ -61,12 +62,11 @@ void SimplifiedSum::forEachTerm(
 Node* SimplifiedSum::buildLeaf(uint32_t index) const {
     const Outcome& outcome = outcomes[index];
     if (outcome.absorbed) return new VectNode(valueFalse, 1);
-    const VariableList& inputs = program.table->variableList;
     Node* term = nullptr;
     for (const Literal* at = trie->termBegin(index); at != trie->termEnd(index); ++at) {
         uint32_t position = literalPosition(*at);
         if (position == outcome.skipPosition) continue;
-        Node* literal = new IdentNode(inputs.entries[position].name);
+        Node* literal = new IdentNode(inputs->entries[position].name);
         if (!literalPositive(*at)) literal = new UNode(literal);
         term = term == nullptr ? literal : new BNode(opAnd, term, literal);
     }
@@ -120,34 +120,35 @@ bool SimplifiedSum::buildsLeaf() const {
     return length - (outcomes[0].skipPosition == UINT32_MAX ? 0 : 1) <= 1;
 }
 
-std::unique_ptr<TermTrie> emptyTermTrie() {
-    return std::make_unique<TermTrie>(static_cast<uint32_t>(program.table->variableList.count()));
+std::unique_ptr<TermTrie> emptyTermTrie(const EngineParams& params) {
+    return std::make_unique<TermTrie>(static_cast<uint32_t>(params.inputs.count()));
 }
 
-bool enterTermsOf(Node* tree, TermTrie& trie) {
-    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+bool enterTermsOf(Node* tree, TermTrie& trie, const EngineParams& params) {
+    std::unique_ptr<VariableList> marks(params.inputs.copyNames());
     TrieSink sink(trie);
     return reportAllTerms(tree, *marks, sink);
 }
 
-SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, int passes) {
-    program.table->termCount = 0;
+SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie> input,
+                            bool satisfiable, int passes) {
     if (!satisfiable) return SimplifiedSum();
     std::unique_ptr<TermTrie> trie = std::move(input);
     for (int pass = 1;; ++pass) {
         // A single pass is one of the many engine calls of a multiplication.
-        if (passes > 1) noteProgressPass(pass, passes);
+        if (passes > 1 && params.reportsProgress) noteProgressPass(pass, passes);
         trie->sweep();
         trie->freeze();
         if (pass >= passes) break;
         // The kept terms are copied out first, so that only one trie is alive at a time.
         std::vector<Literal> literals;
         std::vector<uint32_t> ends;
-        SimplifiedSum(std::move(trie)).forEachTerm([&](const Literal* begin, const Literal* end) {
-            literals.insert(literals.end(), begin, end);
-            ends.push_back(static_cast<uint32_t>(literals.size()));
-        });
-        trie = emptyTermTrie();
+        SimplifiedSum(std::move(trie), params)
+            .forEachTerm([&](const Literal* begin, const Literal* end) {
+                literals.insert(literals.end(), begin, end);
+                ends.push_back(static_cast<uint32_t>(literals.size()));
+            });
+        trie = emptyTermTrie(params);
         uint32_t start = 0;
         for (uint32_t end : ends) {
             trie->incoming.assign(literals.begin() + start, literals.begin() + end);
@@ -155,18 +156,18 @@ SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, i
             start = end;
         }
     }
-    SimplifiedSum result(std::move(trie));
-    program.table->termCount = result.termCount();
-    return result;
+    return SimplifiedSum(std::move(trie), params);
 }
 
-Node* normalizeTerms(Node* tree) {
-    return normalizeTermsRepeatedly(tree, 1);
-}
-
-Node* normalizeTermsRepeatedly(Node* tree, int passes) {
-    std::unique_ptr<TermTrie> trie = emptyTermTrie();
-    bool satisfiable = enterTermsOf(tree, *trie);
+SimplifiedSum simplifiedSumOfTerms(Node* tree, int passes, const EngineParams& params) {
+    std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
+    bool satisfiable = enterTermsOf(tree, *trie, params);
     delete tree;
-    return simplifyTerms(std::move(trie), satisfiable, passes).buildTree();
+    return simplifyTerms(params, std::move(trie), satisfiable, passes);
+}
+
+Node* normalizeTerms(Node* tree, const EngineParams& params) {
+    const SimplifiedSum result = simplifiedSumOfTerms(tree, 1, params);
+    workspace.table->termCount = result.termCount();
+    return result.buildTree();
 }

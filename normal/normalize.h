@@ -10,6 +10,22 @@
 #include "normal/term_trie.h"
 
 class Node;
+class VariableList;
+
+// Everything the engine reads besides the terms it is handed: the inputs (the table's
+// variable list, whose order fixes the term positions and which must outlive the
+// results), the absorption switch, and whether the call reports its steps to the
+// progress line. The engine writes nothing shared and keeps nothing between calls:
+// two calls on different terms may run on different threads at once, provided
+// neither reports progress and the inputs do not change meanwhile. Its only other
+// contact with the rest of the program is the checkpoints of the long loops
+// (base/action_watch.h), which read the watch's flags and act only inside a watched
+// action of the menu program, on its one thread.
+struct EngineParams {
+    const VariableList& inputs;
+    bool absorption = true;
+    bool reportsProgress = false;
+};
 
 // A simplified sum of products as the engine's last pass leaves it: the surviving
 // terms in trie order, each kept whole, kept with one redundant literal left out,
@@ -18,7 +34,7 @@ class Node;
 class SimplifiedSum final : public PendingSum {
   public:
     SimplifiedSum() = default;  // the constant 0: no satisfiable term
-    explicit SimplifiedSum(std::unique_ptr<TermTrie> frozen);
+    SimplifiedSum(std::unique_ptr<TermTrie> frozen, const EngineParams& params);
 
     bool satisfiable() const { return trie != nullptr; }
     // Terms of the rebuilt tree (absorbed ones are constants 0 there, not terms).
@@ -43,7 +59,8 @@ class SimplifiedSum final : public PendingSum {
         uint32_t skipPosition = UINT32_MAX;  // a literal left out, or none
     };
     std::unique_ptr<TermTrie> trie;
-    std::vector<Outcome> outcomes;  // by trie order
+    const VariableList* inputs = nullptr;  // names the literals of the rebuilt tree
+    std::vector<Outcome> outcomes;         // by trie order
     int64_t keptCount = 0;
 
     Node* buildNode(int32_t node) const;
@@ -55,22 +72,25 @@ class SimplifiedSum final : public PendingSum {
 // terms on to a fresh trie as the rebuilt tree would hold them. With absorption
 // enabled, a term covered by a smaller one is absorbed and one redundant literal
 // per term is dropped. `satisfiable` tells whether any term was entered at all.
-// Leaves the result's termCount in the table.
-SimplifiedSum simplifyTerms(std::unique_ptr<TermTrie> input, bool satisfiable, int passes);
+// The result carries its term count.
+SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie> input,
+                            bool satisfiable, int passes);
 
 // Takes over a tree in sum-of-products shape and returns a new, simplified sum of
 // products: its satisfiable terms (as the term walk finds them) enter a term trie,
-// simplifyTerms runs one pass and the tree is rebuilt. Leaves the number of terms
-// of the result in the table's termCount (0 for the constant 0).
-Node* normalizeTerms(Node* tree);
+// simplifyTerms runs one pass and the tree is rebuilt. The one engine entry that
+// leaves the number of terms of the result in the table's termCount (0 for the
+// constant 0), for callers that read it there.
+Node* normalizeTerms(Node* tree, const EngineParams& params);
 
-// The same as `passes` calls of normalizeTerms in a row, each on the previous
-// result; the intermediate results are handed on as term sets, never built as trees.
-Node* normalizeTermsRepeatedly(Node* tree, int passes);
+// What `passes` calls of normalizeTerms in a row, each on the previous result, give
+// (takes over the tree); the intermediate results are handed on as term sets, never
+// built as trees, and the result carries its term count. Touches nothing shared.
+SimplifiedSum simplifiedSumOfTerms(Node* tree, int passes, const EngineParams& params);
 
-// A fresh, empty trie over the table's inputs.
-std::unique_ptr<TermTrie> emptyTermTrie();
+// A fresh, empty trie over the inputs.
+std::unique_ptr<TermTrie> emptyTermTrie(const EngineParams& params);
 
 // Enters the terms the term walk finds in the tree (which stays the caller's);
 // answers whether there was any.
-bool enterTermsOf(Node* tree, TermTrie& trie);
+bool enterTermsOf(Node* tree, TermTrie& trie, const EngineParams& params);

@@ -187,7 +187,7 @@ class TreeEncoder {
 // Lets a Ctrl-C stop the search; the checkpoint after it then ends the action.
 class InterruptTerminator final : public CaDiCaL::Terminator {
   public:
-    bool terminate() override { return program.running.cancelRequested != 0; }
+    bool terminate() override { return runningAction.cancelRequested != 0; }
 };
 
 }  // namespace

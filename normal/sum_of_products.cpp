@@ -22,8 +22,8 @@
 
 #include "base/action_watch.h"
 #include "base/stack_guard.h"
-#include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/variable_list.h"
 #include "normal/cover.h"
 #include "normal/normalize.h"
 #include "normal/satisfiability.h"
@@ -37,7 +37,7 @@ namespace {
 constexpr int64_t refutationBudget = 100000;
 
 // The term the walk reads from a leaf or a not over a leaf, if it can be 1.
-Cover leafCover(const Node* node) {
+Cover leafCover(const Node* node, const EngineParams& params) {
     bool positive = node->isLeaf();
     const Node* leaf = positive ? node : static_cast<const UNode*>(node)->operand;
     Cover cover;
@@ -45,8 +45,7 @@ Cover leafCover(const Node* node) {
         if (constant->value == (positive ? valueTrue : valueFalse)) cover.addTerm(nullptr, nullptr);
         return cover;
     }
-    int32_t position =
-        program.table->variableList.positionOf(static_cast<const IdentNode*>(leaf)->name);
+    int32_t position = params.inputs.positionOf(static_cast<const IdentNode*>(leaf)->name);
     if (position >= 0) {
         Literal literal = makeLiteral(static_cast<uint32_t>(position), positive);
         cover.addTerm(&literal, &literal + 1);
@@ -54,26 +53,26 @@ Cover leafCover(const Node* node) {
     return cover;
 }
 
-SimplifiedSum simplifiedSumOf(Node* tree, int passes);
+SimplifiedSum simplifiedSumOf(Node* tree, int passes, const EngineParams& params);
 
 // The terms of a subtree's simplified sum of products. Takes over the subtree.
-Cover coverOf(Node* tree) {
+Cover coverOf(Node* tree, const EngineParams& params) {
     guardStackDepth();
     if (isLeafOrNegatedLeaf(*tree)) {
         const std::unique_ptr<Node> owned(tree);
-        return leafCover(tree);
+        return leafCover(tree, params);
     }
-    return Cover::ofSum(simplifiedSumOf(tree, 1));
+    return Cover::ofSum(simplifiedSumOf(tree, 1, params));
 }
 
 // The engine's input for a binary node: the terms its distributed tree would hold.
 // Takes over the node.
-bool enterTermsOfNode(BNode* node, TermTrie& trie) {
+bool enterTermsOfNode(BNode* node, TermTrie& trie, const EngineParams& params) {
     std::unique_ptr<Node> owned(node);
-    if (node->isDnf(true)) return enterTermsOf(node, trie);
+    if (node->isDnf(true)) return enterTermsOf(node, trie, params);
     // Each operand leaves the node as it is handed on.
-    Cover left = coverOf(std::exchange(node->left, nullptr));
-    Cover right = coverOf(std::exchange(node->right, nullptr));
+    Cover left = coverOf(std::exchange(node->left, nullptr), params);
+    Cover right = coverOf(std::exchange(node->right, nullptr), params);
     bool isAnd = node->op == opAnd;
     owned.reset();
     return isAnd ? Cover::enterProduct(left, right, trie) : Cover::enterUnion(left, right, trie);
@@ -81,55 +80,52 @@ bool enterTermsOfNode(BNode* node, TermTrie& trie) {
 
 // A binary node's simplified sum of products after `passes` engine passes (a
 // not over anything but a leaf takes the tree path, as the rewrites leave none).
-SimplifiedSum simplifiedSumOf(Node* tree, int passes) {
-    std::unique_ptr<TermTrie> trie = emptyTermTrie();
+SimplifiedSum simplifiedSumOf(Node* tree, int passes, const EngineParams& params) {
+    std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
     bool any;
     if (tree->opCode() == opNot) {
         const std::unique_ptr<Node> owned(tree);
         auto* negation = static_cast<UNode*>(tree);
-        negation->operand = toSumOfProducts(std::exchange(negation->operand, nullptr));
+        negation->operand = toSumOfProducts(std::exchange(negation->operand, nullptr), params);
         negation->operand = negation->operand->distribute(opAnd);
-        any = enterTermsOf(tree, *trie);
+        any = enterTermsOf(tree, *trie, params);
     } else {
-        any = enterTermsOfNode(static_cast<BNode*>(tree), *trie);
+        any = enterTermsOfNode(static_cast<BNode*>(tree), *trie, params);
     }
-    return simplifyTerms(std::move(trie), any, passes);
+    return simplifyTerms(params, std::move(trie), any, passes);
 }
 
 }  // namespace
 
-Node* toSumOfProducts(Node* tree) {
+Node* toSumOfProducts(Node* tree, const EngineParams& params) {
     if (isLeafOrNegatedLeaf(*tree)) return tree;
-    return simplifiedSumOf(tree, 1).buildTree()->rebalance();
+    return simplifiedSumOf(tree, 1, params).buildTree()->rebalance();
 }
 
-SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes) {
+SimplifiedSum simplifiedSumOfProducts(Node* tree, int passes, const EngineParams& params) {
     std::unique_ptr<Node> owned(tree);
     if (!tree->isDnf(true)) {
-        noteProgressStep("satisfiability check");
-        SatAnswer answer = decideSatisfiable(*tree, program.table->variableList,
-                                             LeafReading::TermWalk, refutationBudget);
-        if (answer.verdict == SatVerdict::Unsatisfiable) {
-            program.table->termCount = 0;
-            return SimplifiedSum();
-        }
+        if (params.reportsProgress) noteProgressStep("satisfiability check");
+        SatAnswer answer =
+            decideSatisfiable(*tree, params.inputs, LeafReading::TermWalk, refutationBudget);
+        if (answer.verdict == SatVerdict::Unsatisfiable) return SimplifiedSum();
     }
-    noteProgressStep("multiplying out");
+    if (params.reportsProgress) noteProgressStep("multiplying out");
     if (isLeafOrNegatedLeaf(*tree)) {
-        std::unique_ptr<TermTrie> trie = emptyTermTrie();
-        bool any = enterTermsOf(tree, *trie);
+        std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
+        bool any = enterTermsOf(tree, *trie, params);
         owned.reset();
-        return simplifyTerms(std::move(trie), any, passes);
+        return simplifyTerms(params, std::move(trie), any, passes);
     }
-    return simplifiedSumOf(owned.release(), 1 + passes);
+    return simplifiedSumOf(owned.release(), 1 + passes, params);
 }
 
 // A held sum is already a sum of products: its tree would be walked as it is, by
 // one engine pass more than the chain asks for unless the tree is a leaf.
-SimplifiedSum simplifiedSumOfHeld(const PendingSum& sum, int passes) {
-    std::unique_ptr<TermTrie> trie = emptyTermTrie();
-    std::unique_ptr<VariableList> marks(program.table->variableList.copyNames());
+SimplifiedSum simplifiedSumOfHeld(const PendingSum& sum, int passes, const EngineParams& params) {
+    std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
+    std::unique_ptr<VariableList> marks(params.inputs.copyNames());
     TrieSink sink(*trie);
     bool any = sum.reportTerms(*marks, sink);
-    return simplifyTerms(std::move(trie), any, sum.buildsLeaf() ? passes : 1 + passes);
+    return simplifyTerms(params, std::move(trie), any, sum.buildsLeaf() ? passes : 1 + passes);
 }

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
@@ -28,22 +29,22 @@ struct LoadedFile {
 
 LoadedFile loadAside(const std::string& path, InputNotation notation) {
     const ProgramState kept = program;
-    program.table = new FunctionTable;
-    program.currentEntry = nullptr;
-    program.currentList = nullptr;
-    program.addedCount = 0;
+    const Workspace keptWorkspace = workspace;
+    workspace = Workspace{};
+    workspace.table = new FunctionTable;
     LoadedFile file;
     file.outcome = loadInputFile(path, notation);
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         file.names.push_back(entry.name);
         file.trees.emplace_back(entry.hasTree() ? entry.tree()->clone() : nullptr);
     }
     for (const VariableEntry& input : table.variableList.entries) file.inputs.push_back(input.name);
-    delete program.table;
+    delete workspace.table;
     const int64_t readerErrors = program.readerErrorCount;
     program = kept;
+    workspace = keptWorkspace;
     program.readerErrorCount = readerErrors;
     return file;
 }
@@ -65,7 +66,7 @@ EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPa
     result.readerErrors = other.outcome.readerErrors;
     if (!result.opened) return result;
 
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     std::vector<std::string> names;
     std::vector<Symbol> inputs;
     for (int64_t position = 0; position < table.entryCount(); ++position) {

@@ -20,6 +20,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "formats/blif_reader.h"
 #include "formats/dimacs.h"
@@ -61,7 +62,7 @@ std::unordered_map<int64_t, std::string> namesInComments(const std::string& text
 }
 
 void renameDimacsVariables(const std::unordered_map<int64_t, std::string>& names) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     VariableList& inputs = table.variableList;
     std::unordered_map<Symbol, Symbol> renamed;
     std::unordered_set<std::string> taken;

@@ -12,9 +12,10 @@
 #include <sstream>
 #include <utility>
 
-#include "actions/actions.h"
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
+#include "base/console.h"
+#include "base/program_state.h"
 #include "base/stops.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
@@ -121,7 +122,7 @@ class Job {
 
     // One note when a PLA file's type gives don't-cares that the load read as OFF.
     void noteUnspecifiedRows() const {
-        const FunctionTable& table = *program.table;
+        const FunctionTable& table = *workspace.table;
         if (table.unspecifiedRows == 0) return;
         const std::string rows = std::to_string(table.unspecifiedRows);
         reportMessage(program.readerSourceName + ": " +
@@ -137,11 +138,11 @@ class Job {
         for (const Addition& addition : options.additions) {
             StepTimer timer(options.verbose,
                             addition.isScript ? "script " + addition.text : "add " + addition.text);
-            const int32_t inputsBefore = program.table->variableList.count();
+            const int32_t inputsBefore = workspace.table->variableList.count();
             if (addition.isScript) {
-                const int64_t addedBefore = program.addedCount;
+                const int64_t addedBefore = workspace.table->addedCount;
                 if (!readFrom(addition.text, [](std::istream& in) { addScript(in); })) return false;
-                program.addedCount += addedBefore;
+                workspace.table->addedCount += addedBefore;
                 noteNewInputs(addition.text, inputsBefore);
                 continue;
             }
@@ -162,7 +163,7 @@ class Job {
     // A name of a statement that is neither a function nor an input becomes a new
     // input; a typo such as cuot for cout does the same, so each one is noted.
     static void noteNewInputs(const std::string& source, int32_t inputsBefore) {
-        const VariableList& inputs = program.table->variableList;
+        const VariableList& inputs = workspace.table->variableList;
         for (int32_t position = inputsBefore; position < inputs.count(); ++position) {
             reportMessage(source + ": new input " + std::to_string(position) + " " +
                           symbolName(inputs.entries[static_cast<std::size_t>(position)].name));
@@ -208,7 +209,7 @@ class Job {
     // which "c NUMBER NAME" lines name first.
     void decideFunctions() {
         StepTimer timer(options.verbose, "sat");
-        FunctionTable& table = *program.table;
+        FunctionTable& table = *workspace.table;
         const VariableList& inputs = table.variableList;
         std::string verdicts;
         if (*inputNotationOf(options) == InputNotation::dimacs) {
@@ -258,7 +259,7 @@ class Job {
 
     // The menu's save of the notation, with the answers the options give.
     void writeNotation(std::ostream& out, OutputNotation notation) {
-        FunctionTable& table = *program.table;
+        FunctionTable& table = *workspace.table;
         switch (notation) {
             case OutputNotation::pla:
                 if (options.keepNames) table.hasInputLabels = table.hasOutputLabels = true;
@@ -267,28 +268,21 @@ class Job {
                 if (endsMinimized()) {
                     writePla(out, firstSaved);
                 } else {
-                    writeTable(actionSavePla, out, firstSaved, 0);
+                    writeTable(OutputNotation::pla, out, firstSaved);
                 }
                 break;
             case OutputNotation::pseudoVhdl:
-                writeTable(actionSaveVhdl, out, firstSaved, pseudoVhdl);
-                break;
             case OutputNotation::completeVhdl:
-                writeTable(actionSaveVhdl, out, firstSaved, completeVhdl);
-                break;
             case OutputNotation::blif:
-                writeTable(actionSaveBlif, out, firstSaved, 0);
-                break;
             case OutputNotation::sopBlif:
-                transformTable(actionDnf, CofactorRequest{});
-                writeSopBlif(out, firstSaved);
+                writeTable(notation, out, firstSaved);
                 break;
             case OutputNotation::dimacs:
                 if (options.keepNames) writeDimacsNames(out);
                 if (options.tseitin) {
                     writeDimacsEncoding(out, firstSaved);
                 } else {
-                    writeTable(actionSaveDimacs, out, firstSaved, 0);
+                    writeTable(OutputNotation::dimacs, out, firstSaved);
                 }
                 break;
         }
@@ -300,7 +294,7 @@ class Job {
         if (options.steps.empty() || options.steps.back().kind != JobStep::Kind::minimize) {
             return false;
         }
-        const FunctionTable& table = *program.table;
+        const FunctionTable& table = *workspace.table;
         for (int64_t position = 0; position < table.entryCount(); ++position) {
             FunctionEntry& entry = *table.entryAt(position);
             if (entry.hasTree() && entry.pendingSum() == nullptr && !entry.tree()->isLeaf()) {
@@ -313,7 +307,7 @@ class Job {
     // "c NUMBER NAME" for every input, before the problem line.
     static void writeDimacsNames(std::ostream& out) {
         int64_t number = 0;
-        for (const VariableEntry& input : program.table->variableList.entries) {
+        for (const VariableEntry& input : workspace.table->variableList.entries) {
             out << "c " << ++number << ' ' << symbolName(input.name) << '\n';
         }
     }
@@ -389,8 +383,8 @@ class Job {
 int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const JobHooks& hooks) {
     std::set_new_handler(onOutOfMemory);
     createTable();
-    program.messagesToStandardError = true;
-    program.messagesSilenced = options.quiet;
+    consoleSettings.toStandardError = true;
+    consoleSettings.silenced = options.quiet;
     program.benchmarkDialects = options.lenient;
     program.plaDontCares = options.dontCares;
     return Job(options, closed, hooks).run();

@@ -4,15 +4,15 @@
 #include <iostream>
 #include <string>
 
-#include "base/program_state.h"
+#include "base/console.h"
 
 void reportMessage(std::string_view text) {
-    if (program.messagesSilenced) return;
+    if (consoleSettings.silenced) return;
     std::cerr << "boolfn-run: " << text << '\n' << std::flush;
 }
 
 void reportAtLine(std::string_view source, int64_t line, std::string_view text) {
-    if (program.messagesSilenced) return;
+    if (consoleSettings.silenced) return;
     std::cerr << source << ':' << line << ": " << text << '\n' << std::flush;
 }
 

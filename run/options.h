@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-enum class InputNotation { pla, vhdl, dimacs, blif };
-enum class OutputNotation { pla, pseudoVhdl, completeVhdl, blif, sopBlif, dimacs };
+#include "actions/vocabulary.h"
 
 // One step of --do, in the order given.
 struct JobStep {

@@ -85,7 +85,7 @@ void writeLine(std::ostream& out, StatisticsLayout layout, const std::string& na
 }  // namespace
 
 void writeStatistics(std::ostream& out, int64_t firstSaved, StatisticsLayout layout) {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     if (layout == StatisticsLayout::tabSeparated) {
         out << "function\tinputs\tterms\tliterals\tnodes\tdepth\n";
     }

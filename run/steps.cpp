@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "actions/actions.h"
 #include "actions/dispatcher.h"
 #include "expr/function_table.h"
 #include "normal/minimal_cover.h"
@@ -15,46 +14,46 @@ bool isNumber(const std::string& text) {
 }
 
 int64_t latestFunctionNamed(const std::string& name) {
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = table.entryCount() - 1; position >= 0; --position) {
         if (table.entryAt(position)->name == name) return position;
     }
     return -1;
 }
 
-// The menu action behind a step; minimize has none.
-int actionOf(JobStep::Kind kind) {
+// The transformation behind a step that rewrites the functions (all but absorption
+// and minimize).
+Transform transformOf(JobStep::Kind kind) {
     switch (kind) {
         case JobStep::Kind::negate:
-            return actionNegation;
+            return Transform::negation;
         case JobStep::Kind::andOrNot:
-            return actionAndOrNot;
+            return Transform::andOrNot;
         case JobStep::Kind::cnf:
-            return actionCnf;
+            return Transform::cnf;
         case JobStep::Kind::dnf:
-            return actionDnf;
+            return Transform::dnf;
         case JobStep::Kind::nand:
-            return actionNand;
+            return Transform::nand;
         case JobStep::Kind::nor:
-            return actionNor;
+            return Transform::nor;
         case JobStep::Kind::cofactor:
-            return actionCofactor;
         case JobStep::Kind::absorption:
-            return actionAbsorption;
         case JobStep::Kind::minimize:
             break;
     }
-    return actionExit;
+    return Transform::cofactor;
 }
 
 // Every function with a tree becomes a minimal sum of products, in table order.
 void minimizeTable() {
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
+    const EngineParams params{table.variableList, dispatcherState.absorptionEnabled, false};
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
-        program.currentEntry = &entry;
-        program.currentList = entry.variableList;
-        if (entry.hasTree()) minimizeFunction(entry);
+        workspace.currentEntry = &entry;
+        workspace.currentList = entry.variableList;
+        if (entry.hasTree()) minimizeFunction(entry, params);
     }
 }
 
@@ -62,7 +61,7 @@ void minimizeTable() {
 
 ResolvedCofactor resolveCofactor(const JobStep& step) {
     ResolvedCofactor resolved;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     resolved.functionPosition =
         isNumber(step.function) ? std::stoll(step.function) : latestFunctionNamed(step.function);
     if (resolved.functionPosition < 0 || resolved.functionPosition >= table.entryCount()) {
@@ -101,16 +100,16 @@ void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
         return;
     }
     if (step.kind == JobStep::Kind::absorption) {
-        program.absorptionEnabled = step.value;
+        dispatcherState.absorptionEnabled = step.value;
         return;
     }
     CofactorRequest request;
     if (step.kind == JobStep::Kind::cofactor) {
         // The restriction's don't-cares are not the function's.
-        program.table->entryAt(cofactor.functionPosition)->unspecified.reset();
+        workspace.table->entryAt(cofactor.functionPosition)->unspecified.reset();
         request.outputNumber = cofactor.functionPosition;
         request.inputNumber = cofactor.inputPosition;
         request.value = step.value;
     }
-    transformTable(actionOf(step.kind), request);
+    transformTable(transformOf(step.kind), request);
 }

@@ -12,6 +12,7 @@
 #include <unordered_map>
 #include <utility>
 
+#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
@@ -56,7 +57,7 @@ void substituteIdentifiers(Node*& root, const std::function<Node*(IdentNode&)>& 
 // "a=1 b=0" over the table's inputs, from a model of a miter.
 std::string assignmentText(const std::vector<bool>& model) {
     std::string text;
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     for (size_t i = 0; i < model.size() && i < inputs.entries.size(); ++i) {
         if (!text.empty()) text += ' ';
         text += symbolName(inputs.entries[i].name) + (model[i] ? "=1" : "=0");
@@ -82,7 +83,7 @@ std::string compare(Node* expected, Node* actual, const std::string& what,
     Node* miter = new BNode(opXor, expected, actual);
     if (dontCare != nullptr) miter = new BNode(opAnd, miter, new UNode(dontCare->clone()));
     const SatAnswer answer =
-        decideSatisfiable(*miter, program.table->variableList, LeafReading::Evaluation);
+        decideSatisfiable(*miter, workspace.table->variableList, LeafReading::Evaluation);
     delete miter;
     if (answer.verdict != SatVerdict::Satisfiable) return {};
     return what + " differs from the expected function at " + assignmentText(answer.model);
@@ -99,7 +100,7 @@ struct ReadBack {
 // write only the entries with a tree, as the writers do.
 std::vector<int64_t> writtenPositions(OutputNotation notation, int64_t firstSaved) {
     std::vector<int64_t> positions;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         if (notation == OutputNotation::pla || table.entryAt(position)->hasTree()) {
             positions.push_back(position);
@@ -127,14 +128,14 @@ InputNotation readerOf(OutputNotation notation) {
 
 ReadBack readBack(OutputNotation notation, std::istream& in) {
     const ProgramState kept = program;
-    program.table = new FunctionTable;
-    program.currentEntry = nullptr;
-    program.currentList = nullptr;
-    program.addedCount = 0;
+    const Workspace keptWorkspace = workspace;
+    workspace = Workspace{};
+    workspace.table = new FunctionTable;
     loadNotation(in, readerOf(notation));
-    ReadBack result{std::unique_ptr<FunctionTable>(program.table),
+    ReadBack result{std::unique_ptr<FunctionTable>(workspace.table),
                     program.readerErrorCount - kept.readerErrorCount};
     program = kept;
+    workspace = keptWorkspace;
     return result;
 }
 
@@ -157,7 +158,7 @@ std::vector<std::string> checkDeclarationAlone(std::istream& written) {
 
 // Renames the read-back identifiers to the table's input at the same position.
 void renameToTableInputs(Node*& tree, const VariableList& readBackInputs) {
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     substituteIdentifiers(tree, [&](IdentNode& identifier) -> Node* {
         const int32_t position = readBackInputs.positionOf(identifier.name);
         if (position >= 0 && position < inputs.count()) {
@@ -173,7 +174,7 @@ Expectation::Expectation() = default;
 Expectation::~Expectation() = default;
 
 void Expectation::takeLoadedFunctions() {
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         auto expected = std::make_unique<Expected>();
@@ -210,7 +211,7 @@ Node* Expectation::expectedTree(int64_t position) const {
 
 std::vector<std::string> Expectation::checkTable(int64_t firstSaved) const {
     std::vector<std::string> differences;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         if (!entry.hasTree() || functions[static_cast<size_t>(position)]->tree == nullptr) continue;
@@ -275,7 +276,7 @@ std::vector<std::string> Expectation::checkEncoding(std::istream& written,
                                                     int64_t firstSaved) const {
     ReadBack back = readBack(OutputNotation::dimacs, written);
     if (back.readerErrors != 0) return {"the written file does not read back without errors"};
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     const VariableList& fileVariables = back.table->variableList;
     // The file's variables: the table's inputs, then the auxiliary ones under names
     // no input can have.

@@ -13,6 +13,7 @@
 #include <unordered_set>
 
 #include "expr/function_table.h"
+#include "expr/node.h"
 #include "formats/vhdl_lexer.h"
 
 namespace {
@@ -102,7 +103,7 @@ int64_t internalSignalCount(const Node* tree) {
 // The table's names that are internal signals the BLIF save will number, from the
 // program-wide counter on. The trees are walked only when some name looks like one.
 std::vector<std::string> internalSignalNames(int64_t firstSaved) {
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     std::vector<std::string> candidates;
     for (const VariableEntry& input : table.variableList.entries) {
         if (internalSignalNumber(symbolName(input.name)) >= 0) {
@@ -122,7 +123,7 @@ std::vector<std::string> internalSignalNames(int64_t firstSaved) {
     std::vector<std::string> taken;
     for (const std::string& name : candidates) {
         const int64_t number = internalSignalNumber(name);
-        if (number >= program.signalCounter && number < program.signalCounter + signals &&
+        if (number >= blifSignalCounter && number < blifSignalCounter + signals &&
             std::find(taken.begin(), taken.end(), name) == taken.end()) {
             taken.push_back(name);
         }
@@ -173,7 +174,7 @@ std::vector<std::string> unwritableNames(OutputNotation notation, int64_t firstS
     auto check = [&](const std::string& name) {
         if (!holds(name) && seen.insert(name).second) refused.push_back(name);
     };
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (const VariableEntry& input : table.variableList.entries) check(symbolName(input.name));
     // Pseudo-VHDL writes the functions that have a tree; the VHDL port list names
     // every saved entry.

@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     JobHooks hooks;
     hooks.beforeWrite = [] {
-        FunctionEntry* first = program.table->entryAt(0);
+        FunctionEntry* first = workspace.table->entryAt(0);
         if (first == nullptr || !first->hasTree()) return;
         Node* allOnes = new VectNode(valueTrue, 1);
-        for (const VariableEntry& input : program.table->variableList.entries) {
+        for (const VariableEntry& input : workspace.table->variableList.entries) {
             allOnes = new BNode(opAnd, allOnes, new IdentNode(input.name));
         }
         first->tree() = new BNode(opXor, first->tree(), allOnes);

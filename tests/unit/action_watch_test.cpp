@@ -18,6 +18,7 @@
 #include "actions/dispatcher.h"
 #include "console_redirect.h"
 #include "expr/function_table.h"
+#include "expr/node.h"
 #include "normal/sum_of_products.h"
 #include "tests/unit/random_trees.h"
 #include "tests/unit/tree_builders.h"
@@ -28,12 +29,12 @@ constexpr int cancelledExit = 7;
 constexpr int notCancelledExit = 8;
 
 void raiseCancel() {
-    program.running.cancelRequested = 1;
-    program.running.attention = 1;
+    runningAction.cancelRequested = 1;
+    runningAction.attention = 1;
 }
 
 void clearRunningFlags() {
-    program.running = RunningAction();
+    runningAction = RunningAction();
 }
 
 struct InterruptCase {
@@ -49,10 +50,10 @@ class InterruptTest : public ::testing::TestWithParam<InterruptCase> {};
 // Each case runs in a child process of its own, since most of them end it.
 void pressCtrlC(const InterruptCase& press) {
     cancelActionsOnInterrupt();
-    program.running.watched = press.watched ? 1 : 0;
-    program.running.atPrompt = press.atPrompt ? 1 : 0;
+    runningAction.watched = press.watched ? 1 : 0;
+    runningAction.atPrompt = press.atPrompt ? 1 : 0;
     for (int i = 0; i < press.interrupts; ++i) std::raise(SIGINT);
-    _exit(program.running.cancelRequested != 0 ? cancelledExit : notCancelledExit);
+    _exit(runningAction.cancelRequested != 0 ? cancelledExit : notCancelledExit);
 }
 
 TEST_P(InterruptTest, CancelsOnlyARunningActionOnce) {
@@ -97,8 +98,8 @@ void sendAndServe(const EndingCase& ending) {
     cancelActionsOnInterrupt();
     endAtSafePoints();
     if (ending.keeper) keepWorkBeforeEnding([] { std::fputs("work kept\n", stderr); });
-    program.running.watched = ending.watched ? 1 : 0;
-    program.running.atPrompt = ending.atPrompt ? 1 : 0;
+    runningAction.watched = ending.watched ? 1 : 0;
+    runningAction.atPrompt = ending.atPrompt ? 1 : 0;
     for (int signal : ending.signals) std::raise(signal);
     if (!endingSignalPending()) _exit(notWaitingExit);
     if (ending.watched) {
@@ -109,8 +110,8 @@ void sendAndServe(const EndingCase& ending) {
         } catch (const ActionCancelled&) {
             thrown = true;
         }
-        if (!thrown || program.running.cancelRequested == 0) _exit(servedWithoutEndExit);
-        program.running = RunningAction();
+        if (!thrown || runningAction.cancelRequested == 0) _exit(servedWithoutEndExit);
+        runningAction = RunningAction();
     }
     serveEndingSignal();
     _exit(servedWithoutEndExit);
@@ -150,8 +151,8 @@ TEST(ActionWatchTest, CheckpointsThrowFromTheCancelUntilTheWatchEnds) {
         EXPECT_THROW(actionCheckpoint(-1), ActionCancelled);
     }
     EXPECT_NO_THROW(actionCheckpoint(5));
-    EXPECT_EQ(program.running.attention, 0);
-    EXPECT_EQ(program.running.cancelRequested, 0);
+    EXPECT_EQ(runningAction.attention, 0);
+    EXPECT_EQ(runningAction.cancelRequested, 0);
 }
 
 Node* prepared(const Node& original) {
@@ -170,10 +171,11 @@ TEST(ActionWatchTest, ACancelledMultiplicationThrowsOrGivesTheSameResult) {
         for (int i = 0; i < inputs; ++i) names.push_back("x" + std::to_string(i));
         freshTable(names);
         Node* original = random.tree(inputs, 7, round % 4 == 0);
-        Node* expected = simplifiedSumOfProducts(prepared(*original), 7).buildTree();
+        Node* expected = simplifiedSumOfProducts(prepared(*original), 7, tableEngine()).buildTree();
         raiseCancel();
         try {
-            Node* actual = simplifiedSumOfProducts(prepared(*original), 7).buildTree();
+            Node* actual =
+                simplifiedSumOfProducts(prepared(*original), 7, tableEngine()).buildTree();
             EXPECT_EQ(toText(*actual), toText(*expected)) << toText(*original);
             delete actual;
         } catch (const ActionCancelled&) {
@@ -216,12 +218,12 @@ std::string describe(const FunctionEntry& entry) {
 
 std::vector<std::string> describeTable() {
     std::vector<std::string> described;
-    for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        described.push_back(describe(*program.table->entryAt(i)));
+    for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+        described.push_back(describe(*workspace.table->entryAt(i)));
     }
-    described.push_back("terms " + std::to_string(program.table->termCount) + " signals " +
-                        std::to_string(program.signalCounter) + " sat " +
-                        std::to_string(program.satisfiabilityFlag));
+    described.push_back("terms " + std::to_string(workspace.table->termCount) + " signals " +
+                        std::to_string(blifSignalCounter) + " sat " +
+                        std::to_string(dispatcherState.satisfiabilityFlag));
     return described;
 }
 
@@ -235,18 +237,18 @@ class CancelledActionTest : public ::testing::TestWithParam<int> {
         freshTable(names);
         for (int i = 0; i < 6; ++i) {
             auto* list = new VariableList;
-            program.currentList = list;
+            workspace.currentList = list;
             Node* tree = random.tree(8, 6);
             tree->collectVariables();
-            program.table->appendEntry(tree, list, "f" + std::to_string(i));
+            workspace.table->appendEntry(tree, list, "f" + std::to_string(i));
         }
         // Half the functions hold the sums a finished DNF left.
         runAction(actionDnf, nullptr);
         for (int64_t i = 0; i < 3; ++i) {
-            FunctionEntry& entry = *program.table->entryAt(i);
+            FunctionEntry& entry = *workspace.table->entryAt(i);
             entry.tree() = entry.tree()->negate();
         }
-        program.satisfiabilityFlag = true;
+        dispatcherState.satisfiabilityFlag = true;
     }
     void TearDown() override { releaseTable(); }
 
@@ -260,7 +262,7 @@ TEST_P(CancelledActionTest, LeavesTheTableAsItWas) {
     raiseCancel();
     EXPECT_FALSE(runAction(GetParam(), &file));
     EXPECT_EQ(describeTable(), before);
-    EXPECT_EQ(program.running.attention, 0);
+    EXPECT_EQ(runningAction.attention, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, CancelledActionTest,

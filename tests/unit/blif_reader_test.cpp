@@ -33,7 +33,7 @@ class BlifNetlists : public ::testing::TestWithParam<NetlistCase> {
 
 std::string truthTable(const Node& tree) {
     std::string table;
-    const uint64_t rows = uint64_t{1} << program.table->variableList.count();
+    const uint64_t rows = uint64_t{1} << workspace.table->variableList.count();
     for (uint64_t bits = 0; bits < rows; ++bits) table += evaluateUnder(tree, bits) ? '1' : '0';
     return table;
 }
@@ -44,7 +44,7 @@ TEST_P(BlifNetlists, GiveTheirFunctions) {
     const BlifReadResult result = loadBlif(in);
     ASSERT_TRUE(result.errors.empty())
         << result.errors.front().line << ": " << result.errors.front().text;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     std::string inputs;
     for (const VariableEntry& input : table.variableList.entries) {
         inputs += (inputs.empty() ? "" : " ") + symbolName(input.name);
@@ -130,7 +130,7 @@ TEST_P(BlifRefused, WithLineAndReasonAndNoFunction) {
     ASSERT_EQ(result.errors.size(), 1u);
     EXPECT_EQ(result.errors[0].line, c.line);
     EXPECT_NE(result.errors[0].text.find(c.words), std::string::npos) << result.errors[0].text;
-    EXPECT_EQ(program.table->entryCount(), 0);
+    EXPECT_EQ(workspace.table->entryCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -8,7 +8,10 @@
 
 #include "base/large_stack.h"
 #include "dimacs_test_support.h"
+#include "expr/node.h"
+#include "expr/workspace.h"
 #include "formats/blif.h"
+#include "formats/save_dialogue.h"
 
 namespace {
 
@@ -44,13 +47,13 @@ class BlifWriterTest : public DimacsFixture, public ::testing::WithParamInterfac
 
 TEST_P(BlifWriterTest, WritesTheModel) {
     const BlifCase& c = GetParam();
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (const char* input : c.inputs) addVariable(table.variableList, input);
     for (const BlifFunction& function : c.functions) {
         table.appendEntry(function.tree ? function.tree() : nullptr, nullptr, function.name);
     }
-    program.addedCount = c.addedCount;
-    program.batchMode = c.batch;
+    workspace.table->addedCount = c.addedCount;
+    saveRecord.batchMode = c.batch;
     answer(c.answer);
     std::ostringstream out;
     saveBlif(out);
@@ -160,9 +163,9 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<BlifCase>& param) { return std::string(param.param.title); });
 
 TEST_F(BlifWriterChecks, SecondSaveRenamesTheInternalSignals) {
-    addVariable(program.table->variableList, "a");
-    addVariable(program.table->variableList, "b");
-    program.table->appendEntry(orOf(notOf(id("a")), id("b")), nullptr, "f");
+    addVariable(workspace.table->variableList, "a");
+    addVariable(workspace.table->variableList, "b");
+    workspace.table->appendEntry(orOf(notOf(id("a")), id("b")), nullptr, "f");
     const std::string gatesAt0 = ".names a sig0\n0 1\n.names sig0 b f\n1- 1\n-1 1\n";
     const std::string gatesAt2 = ".names a sig2\n0 1\n.names sig2 b f\n1- 1\n-1 1\n";
     const std::string header = ".model blif\n.inputs a b\n.outputs f\n";
@@ -173,12 +176,12 @@ TEST_F(BlifWriterChecks, SecondSaveRenamesTheInternalSignals) {
     saveBlif(second);
     EXPECT_EQ(first.str(), header + gatesAt0 + ".end\n");
     EXPECT_EQ(second.str(), header + gatesAt2 + ".end\n");
-    EXPECT_EQ(program.signalCounter, 4);
+    EXPECT_EQ(blifSignalCounter, 4);
     EXPECT_EQ(console(), savedAll + savedAll);
 }
 
 TEST_F(BlifWriterChecks, RefusesABadStream) {
-    program.table->appendEntry(id("a"), nullptr, "f");
+    workspace.table->appendEntry(id("a"), nullptr, "f");
     std::ostringstream out;
     out.setstate(std::ios::failbit);
     saveBlif(out);
@@ -190,14 +193,14 @@ TEST_F(BlifWriterChecks, RefusesABadStream) {
 // post-order, one per operator node, the last one driving the function.
 TEST_F(BlifWriterChecks, WritesADeepChain) {
     constexpr int clauses = 100000;
-    addVariable(program.table->variableList, "a");
-    addVariable(program.table->variableList, "b");
+    addVariable(workspace.table->variableList, "a");
+    addVariable(workspace.table->variableList, "b");
     answer("1");
     std::string file;
     int gates = runOnLargeStack([&file] {
         Node* tree = orOf(id("a"), notOf(id("b")));
         for (int i = 1; i < clauses; ++i) tree = andOf(tree, orOf(id("a"), notOf(id("b"))));
-        program.table->appendEntry(tree, nullptr, "y0");
+        workspace.table->appendEntry(tree, nullptr, "y0");
         std::ostringstream out;
         saveBlif(out);
         file = out.str();

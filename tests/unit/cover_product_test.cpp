@@ -33,17 +33,20 @@ struct Result {
     int64_t termCount;
 };
 
-Result byReference(const Node& original, bool complement, int passes) {
-    Node* tree = referenceSumOfProducts(prepared(original, complement));
-    tree = normalizeTermsRepeatedly(tree, passes);
-    Result result{toText(*tree), program.table->termCount};
+Result byReference(const Node& original, bool complement, int passes, bool absorption) {
+    const EngineParams params = tableEngine(absorption);
+    Node* tree = referenceSumOfProducts(prepared(original, complement), params);
+    for (int pass = 0; pass < passes; ++pass) tree = normalizeTerms(tree, params);
+    Result result{toText(*tree), workspace.table->termCount};
     delete tree;
     return result;
 }
 
-Result byCovers(const Node& original, bool complement, int passes) {
-    Node* tree = simplifiedSumOfProducts(prepared(original, complement), passes).buildTree();
-    Result result{toText(*tree), program.table->termCount};
+Result byCovers(const Node& original, bool complement, int passes, bool absorption) {
+    const SimplifiedSum sum =
+        simplifiedSumOfProducts(prepared(original, complement), passes, tableEngine(absorption));
+    Node* tree = sum.buildTree();
+    Result result{toText(*tree), sum.termCount()};
     delete tree;
     return result;
 }
@@ -70,11 +73,10 @@ TEST_P(CoverProduct, GivesTheTreePathsResult) {
         freshTable(names);
         Node* original = random.tree(inputs, sweep.depth, round % 5 == 0);
         for (bool absorption : {true, false}) {
-            program.absorptionEnabled = absorption;
             for (bool complement : {false, true}) {
                 const int passes = complement ? 1 : 7;
-                Result expected = byReference(*original, complement, passes);
-                Result actual = byCovers(*original, complement, passes);
+                Result expected = byReference(*original, complement, passes, absorption);
+                Result actual = byCovers(*original, complement, passes, absorption);
                 ASSERT_EQ(actual.text, expected.text)
                     << "round " << round << " of " << toText(*original)
                     << (complement ? " (complement)" : "") << " absorption " << absorption;
@@ -86,7 +88,6 @@ TEST_P(CoverProduct, GivesTheTreePathsResult) {
     }
     // The sweep must reach the refutation path too, not only products.
     EXPECT_GT(unsatisfiable, 0);
-    program.absorptionEnabled = true;
 }
 
 const Sweep sweeps[] = {
@@ -110,8 +111,8 @@ TEST(CoverProduct, RefutedFunctionsAreTheConstantZero) {
                            andOf(notOf(id("c")), andOf(notOf(id("b")), orOf(id("a"), id("c"))))));
     };
     Node* original = contradiction();
-    Result expected = byReference(*original, false, 7);
-    Result actual = byCovers(*original, false, 7);
+    Result expected = byReference(*original, false, 7, true);
+    Result actual = byCovers(*original, false, 7, true);
     EXPECT_EQ(actual.text, expected.text);
     EXPECT_EQ(actual.text, "\"0\"");
     EXPECT_EQ(actual.termCount, 0);

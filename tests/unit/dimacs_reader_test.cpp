@@ -9,6 +9,7 @@
 
 #include "base/large_stack.h"
 #include "dimacs_test_support.h"
+#include "expr/workspace.h"
 #include "formats/dimacs.h"
 
 namespace {
@@ -47,7 +48,7 @@ TEST_P(DimacsReaderTest, LoadsTheFunction) {
     const ReadCase& c = GetParam();
     std::istringstream in(c.input);
     loadDimacs(in);
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     EXPECT_EQ(console(), c.console);
     ASSERT_EQ(table.entryCount(), c.entries);
     EXPECT_EQ(table.variableList.count(), c.declared);
@@ -166,7 +167,7 @@ TEST_F(DimacsReaderSteps, LoadsManyClausesAsALeftDeepChain) {
         auto elapsed = std::chrono::steady_clock::now() - start;
         EXPECT_LT(elapsed, std::chrono::seconds(20));
         int links = 0;
-        const Node* node = program.table->entryAt(0)->tree();
+        const Node* node = workspace.table->entryAt(0)->tree();
         while (node->opCode() == opAnd) {
             const auto* conjunction = static_cast<const BNode*>(node);
             EXPECT_EQ(conjunction->right->opCode(), opOr);

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "dimacs_test_support.h"
+#include "expr/workspace.h"
 #include "formats/dimacs.h"
+#include "formats/save_dialogue.h"
 
 namespace {
 
@@ -42,7 +44,7 @@ class DimacsWriterTest : public DimacsFixture, public ::testing::WithParamInterf
 
 TEST_P(DimacsWriterTest, WritesTheClauses) {
     const WriteCase& c = GetParam();
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (const char* input : c.inputs) addVariable(table.variableList, input);
     table.inputCount = 99;  // the header counts the names, not what a reader declared
     for (size_t i = 0; i < c.functions.size(); ++i) {
@@ -50,8 +52,8 @@ TEST_P(DimacsWriterTest, WritesTheClauses) {
         Node* tree = function.complement ? function.complement() : nullptr;
         table.appendEntry(tree, nullptr, "f" + std::to_string(i)).termCount = function.termCount;
     }
-    program.addedCount = c.addedCount;
-    program.batchMode = c.batch;
+    workspace.table->addedCount = c.addedCount;
+    saveRecord.batchMode = c.batch;
     answer(c.answer);
     std::ostringstream out;
     saveDimacs(out);
@@ -168,15 +170,15 @@ INSTANTIATE_TEST_SUITE_P(
     });
 
 TEST_F(DimacsWriterChecks, RefusesABadStream) {
-    addVariable(program.table->variableList, "x0");
-    program.table->appendEntry(id("x0"), nullptr, "f").termCount = 1;
+    addVariable(workspace.table->variableList, "x0");
+    workspace.table->appendEntry(id("x0"), nullptr, "f").termCount = 1;
     answer("1\n");
     std::ostringstream out;
     out.setstate(std::ios::badbit);
     saveDimacs(out);
     EXPECT_EQ(console(), "Cannot open output file\n");
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(program.table->termCount, 0);
+    EXPECT_EQ(workspace.table->termCount, 0);
 }
 
 // Negating a loaded CNF gives the sum of products of its complement term by term,
@@ -186,7 +188,7 @@ TEST_F(DimacsWriterChecks, SavedClausesReadBack) {
     const std::string original = "p cnf 4 4\n1 -2 0\n-1 2 4 0\n-3 0\n2 3 -4 0\n";
     std::istringstream in(original);
     loadDimacs(in);
-    FunctionEntry& function = *program.table->entryAt(0);
+    FunctionEntry& function = *workspace.table->entryAt(0);
     std::string loaded = toText(*function.tree());
     function.tree() = function.tree()->negate();
     function.termCount = 4;
@@ -199,7 +201,7 @@ TEST_F(DimacsWriterChecks, SavedClausesReadBack) {
     createTable();
     std::istringstream again(out.str());
     loadDimacs(again);
-    EXPECT_EQ(toText(*program.table->entryAt(0)->tree()), loaded);
+    EXPECT_EQ(toText(*workspace.table->entryAt(0)->tree()), loaded);
 }
 
 }  // namespace

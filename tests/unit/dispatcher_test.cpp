@@ -85,24 +85,24 @@ class DispatcherTest : public ::testing::Test {
 
     static void appendFunction(Node* tree) {
         auto* list = new VariableList;
-        program.currentList = list;
+        workspace.currentList = list;
         tree->collectVariables();
-        const std::string name = "f" + std::to_string(program.table->entryCount());
-        program.table->appendEntry(tree, list, name);
+        const std::string name = "f" + std::to_string(workspace.table->entryCount());
+        workspace.table->appendEntry(tree, list, name);
     }
 
     static std::vector<std::vector<bool>> tables() {
         std::vector<std::vector<bool>> result;
-        for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-            result.push_back(truthTable(*program.table->entryAt(i)->tree()));
+        for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+            result.push_back(truthTable(*workspace.table->entryAt(i)->tree()));
         }
         return result;
     }
 
     static std::vector<std::string> texts() {
         std::vector<std::string> result;
-        for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-            const Node* tree = program.table->entryAt(i)->tree();
+        for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+            const Node* tree = workspace.table->entryAt(i)->tree();
             result.push_back(tree == nullptr ? "-" : toText(*tree));
         }
         return result;
@@ -143,8 +143,8 @@ class ActionShapeTest : public DispatcherTest, public ::testing::WithParamInterf
 
 TEST_P(ActionShapeTest, TheChainLeavesItsNormalShape) {
     runAction(GetParam().action, nullptr);
-    for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        const Node& tree = *program.table->entryAt(i)->tree();
+    for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+        const Node& tree = *workspace.table->entryAt(i)->tree();
         EXPECT_FALSE(tree.containsOperator(GetParam().forbidden)) << toText(tree);
         EXPECT_FALSE(tree.containsOperator(opXor)) << toText(tree);
     }
@@ -157,8 +157,8 @@ INSTANTIATE_TEST_SUITE_P(Actions, ActionShapeTest,
 
 TEST_F(DispatcherTest, DnfIsASumOfProductsWithItsTermsCounted) {
     runAction(4, nullptr);
-    for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        FunctionEntry& entry = *program.table->entryAt(i);
+    for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+        FunctionEntry& entry = *workspace.table->entryAt(i);
         EXPECT_TRUE(entry.tree()->isDnf(true)) << toText(*entry.tree());
         EXPECT_EQ(entry.termCount, termsOf(*entry.tree())) << toText(*entry.tree());
     }
@@ -167,7 +167,7 @@ TEST_F(DispatcherTest, DnfIsASumOfProductsWithItsTermsCounted) {
 TEST_F(DispatcherTest, CofactorRestrictsOnlyTheChosenFunction) {
     const auto before = tables();
     const auto textsBefore = texts();
-    const Node& chosen = *program.table->entryAt(1)->tree();
+    const Node& chosen = *workspace.table->entryAt(1)->tree();
     const auto expected = restrictionOf(chosen, 2, true);
     console.type("1\n2\n1\n");
     runAction(14, nullptr);
@@ -196,10 +196,10 @@ TEST_F(DispatcherTest, CofactorWithoutReadableAnswersChangesNothing) {
 }
 
 TEST_F(DispatcherTest, CofactorValueTwoIsTakenAsFalse) {
-    const auto expected = restrictionOf(*program.table->entryAt(0)->tree(), 0, false);
+    const auto expected = restrictionOf(*workspace.table->entryAt(0)->tree(), 0, false);
     console.type("0\n0\n2\n");
     runAction(14, nullptr);
-    EXPECT_EQ(truthTable(*program.table->entryAt(0)->tree()), expected);
+    EXPECT_EQ(truthTable(*workspace.table->entryAt(0)->tree()), expected);
     EXPECT_FALSE(std::cin);
 }
 
@@ -211,8 +211,8 @@ TEST_F(DispatcherTest, SaveAsDimacsLeavesEveryFunctionInCnf) {
     runAction(12, &out);
     out.close();
     EXPECT_EQ(tables(), before);
-    for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        const Node& tree = *program.table->entryAt(i)->tree();
+    for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+        const Node& tree = *workspace.table->entryAt(i)->tree();
         EXPECT_FALSE(tree.containsOperator(opXor)) << toText(tree);
         EXPECT_FALSE(tree.containsOperator(opNand)) << toText(tree);
     }
@@ -228,20 +228,20 @@ TEST_F(DispatcherTest, SaveAsPlaLeavesEveryFunctionInDnf) {
     runAction(9, &out);
     out.close();
     EXPECT_EQ(tables(), before);
-    for (int64_t i = 0; i < program.table->entryCount(); ++i) {
-        EXPECT_TRUE(program.table->entryAt(i)->tree()->isDnf(true));
+    for (int64_t i = 0; i < workspace.table->entryCount(); ++i) {
+        EXPECT_TRUE(workspace.table->entryAt(i)->tree()->isDnf(true));
     }
     std::remove(path.c_str());
 }
 
 TEST_F(DispatcherTest, EntriesWithoutTreeAreSkipped) {
     const auto before = tables();
-    program.table->appendEntry(nullptr, nullptr, "empty");
+    workspace.table->appendEntry(nullptr, nullptr, "empty");
     runAction(1, nullptr);
-    FunctionEntry& empty = *program.table->entryAt(program.table->entryCount() - 1);
+    FunctionEntry& empty = *workspace.table->entryAt(workspace.table->entryCount() - 1);
     EXPECT_EQ(empty.tree(), nullptr);
     for (size_t i = 0; i < before.size(); ++i) {
-        const Node& tree = *program.table->entryAt(static_cast<int64_t>(i))->tree();
+        const Node& tree = *workspace.table->entryAt(static_cast<int64_t>(i))->tree();
         EXPECT_EQ(truthTable(tree), complementOf(before[i]));
     }
 }
@@ -255,11 +255,11 @@ class SatisfiabilityFlagTest : public DispatcherTest,
                                public ::testing::WithParamInterface<FlagCase> {};
 
 TEST_P(SatisfiabilityFlagTest, OnlyTheTestSetsItAndOnlyVhdlSavingKeepsIt) {
-    program.satisfiabilityFlag = true;
+    dispatcherState.satisfiabilityFlag = true;
     std::ofstream unopened;  // the writers refuse it and write nothing
     console.type("0\n0\n0\n\n");
     runAction(GetParam().action, &unopened);
-    EXPECT_EQ(program.satisfiabilityFlag, GetParam().flagAfter);
+    EXPECT_EQ(dispatcherState.satisfiabilityFlag, GetParam().flagAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -272,9 +272,9 @@ INSTANTIATE_TEST_SUITE_P(
                       FlagCase{-1, true}));
 
 TEST_F(DispatcherTest, SatisfiabilityTestSetsTheFlag) {
-    program.satisfiabilityFlag = false;
+    dispatcherState.satisfiabilityFlag = false;
     runAction(5, nullptr);
-    EXPECT_TRUE(program.satisfiabilityFlag);
+    EXPECT_TRUE(dispatcherState.satisfiabilityFlag);
 }
 
 TEST_F(DispatcherTest, ActionsOutsideTheMenuDoNothing) {
@@ -286,19 +286,19 @@ TEST_F(DispatcherTest, ActionsOutsideTheMenuDoNothing) {
 
 TEST_F(DispatcherTest, AbsorptionToggles) {
     runAction(13, nullptr);
-    EXPECT_FALSE(program.absorptionEnabled);
+    EXPECT_FALSE(dispatcherState.absorptionEnabled);
     runAction(13, nullptr);
-    EXPECT_TRUE(program.absorptionEnabled);
+    EXPECT_TRUE(dispatcherState.absorptionEnabled);
     EXPECT_EQ(console.printedText(), "Absorption disabled\nAbsorption enabled\n");
 }
 
 TEST_F(DispatcherTest, AddFunctionAppendsOneCountedFunction) {
-    const int64_t entries = program.table->entryCount();
+    const int64_t entries = workspace.table->entryCount();
     console.type("\nnew <= 4 or d; ignored <= a;\n");
     runAction(8, nullptr);
-    ASSERT_EQ(program.table->entryCount(), entries + 1);
-    EXPECT_EQ(program.addedCount, 1);
-    FunctionEntry& added = *program.table->entryAt(entries);
+    ASSERT_EQ(workspace.table->entryCount(), entries + 1);
+    EXPECT_EQ(workspace.table->addedCount, 1);
+    FunctionEntry& added = *workspace.table->entryAt(entries);
     EXPECT_EQ(added.name, "new");
     EXPECT_EQ(toText(*added.tree()), "c or d");
     ASSERT_NE(added.variableList, nullptr);
@@ -306,17 +306,17 @@ TEST_F(DispatcherTest, AddFunctionAppendsOneCountedFunction) {
     EXPECT_EQ(symbolName(added.variableList->entries[0].name), "c");
     EXPECT_EQ(symbolName(added.variableList->entries[1].name), "d");
     // The new input joins the table's inputs, after the loaded ones.
-    EXPECT_TRUE(containsVariable(program.table->variableList, "d"));
-    EXPECT_EQ(program.table->variableList.count(), 4);
+    EXPECT_TRUE(containsVariable(workspace.table->variableList, "d"));
+    EXPECT_EQ(workspace.table->variableList.count(), 4);
     EXPECT_EQ(console.printedText(), "Input command string:");
 }
 
 TEST_F(DispatcherTest, AddFunctionWithAFaultyLineAddsNothing) {
-    const int64_t entries = program.table->entryCount();
+    const int64_t entries = workspace.table->entryCount();
     console.type("\nf <= ;\n");
     runAction(8, nullptr);
-    EXPECT_EQ(program.table->entryCount(), entries);
-    EXPECT_EQ(program.addedCount, 0);
+    EXPECT_EQ(workspace.table->entryCount(), entries);
+    EXPECT_EQ(workspace.table->addedCount, 0);
     EXPECT_EQ(console.printedText(), "Input command string:Syntax error at line:1\n");
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "dimacs_test_support.h"
+#include "expr/workspace.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
@@ -38,7 +39,7 @@ class FailedWriteTest : public DimacsFixture, public ::testing::WithParamInterfa
   protected:
     void SetUp() override {
         DimacsFixture::SetUp();
-        FunctionTable& table = *program.table;
+        FunctionTable& table = *workspace.table;
         addVariable(table.variableList, "a");
         addVariable(table.variableList, "b");
         table.inputCount = 2;
@@ -73,14 +74,14 @@ TEST_P(FailedWriteTest, AcceptedBytesAreReportedAsSaved) {
     EXPECT_FALSE(out.str().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryWriter, FailedWriteTest,
-                         ::testing::Values(WriterCase{"pla", savePla, "1\n"},
-                                           WriterCase{"vhdl", saveVhdl, "1\n1\n"},
-                                           WriterCase{"dimacs", saveDimacs, "1\n"},
-                                           WriterCase{"blif", saveBlif, "1\n"}),
-                         [](const ::testing::TestParamInfo<WriterCase>& writer) {
-                             return std::string(writer.param.title);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EveryWriter, FailedWriteTest,
+    ::testing::Values(WriterCase{"pla", savePla, "1\n"},
+                      WriterCase{"vhdl", [](std::ostream& out) { saveVhdl(out, false); }, "1\n1\n"},
+                      WriterCase{"dimacs", saveDimacs, "1\n"}, WriterCase{"blif", saveBlif, "1\n"}),
+    [](const ::testing::TestParamInfo<WriterCase>& writer) {
+        return std::string(writer.param.title);
+    });
 
 // The report itself: a stream that went bad at any point before the flush, or at
 // the flush, is not saved.

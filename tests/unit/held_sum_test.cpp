@@ -25,16 +25,16 @@ namespace {
 std::string walkOfTree(const PendingSum& sum) {
     Node* tree = sum.buildTree();
     RecordingSink transcript;
-    program.table->variableList.clearAssignments();
-    bool any = reportAllTerms(tree, program.table->variableList, transcript);
+    workspace.table->variableList.clearAssignments();
+    bool any = reportAllTerms(tree, workspace.table->variableList, transcript);
     delete tree;
     return transcript.text + (any ? "" : "none");
 }
 
 std::string reportOfSum(const PendingSum& sum) {
     RecordingSink transcript;
-    program.table->variableList.clearAssignments();
-    bool any = sum.reportTerms(program.table->variableList, transcript);
+    workspace.table->variableList.clearAssignments();
+    bool any = sum.reportTerms(workspace.table->variableList, transcript);
     return transcript.text + (any ? "" : "none");
 }
 
@@ -103,13 +103,12 @@ TEST(HeldSums, EngineResultsReadAsTheirTrees) {
     for (int round = 0; round < 400; ++round) {
         const int inputs = 1 + static_cast<int>(random.below(8));
         freshTable(names(inputs));
-        program.absorptionEnabled = round % 3 != 0;
         Node* tree = random.tree(inputs, 4)->expandOperators()->toAndOrNotForm();
         tree = tree->removeDoubleNegations();
-        SimplifiedSum sum = simplifiedSumOfProducts(tree, 1 + static_cast<int>(random.below(3)));
+        SimplifiedSum sum = simplifiedSumOfProducts(tree, 1 + static_cast<int>(random.below(3)),
+                                                    tableEngine(round % 3 != 0));
         expectSumReadsAsItsTree(sum, "round " + std::to_string(round));
     }
-    program.absorptionEnabled = true;
 }
 
 // The DNF chain from a held PLA cover against the chain from its tree.
@@ -123,13 +122,12 @@ TEST(HeldSums, NormalFormFromTheSumEqualsTheOneFromTheTree) {
         for (int taken = 0; taken < rowCount; ++taken) cover.takeRow(static_cast<uint32_t>(taken));
         const int passes = round % 2 == 0 ? 7 : 1;
 
-        SimplifiedSum fromSum = simplifiedSumOfHeld(cover, passes);
-        const int64_t sumCount = program.table->termCount;
-        SimplifiedSum fromTree = simplifiedSumOfProducts(cover.buildTree(), passes);
+        SimplifiedSum fromSum = simplifiedSumOfHeld(cover, passes, tableEngine());
+        SimplifiedSum fromTree = simplifiedSumOfProducts(cover.buildTree(), passes, tableEngine());
         Node* expected = fromTree.buildTree();
         Node* actual = fromSum.buildTree();
         ASSERT_EQ(toText(*actual), toText(*expected)) << "round " << round;
-        EXPECT_EQ(sumCount, program.table->termCount);
+        EXPECT_EQ(fromSum.termCount(), fromTree.termCount());
         delete expected;
         delete actual;
     }

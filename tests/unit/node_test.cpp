@@ -121,14 +121,14 @@ TEST(Nodes, CollectVariablesInFirstOccurrenceOrder) {
     freshTable({});
     Node* tree = orOf(andOf(id("b"), id("a")), andOf(id("a"), id("c")));
     VariableList list;
-    program.currentList = &list;
+    workspace.currentList = &list;
     tree->collectVariables();
     tree->collectVariables();
     ASSERT_EQ(list.count(), 3);
     EXPECT_EQ(symbolName(list.entries[0].name), "b");
     EXPECT_EQ(symbolName(list.entries[1].name), "a");
     EXPECT_EQ(symbolName(list.entries[2].name), "c");
-    program.currentList = nullptr;
+    workspace.currentList = nullptr;
     delete tree;
 }
 
@@ -142,14 +142,14 @@ TEST(Nodes, EvaluateIsBitwise) {
     }
     delete tree;
     Node* unknown = id("zz");
-    program.currentList = &program.table->variableList;
+    workspace.currentList = &workspace.table->variableList;
     EXPECT_EQ(unknown->evaluate(), 0);
     delete unknown;
 }
 
 std::string blifOf(Node* tree, const std::string& name) {
-    FunctionEntry& entry = program.table->appendEntry(tree, nullptr, name);
-    program.currentEntry = &entry;
+    FunctionEntry& entry = workspace.table->appendEntry(tree, nullptr, name);
+    workspace.currentEntry = &entry;
     std::ostringstream out;
     writeBlifGates(*tree, out);
     return out.str();
@@ -159,7 +159,7 @@ TEST(Nodes, BlifGatesInPostOrderWithCounter) {
     freshTable({"a", "b", "c"});
     EXPECT_EQ(blifOf(orOf(andOf(id("a"), id("b")), id("c")), "f"),
               ".names a b sig0\n11 1\n.names sig0 c f\n1- 1\n-1 1\n");
-    EXPECT_EQ(program.signalCounter, 2);
+    EXPECT_EQ(blifSignalCounter, 2);
     EXPECT_EQ(blifOf(id("a"), "g"), ".names a g\n1 1\n");
     EXPECT_EQ(blifOf(notOf(bin(opXnor, id("a"), id("b"))), "h"),
               ".names a b sig2\n00 1\n11 1\n.names sig2 h\n0 1\n");
@@ -170,11 +170,11 @@ TEST(Nodes, BlifGatesInPostOrderWithCounter) {
 
 TEST(Nodes, BlifConstantsDriveTheirSignal) {
     freshTable({"a"});
-    program.signalCounter = 7;
+    blifSignalCounter = 7;
     EXPECT_EQ(blifOf(constant(1), "t"), ".names t\n1\n");
     EXPECT_EQ(blifOf(constant(0), "z"), ".names z\n");
     EXPECT_EQ(blifOf(andOf(id("a"), constant(0)), "f"), ".names sig9\n.names a sig9 f\n11 1\n");
-    EXPECT_EQ(program.signalCounter, 11);
+    EXPECT_EQ(blifSignalCounter, 11);
 }
 
 // A million-node left-deep chain, as a DIMACS file of a million clauses gives.
@@ -190,8 +190,8 @@ TEST(Nodes, MillionNodeChainSurvivesEveryWalk) {
         bool sizeOk = text.str().size() > 6000000;
         bool valueOk = !evaluateUnder(*copy, 3) && evaluateUnder(*copy, 1);
         bool countOk = copy->literalCount() == 1000001;
-        FunctionEntry& entry = program.table->appendEntry(chain, nullptr, "f");
-        program.currentEntry = &entry;
+        FunctionEntry& entry = workspace.table->appendEntry(chain, nullptr, "f");
+        workspace.currentEntry = &entry;
         std::ostringstream gates;
         writeBlifGates(*chain, gates);
         bool gatesOk = gates.str().size() > 1000000;

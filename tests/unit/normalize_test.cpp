@@ -100,10 +100,9 @@ class EngineExamples : public ::testing::TestWithParam<EngineCase> {};
 TEST_P(EngineExamples, GivesTheExpectedTreeAndCount) {
     const EngineCase& example = GetParam();
     freshTable(example.inputs);
-    program.absorptionEnabled = example.absorption;
-    Node* result = normalizeTerms(example.input());
+    Node* result = normalizeTerms(example.input(), tableEngine(example.absorption));
     EXPECT_EQ(toText(*result), example.expected);
-    EXPECT_EQ(program.table->termCount, example.termCount);
+    EXPECT_EQ(workspace.table->termCount, example.termCount);
     delete result;
 }
 
@@ -112,17 +111,18 @@ INSTANTIATE_TEST_SUITE_P(Engine, EngineExamples, ::testing::ValuesIn(engineCases
 
 TEST(Engine, SecondCallRemovesTheAbsorbedZero) {
     freshTable({"a", "b", "c"});
-    Node* once = normalizeTerms(orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))));
-    Node* twice = normalizeTerms(once);
+    Node* once =
+        normalizeTerms(orOf(id("a"), andOf(andOf(id("a"), id("b")), id("c"))), tableEngine());
+    Node* twice = normalizeTerms(once, tableEngine());
     EXPECT_EQ(toText(*twice), "a");
-    EXPECT_EQ(program.table->termCount, 1);
+    EXPECT_EQ(workspace.table->termCount, 1);
     delete twice;
 }
 
 // --- random term sets against the pointer-trie rendering ------------------------------
 
 Node* termTree(const DenseTerm& term) {
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     Node* tree = nullptr;
     for (size_t position = 0; position < term.size(); ++position) {
         if (term[position] < 0) continue;
@@ -144,12 +144,11 @@ Node* sumTree(const std::vector<DenseTerm>& terms) {
 
 // The engine and the pointer-trie rendering give the same tree and term count.
 ::testing::AssertionResult matchesReference(const std::vector<DenseTerm>& terms, bool absorption) {
-    program.absorptionEnabled = absorption;
     ReferenceResult expected = referenceNormalize(terms, absorption);
-    Node* actual = normalizeTerms(sumTree(terms));
+    Node* actual = normalizeTerms(sumTree(terms), tableEngine(absorption));
     const std::string actualText = toText(*actual);
     const std::string expectedText = toText(*expected.tree);
-    const int64_t actualCount = program.table->termCount;
+    const int64_t actualCount = workspace.table->termCount;
     delete actual;
     delete expected.tree;
     if (actualText != expectedText) {
@@ -230,13 +229,14 @@ TEST(Engine, RepeatedPassesEqualSeparateCalls) {
             terms.push_back(term);
         }
         const int passes = 1 + static_cast<int>(random() % 7);
-        program.absorptionEnabled = round % 4 != 0;
+        const EngineParams params = tableEngine(round % 4 != 0);
         Node* separate = sumTree(terms);
-        for (int pass = 0; pass < passes; ++pass) separate = normalizeTerms(separate);
-        const int64_t separateCount = program.table->termCount;
-        Node* fused = normalizeTermsRepeatedly(sumTree(terms), passes);
+        for (int pass = 0; pass < passes; ++pass) separate = normalizeTerms(separate, params);
+        const int64_t separateCount = workspace.table->termCount;
+        const SimplifiedSum sum = simplifiedSumOfTerms(sumTree(terms), passes, params);
+        Node* fused = sum.buildTree();
         ASSERT_EQ(toText(*fused), toText(*separate)) << "round " << round;
-        ASSERT_EQ(program.table->termCount, separateCount) << "round " << round;
+        ASSERT_EQ(sum.termCount(), separateCount) << "round " << round;
         delete separate;
         delete fused;
     }

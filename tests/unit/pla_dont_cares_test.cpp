@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "tests/unit/pla_test_support.h"
 
@@ -39,7 +40,7 @@ TEST_P(PlaDontCares, KeptOnlyWithTheSwitch) {
         program.plaDontCares = keep;
         load(c.text);
         const std::string onSet = describeTable();
-        const FunctionTable& table = *program.table;
+        const FunctionTable& table = *workspace.table;
         EXPECT_EQ(table.unspecifiedRows, c.unspecifiedRows) << c.name;
         EXPECT_EQ(table.offSetType, c.offSetType) << c.name;
         std::string dontCares;

@@ -12,6 +12,7 @@
 
 #include "base/large_stack.h"
 #include "base/stops.h"
+#include "expr/workspace.h"
 #include "formats/pla_lexer.h"
 #include "pla_test_support.h"
 
@@ -141,27 +142,27 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PlaFixture, ProductLineSetsTermCount) {
     load(".i 1\n.o 1\n.p 12\n1 1\n");
-    EXPECT_EQ(program.table->termCount, 12);
+    EXPECT_EQ(workspace.table->termCount, 12);
 }
 
 // Counts lex in unsigned arithmetic and saturate at the largest 32-bit count.
 TEST_F(PlaFixture, LongCountSaturates) {
     load(".p 99999999999999999999999999\n.o 1\n");
-    EXPECT_EQ(program.table->termCount, 4294967295);
-    EXPECT_EQ(program.table->entryCount(), 1);
+    EXPECT_EQ(workspace.table->termCount, 4294967295);
+    EXPECT_EQ(workspace.table->entryCount(), 1);
 }
 
 TEST_F(PlaFixture, LoadSetsCountsAndLabelFlags) {
     load(".i 2\n.o 1\n.ilb a b\n11 1\n");
-    EXPECT_EQ(program.table->inputCount, 2);
-    EXPECT_TRUE(program.table->hasInputLabels);
-    EXPECT_FALSE(program.table->hasOutputLabels);
+    EXPECT_EQ(workspace.table->inputCount, 2);
+    EXPECT_TRUE(workspace.table->hasInputLabels);
+    EXPECT_FALSE(workspace.table->hasOutputLabels);
 }
 
 TEST_F(PlaFixture, EmptyLabelLinesStillSetFlags) {
     load(".i 1\n.o 1\n.ilb\n.ob\n1 1\n");
-    EXPECT_TRUE(program.table->hasInputLabels);
-    EXPECT_TRUE(program.table->hasOutputLabels);
+    EXPECT_TRUE(workspace.table->hasInputLabels);
+    EXPECT_TRUE(workspace.table->hasOutputLabels);
     EXPECT_EQ(describeTable(), "inputs: x0\ny0: x0 [x0]\n");
 }
 
@@ -169,7 +170,7 @@ TEST_F(PlaFixture, EmptyLabelLinesStillSetFlags) {
 // tree then gives what a walk of the rows would, and only for that output.
 TEST_F(PlaFixture, OutputsStayCoversUntilFirstUse) {
     load(".i 3\n.o 3\n1-0 110\n-11 011\n");
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     for (int64_t i = 0; i < 3; ++i) EXPECT_TRUE(table.entryAt(i)->hasPendingCover()) << i;
     EXPECT_EQ(toText(*table.entryAt(1)->tree()), "( x0 and ( not x2 ) ) or ( x1 and x2 )");
     EXPECT_FALSE(table.entryAt(1)->hasPendingCover());
@@ -187,7 +188,7 @@ TEST_F(PlaFixture, ManyRowsBuildOneDeepCover) {
     for (int row = 0; row < rows; ++row) text += row % 2 == 0 ? "1- 1\n" : "-0 1\n";
     int literals = runOnLargeStack([&] {
         load(text);
-        int count = static_cast<int>(program.table->entryAt(0)->tree()->literalCount());
+        int count = static_cast<int>(workspace.table->entryAt(0)->tree()->literalCount());
         releaseTable();
         createTable();
         return count;

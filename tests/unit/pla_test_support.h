@@ -39,7 +39,7 @@ class PlaFixture : public ::testing::Test {
 // The table in one line per entry, "name: tree [own variables]", after a line
 // with the table's inputs.
 inline std::string describeTable() {
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     std::string described = "inputs:";
     for (const VariableEntry& input : table.variableList.entries) {
         described += ' ' + symbolName(input.name);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "expr/workspace.h"
+#include "formats/save_dialogue.h"
 #include "pla_test_support.h"
 #include "tree_builders.h"
 
@@ -24,7 +26,7 @@ const std::string dialogue = "What to save:\n1. Save all\n2. Save added only\nCh
 // terms), g = b (one term).
 void exampleTable() {
     freshTable({"a", "b", "c"});
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     table.appendEntry(orOf(andOf(id("a"), notOf(id("b"))), id("c")), nullptr, "f").termCount = 2;
     table.appendEntry(id("b"), nullptr, "g").termCount = 1;
 }
@@ -40,13 +42,13 @@ TEST_F(PlaFixture, SaveAllWritesHeaderAndRows) {
     answer("1\n");
     EXPECT_EQ(save(), ".i 3\n.o 2\n.p 3\n# literals: 4\n10- 10\n--1 10\n-1- 01\n");
     EXPECT_EQ(console(), dialogue + "Data saved\n");
-    EXPECT_EQ(program.table->termCount, 3);
+    EXPECT_EQ(workspace.table->termCount, 3);
 }
 
 TEST_F(PlaFixture, LabelsAreWrittenWhenTheFileHadThem) {
     exampleTable();
-    program.table->hasInputLabels = true;
-    program.table->hasOutputLabels = true;
+    workspace.table->hasInputLabels = true;
+    workspace.table->hasOutputLabels = true;
     answer("1\n");
     EXPECT_EQ(save(),
               ".i 3\n.o 2\n.ilb a b c\n.ob f g\n.p 3\n# literals: 4\n10- 10\n--1 10\n-1- 01\n");
@@ -54,17 +56,17 @@ TEST_F(PlaFixture, LabelsAreWrittenWhenTheFileHadThem) {
 
 TEST_F(PlaFixture, SaveAddedOnlyWritesTheLastEntries) {
     exampleTable();
-    program.table->hasOutputLabels = true;
-    program.addedCount = 1;
+    workspace.table->hasOutputLabels = true;
+    workspace.table->addedCount = 1;
     answer("2\n");
     EXPECT_EQ(save(), ".i 3\n.o 1\n.ob g\n.p 1\n# literals: 1\n-1- 1\n");
-    EXPECT_EQ(program.table->termCount, 1);
+    EXPECT_EQ(workspace.table->termCount, 1);
 }
 
 TEST_F(PlaFixture, BatchModeAnswersTwoItself) {
     exampleTable();
-    program.batchMode = true;
-    program.addedCount = 1;
+    saveRecord.batchMode = true;
+    workspace.table->addedCount = 1;
     answer("1\n");
     EXPECT_EQ(save(), ".i 3\n.o 1\n.p 1\n# literals: 1\n-1- 1\n");
     EXPECT_EQ(console(), "What to save:\n1. Save all\n2. Save added only\nChoice:2\nData saved\n");
@@ -74,7 +76,7 @@ TEST_F(PlaFixture, BatchModeAnswersTwoItself) {
 TEST_F(PlaFixture, OtherAnswersSaveAll) {
     for (const char* reply : {"3\n", "x\n", ""}) {
         exampleTable();
-        program.addedCount = 1;
+        workspace.table->addedCount = 1;
         answer(reply);
         EXPECT_EQ(save(), ".i 3\n.o 2\n.p 3\n# literals: 4\n10- 10\n--1 10\n-1- 01\n") << reply;
     }
@@ -94,7 +96,7 @@ class PlaConstantTest : public PlaFixture, public ::testing::WithParamInterface<
 
 TEST_P(PlaConstantTest, WritesRowsOfOneFunction) {
     freshTable({"a", "b", "c"});
-    program.table->appendEntry(GetParam().tree(), nullptr, "f");
+    workspace.table->appendEntry(GetParam().tree(), nullptr, "f");
     answer("1\n");
     std::string written = save();
     EXPECT_EQ(written.substr(written.find('\n', written.find("# literals")) + 1), GetParam().rows);
@@ -121,16 +123,16 @@ INSTANTIATE_TEST_SUITE_P(
 // count says, so the file reads back.
 TEST_F(PlaFixture, InputLineGivesTheRowWidth) {
     freshTable({"a", "b"});
-    program.table->inputCount = 5;
-    program.table->appendEntry(id("b"), nullptr, "f").termCount = 1;
+    workspace.table->inputCount = 5;
+    workspace.table->appendEntry(id("b"), nullptr, "f").termCount = 1;
     answer("1\n");
     EXPECT_EQ(save(), ".i 2\n.o 1\n.p 1\n# literals: 1\n-1 1\n");
 }
 
 TEST_F(PlaFixture, EntryWithoutTreeWritesNoRow) {
     freshTable({"a"});
-    program.table->appendEntry(nullptr, nullptr, "f");
-    program.table->appendEntry(id("a"), nullptr, "g").termCount = 1;
+    workspace.table->appendEntry(nullptr, nullptr, "f");
+    workspace.table->appendEntry(id("a"), nullptr, "g").termCount = 1;
     answer("1\n");
     EXPECT_EQ(save(), ".i 1\n.o 2\n.p 1\n# literals: 1\n1 01\n");
 }
@@ -196,9 +198,9 @@ Cover randomCover(std::mt19937& random) {
 }
 
 void expectFunctions(const Cover& cover, const char* stage) {
-    ASSERT_EQ(program.table->entryCount(), cover.outputs) << stage;
+    ASSERT_EQ(workspace.table->entryCount(), cover.outputs) << stage;
     for (int output = 0; output < cover.outputs; ++output) {
-        const Node& tree = *program.table->entryAt(output)->tree();
+        const Node& tree = *workspace.table->entryAt(output)->tree();
         for (uint64_t bits = 0; bits < (uint64_t{1} << cover.inputs); ++bits) {
             ASSERT_EQ(evaluateUnder(tree, bits), cover.value(output, bits))
                 << stage << " output " << output << " point " << bits << "\n"

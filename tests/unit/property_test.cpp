@@ -104,14 +104,14 @@ Outcome runOn(const Node& original, int inputs, int action, bool absorption,
     std::vector<std::string> names;
     for (int i = 0; i < inputs; ++i) names.push_back("x" + std::to_string(i));
     freshTable(names);
-    program.absorptionEnabled = absorption;
-    program.table->appendEntry(original.clone(), nullptr, "f");
+    dispatcherState.absorptionEnabled = absorption;
+    workspace.table->appendEntry(original.clone(), nullptr, "f");
     {
         ConsoleRedirect console;
         console.type(answers);
         runAction(action, nullptr);
     }
-    FunctionEntry* entry = program.table->entryAt(0);
+    FunctionEntry* entry = workspace.table->entryAt(0);
     Outcome outcome{entry->tree(), entry->termCount};
     entry->tree() = nullptr;
     return outcome;

@@ -6,20 +6,20 @@
 #include "expr/node.h"
 #include "normal/normalize.h"
 
-inline Node* referenceSumOfProducts(Node* tree) {
+inline Node* referenceSumOfProducts(Node* tree, const EngineParams& params) {
     if (tree->isLeaf()) return tree;
     if (auto* negation = dynamic_cast<UNode*>(tree)) {
         if (negation->operand->isLeaf()) return tree;
-        negation->operand = referenceSumOfProducts(negation->operand);
+        negation->operand = referenceSumOfProducts(negation->operand, params);
         negation->operand = negation->operand->distribute(opAnd);
-        return normalizeTerms(tree);
+        return normalizeTerms(tree, params);
     }
     auto* binary = static_cast<BNode*>(tree);
     Node* expanded = tree;
     if (!binary->isDnf(true)) {
-        binary->left = referenceSumOfProducts(binary->left);
-        binary->right = referenceSumOfProducts(binary->right);
+        binary->left = referenceSumOfProducts(binary->left, params);
+        binary->right = referenceSumOfProducts(binary->right, params);
         expanded = binary->distribute(opAnd);
     }
-    return normalizeTerms(expanded)->rebalance();
+    return normalizeTerms(expanded, params)->rebalance();
 }

@@ -16,7 +16,7 @@ struct TrieNode {
 using Ptr = std::unique_ptr<TrieNode>;
 
 int levelCount() {
-    return program.table->variableList.count();
+    return workspace.table->variableList.count();
 }
 
 void insertTerm(Ptr& root, const DenseTerm& term) {
@@ -129,7 +129,7 @@ void freeLevel(TrieNode* path, int k) {
 }
 
 Node* buildTerm(const TrieNode* path) {
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     Node* term = nullptr;
     for (int level = 0; !path->isLeaf(); ++level) {
         int branch = path->child[0] ? 0 : path->child[1] ? 1 : 2;

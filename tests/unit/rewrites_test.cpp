@@ -135,12 +135,12 @@ INSTANTIATE_TEST_SUITE_P(Expr, Rewrites, ::testing::ValuesIn(rewriteCases),
 
 TEST(SumOfProducts, LeavesAreReturnedWithoutTheEngine) {
     freshTable({"a"});
-    program.table->termCount = 99;
+    workspace.table->termCount = 99;
     Node* leaf = id("a");
-    EXPECT_EQ(toSumOfProducts(leaf), leaf);
+    EXPECT_EQ(toSumOfProducts(leaf, tableEngine()), leaf);
     Node* negatedLeaf = notOf(id("a"));
-    EXPECT_EQ(toSumOfProducts(negatedLeaf), negatedLeaf);
-    EXPECT_EQ(program.table->termCount, 99);
+    EXPECT_EQ(toSumOfProducts(negatedLeaf, tableEngine()), negatedLeaf);
+    EXPECT_EQ(workspace.table->termCount, 99);
     delete leaf;
     delete negatedLeaf;
 }
@@ -157,8 +157,8 @@ TEST(SumOfProducts, OrDepthAndBalance) {
 
 std::string walkOutput(Node* tree) {
     RecordingSink sink;
-    program.table->variableList.clearAssignments();
-    bool satisfiable = reportAllTerms(tree, program.table->variableList, sink);
+    workspace.table->variableList.clearAssignments();
+    bool satisfiable = reportAllTerms(tree, workspace.table->variableList, sink);
     if (!satisfiable) sink.text += "<none>";
     delete tree;
     return sink.text;

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/console.h"
 #include "expr/function_table.h"
 #include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
@@ -21,7 +22,7 @@ class RunVerification : public ::testing::Test {
     void SetUp() override {
         createTable();
         resetVhdlReader();
-        program.messagesSilenced = true;  // the failing read-backs report, as they should
+        consoleSettings.silenced = true;  // the failing read-backs report, as they should
         std::istringstream in("variable a, b, c;\nf <= a and b;\ng <= b or not c;\n");
         loadVhdl(in);
         expectation.takeLoadedFunctions();
@@ -92,7 +93,7 @@ TEST_F(RunVerification, SavedFromAnEntryOnCountsOnlyThose) {
 // A second DIMACS problem line leaves a function without a tree, which no writer
 // but PLA's (an output without rows) writes; the written files must still prove.
 TEST_F(RunVerification, FunctionWithoutTreeIsWhatTheWriterLeavesOut) {
-    program.table->appendEntry(nullptr, nullptr, "h");
+    workspace.table->appendEntry(nullptr, nullptr, "h");
     Expectation withEmpty;
     withEmpty.takeLoadedFunctions();
     struct Written {
@@ -117,7 +118,7 @@ TEST_F(RunVerification, FunctionWithoutTreeIsWhatTheWriterLeavesOut) {
 // Saving no function writes only the declaration in pseudo-VHDL, which reads back
 // as no function; anything more, or a broken declaration, is a difference.
 TEST_F(RunVerification, NoFunctionInPseudoVhdlIsTheDeclarationAlone) {
-    const int64_t nothingSaved = program.table->entryCount();
+    const int64_t nothingSaved = workspace.table->entryCount();
     struct Written {
         const char* file;
         size_t differences;
@@ -136,7 +137,7 @@ TEST_F(RunVerification, NoFunctionInPseudoVhdlIsTheDeclarationAlone) {
 TEST_F(RunVerification, FollowsNegationAndCofactor) {
     expectation.complementAll();
     expectation.restrict(0, intern("a"), true);
-    FunctionTable& table = *program.table;
+    FunctionTable& table = *workspace.table;
     // What the job should leave: not b, and not (b or not c).
     delete table.entryAt(0)->tree();
     table.entryAt(0)->tree() = new UNode(new IdentNode("b"));

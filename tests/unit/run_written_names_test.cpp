@@ -7,7 +7,10 @@
 #include <sstream>
 #include <string>
 
+#include "base/console.h"
+#include "base/program_state.h"
 #include "expr/function_table.h"
+#include "expr/node.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 #include "run/written_names.h"
@@ -39,11 +42,12 @@ class RunWrittenNames : public ::testing::TestWithParam<NameCase> {};
 bool readerReads(const std::string& name) {
     createTable();
     resetVhdlReader();
-    program.messagesSilenced = true;
+    consoleSettings.silenced = true;
     const int64_t errorsBefore = program.readerErrorCount;
     std::istringstream in("variable " + name + ";\nf <= " + name + ";\n");
     loadVhdl(in);
-    const bool read = program.readerErrorCount == errorsBefore && program.table->entryCount() == 1;
+    const bool read =
+        program.readerErrorCount == errorsBefore && workspace.table->entryCount() == 1;
     releaseTable();
     return read;
 }
@@ -70,8 +74,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RunUnwritableNames, NamesTheFirstFewOnceEach) {
     createTable();
-    program.messagesSilenced = true;
-    FunctionTable& table = *program.table;
+    consoleSettings.silenced = true;
+    FunctionTable& table = *workspace.table;
     for (const char* input : {"a", ".eb", "b[2]", "c[2]", "in"})
         addVariable(table.variableList, input);
     table.appendEntry(new IdentNode(".eb"), nullptr, "d[3]");
@@ -99,8 +103,8 @@ TEST(RunUnwritableNames, NamesTheFirstFewOnceEach) {
 // number: one per operator node and constant, from the program-wide counter on.
 TEST(RunUnwritableNames, BlifInternalSignalsInTheRangeTheSaveUses) {
     createTable();
-    program.messagesSilenced = true;
-    FunctionTable& table = *program.table;
+    consoleSettings.silenced = true;
+    FunctionTable& table = *workspace.table;
     for (const char* input : {"sig0", "sig1", "sig2", "sig01", "sigx", "sig"}) {
         addVariable(table.variableList, input);
     }
@@ -116,10 +120,10 @@ TEST(RunUnwritableNames, BlifInternalSignalsInTheRangeTheSaveUses) {
     EXPECT_EQ(unwritableNamesMessage(OutputNotation::blif, {"sig0"}),
               "BLIF cannot hold the name 'sig0', which it gives internal signals");
     // A second save in the same process numbers on from where the first stopped.
-    program.signalCounter = 2;
+    blifSignalCounter = 2;
     EXPECT_EQ(unwritableNames(OutputNotation::blif, 0),
               (std::vector<std::string>{"sig2", "sig3", "sig4"}));
-    program.signalCounter = 0;
+    blifSignalCounter = 0;
     releaseTable();
 }
 

@@ -49,7 +49,7 @@ TEST(Satisfiability, EvaluationReadingMatchesTheTruthTable) {
         freshTable(inputNames(inputs));
         Node* tree = random.tree(inputs, 5, round % 4 == 0);
         SatAnswer answer =
-            decideSatisfiable(*tree, program.table->variableList, LeafReading::Evaluation);
+            decideSatisfiable(*tree, workspace.table->variableList, LeafReading::Evaluation);
         const bool expected = anyAssignmentGivesOne(*tree, inputs);
         ASSERT_EQ(answer.verdict == SatVerdict::Satisfiable, expected) << toText(*tree);
         if (expected) {
@@ -74,10 +74,10 @@ class Counter final : public TermSink {
 
 // What the multiplication decides: whether the multiplied-out tree has a term.
 bool multipliedOutHasATerm(const Node& prepared) {
-    Node* tree = referenceSumOfProducts(prepared.clone());
+    Node* tree = referenceSumOfProducts(prepared.clone(), tableEngine());
     Counter counter;
-    program.table->variableList.clearAssignments();
-    bool any = reportAllTerms(tree, program.table->variableList, counter);
+    workspace.table->variableList.clearAssignments();
+    bool any = reportAllTerms(tree, workspace.table->variableList, counter);
     delete tree;
     return any;
 }
@@ -92,7 +92,7 @@ TEST(Satisfiability, TermWalkReadingMatchesTheMultiplication) {
         tree = tree->toAndOrNotForm();
         tree = tree->removeDoubleNegations();
         SatAnswer answer =
-            decideSatisfiable(*tree, program.table->variableList, LeafReading::TermWalk);
+            decideSatisfiable(*tree, workspace.table->variableList, LeafReading::TermWalk);
         ASSERT_EQ(answer.verdict == SatVerdict::Satisfiable, multipliedOutHasATerm(*tree))
             << toText(*tree);
         delete tree;
@@ -124,7 +124,7 @@ class SatisfiabilityLeaves : public ::testing::TestWithParam<LeafCase> {};
 TEST_P(SatisfiabilityLeaves, ReadAsEachReadingSays) {
     freshTable({"a"});
     Node* tree = GetParam().make();
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     EXPECT_EQ(
         decideSatisfiable(*tree, inputs, LeafReading::TermWalk).verdict == SatVerdict::Satisfiable,
         GetParam().underTermWalk);
@@ -148,7 +148,8 @@ TEST(Satisfiability, WritesNothingToStandardOutput) {
     ASSERT_GE(capture, 0);
     int saved = dup(STDOUT_FILENO);
     dup2(capture, STDOUT_FILENO);
-    SatAnswer answer = decideSatisfiable(*tree, program.table->variableList, LeafReading::TermWalk);
+    SatAnswer answer =
+        decideSatisfiable(*tree, workspace.table->variableList, LeafReading::TermWalk);
     std::fflush(stdout);
     dup2(saved, STDOUT_FILENO);
     close(saved);
@@ -187,7 +188,7 @@ TEST(Satisfiability, ConflictLimitLeavesHardQuestionsOpen) {
             for (int q = p + 1; q < pigeons; ++q)
                 conjoin(orOf(notOf(id("p" + std::to_string(p * holes + h))),
                              notOf(id("p" + std::to_string(q * holes + h)))));
-    const VariableList& inputs = program.table->variableList;
+    const VariableList& inputs = workspace.table->variableList;
     EXPECT_EQ(decideSatisfiable(*formula, inputs, LeafReading::TermWalk, 0).verdict,
               SatVerdict::Unknown);
     EXPECT_EQ(decideSatisfiable(*formula, inputs, LeafReading::TermWalk).verdict,

@@ -7,8 +7,11 @@
 
 #include <new>
 
+#include "actions/dispatcher.h"
+#include "base/program_state.h"
 #include "driver/program.h"
 #include "expr/function_table.h"
+#include "formats/save_dialogue.h"
 
 namespace {
 
@@ -27,18 +30,18 @@ TEST(StopsDeathTest, StartUpInstallsTheHandler) {
 
 TEST(StartUpTest, StartUpGivesAnEmptyTableAndTheStartingFlags) {
     createTable();
-    program.absorptionEnabled = false;
-    program.batchMode = true;
-    program.addedCount = 3;
-    program.table->appendEntry(nullptr, nullptr, "y0");
+    dispatcherState.absorptionEnabled = false;
+    saveRecord.batchMode = true;
+    workspace.table->addedCount = 3;
+    workspace.table->appendEntry(nullptr, nullptr, "y0");
     releaseTable();
     initProgram();
-    ASSERT_NE(program.table, nullptr);
-    EXPECT_EQ(program.table->entryCount(), 0);
-    EXPECT_TRUE(program.table->variableList.empty());
-    EXPECT_TRUE(program.absorptionEnabled);
-    EXPECT_FALSE(program.batchMode);
-    EXPECT_EQ(program.addedCount, 0);
+    ASSERT_NE(workspace.table, nullptr);
+    EXPECT_EQ(workspace.table->entryCount(), 0);
+    EXPECT_TRUE(workspace.table->variableList.empty());
+    EXPECT_TRUE(dispatcherState.absorptionEnabled);
+    EXPECT_FALSE(saveRecord.batchMode);
+    EXPECT_EQ(workspace.table->addedCount, 0);
     EXPECT_FALSE(program.watchdogArmed);
     releaseTable();
     std::set_new_handler(nullptr);
@@ -46,12 +49,12 @@ TEST(StartUpTest, StartUpGivesAnEmptyTableAndTheStartingFlags) {
 
 TEST(StopsTest, UnarmedTimerCheckReturnsAndKeepsTheClockReadings) {
     createTable();
-    program.operationStartTime = 1;
-    program.operationEndTime = 7;
+    dispatcherState.operationStartTime = 1;
+    dispatcherState.operationEndTime = 7;
     checkOperationTimer();
     EXPECT_FALSE(program.watchdogArmed);
-    EXPECT_EQ(program.operationStartTime, 1);
-    EXPECT_EQ(program.operationEndTime, 7);
+    EXPECT_EQ(dispatcherState.operationStartTime, 1);
+    EXPECT_EQ(dispatcherState.operationEndTime, 7);
     releaseTable();
 }
 

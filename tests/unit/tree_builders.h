@@ -6,6 +6,7 @@
 
 #include "expr/function_table.h"
 #include "expr/node.h"
+#include "normal/normalize.h"
 
 namespace build {
 
@@ -34,21 +35,26 @@ inline Node* constant(int32_t value, int32_t width = 1) {
 inline void freshTable(const std::vector<std::string>& inputs) {
     releaseTable();
     createTable();
-    for (const std::string& name : inputs) addVariable(program.table->variableList, name);
-    program.table->inputCount = static_cast<int64_t>(inputs.size());
+    for (const std::string& name : inputs) addVariable(workspace.table->variableList, name);
+    workspace.table->inputCount = static_cast<int64_t>(inputs.size());
 }
 
 // Evaluates a tree under an assignment of the table's inputs (bit i of `bits` is
 // input i), by the bitwise evaluation of the nodes; answers bit 0.
 inline bool evaluateUnder(const Node& tree, uint64_t bits) {
-    VariableList& inputs = program.table->variableList;
+    VariableList& inputs = workspace.table->variableList;
     for (int32_t i = 0; i < inputs.count(); ++i) {
         inputs.entries[static_cast<size_t>(i)].value =
             ((bits >> i) & 1u) != 0 ? valueTrue : valueFalse;
     }
-    VariableList* saved = program.currentList;
-    program.currentList = &inputs;
+    VariableList* saved = workspace.currentList;
+    workspace.currentList = &inputs;
     bool result = (tree.evaluate() & 1) != 0;
-    program.currentList = saved;
+    workspace.currentList = saved;
     return result;
+}
+
+// The engine's parameters over the table's inputs.
+inline EngineParams tableEngine(bool absorption = true) {
+    return EngineParams{workspace.table->variableList, absorption};
 }

@@ -19,6 +19,8 @@
 #include "actions/actions.h"
 #include "actions/added_functions.h"
 #include "driver/recovery.h"
+#include "expr/workspace.h"
+#include "formats/save_dialogue.h"
 #include "vhdl_test_support.h"
 
 namespace {
@@ -33,14 +35,14 @@ class UnsavedChangesTest : public VhdlFixture {
   protected:
     void SetUp() override {
         VhdlFixture::SetUp();
-        program.unsavedEntries.clear();
-        program.addedCount = 0;
+        saveRecord.unsavedEntries.clear();
+        workspace.table->addedCount = 0;
         load("variable a, b;\nf <= a and b;\ng <= a or b;\n");
     }
     void TearDown() override {
-        program.unsavedEntries.clear();
-        program.addedCount = 0;
-        program.lostSaves = 0;
+        saveRecord.unsavedEntries.clear();
+        workspace.table->addedCount = 0;
+        saveRecord.lostSaves = 0;
         VhdlFixture::TearDown();
     }
 
@@ -60,14 +62,14 @@ class UnsavedChangesTest : public VhdlFixture {
             std::ostringstream file;
             RefusingBuffer refusing;
             std::ostream full(&refusing);
-            saveVhdl(what == "save refused" ? full : static_cast<std::ostream&>(file));
+            saveVhdl(what == "save refused" ? full : static_cast<std::ostream&>(file), false);
         }
         noteCompletedAction(action);
     }
 
     static std::string marks() {
         std::string text;
-        for (const bool unsaved : program.unsavedEntries) text += unsaved ? '1' : '0';
+        for (const bool unsaved : saveRecord.unsavedEntries) text += unsaved ? '1' : '0';
         return text;
     }
 };

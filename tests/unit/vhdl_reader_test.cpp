@@ -6,6 +6,7 @@
 #include <string>
 
 #include "base/large_stack.h"
+#include "expr/workspace.h"
 #include "vhdl_test_support.h"
 
 namespace {
@@ -25,8 +26,8 @@ TEST_P(VhdlLoadTest, LoadsTheTable) {
     const LoadCase& c = GetParam();
     load(c.input);
     EXPECT_EQ(vhdlTableText(), c.table);
-    EXPECT_EQ(vhdlNamesOf(&program.table->variableList), c.inputs);
-    EXPECT_EQ(program.table->inputCount, c.inputCount);
+    EXPECT_EQ(vhdlNamesOf(&workspace.table->variableList), c.inputs);
+    EXPECT_EQ(workspace.table->inputCount, c.inputCount);
     EXPECT_EQ(console(), c.console);
 }
 
@@ -155,9 +156,9 @@ class VhdlStatementTest : public VhdlFixture {};
 // and the copy is independent of the original.
 TEST_F(VhdlStatementTest, ReferencesCopyAndListOnlyNewNames) {
     load("f <= a and b;\ng <= f and c;");
-    ASSERT_EQ(program.table->entryCount(), 2);
-    FunctionEntry& f = *program.table->entryAt(0);
-    FunctionEntry& g = *program.table->entryAt(1);
+    ASSERT_EQ(workspace.table->entryCount(), 2);
+    FunctionEntry& f = *workspace.table->entryAt(0);
+    FunctionEntry& g = *workspace.table->entryAt(1);
     EXPECT_EQ(vhdlNamesOf(f.variableList), "a b");
     EXPECT_EQ(vhdlNamesOf(g.variableList), "c");
     EXPECT_NE(static_cast<BNode*>(g.tree())->left, f.tree());
@@ -174,7 +175,7 @@ TEST_F(VhdlStatementTest, ReadsOneStatementAndStopsAfterSemicolon) {
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(toText(*tree), "b and a");
     EXPECT_EQ(vhdlTargetName(), "f");
-    VariableList* list = program.currentList;
+    VariableList* list = workspace.currentList;
     EXPECT_EQ(vhdlNamesOf(list), "b a");
     std::string rest;
     std::getline(in, rest);
@@ -199,17 +200,17 @@ class VhdlExistingTableTest : public VhdlFixture,
   protected:
     void SetUp() override {
         VhdlFixture::SetUp();
-        program.table->appendEntry(new IdentNode("a"), new VariableList, "f");
-        program.table->appendEntry(new IdentNode("b"), new VariableList, "g");
-        program.table->appendEntry(new UNode(new IdentNode("c")), new VariableList, "f");
-        program.table->appendEntry(nullptr, nullptr, "e");
+        workspace.table->appendEntry(new IdentNode("a"), new VariableList, "f");
+        workspace.table->appendEntry(new IdentNode("b"), new VariableList, "g");
+        workspace.table->appendEntry(new UNode(new IdentNode("c")), new VariableList, "f");
+        workspace.table->appendEntry(nullptr, nullptr, "e");
     }
 };
 
 TEST_P(VhdlExistingTableTest, ThroughLoad) {
     load(GetParam().statement);
-    ASSERT_EQ(program.table->entryCount(), 5);
-    FunctionEntry& added = *program.table->entryAt(4);
+    ASSERT_EQ(workspace.table->entryCount(), 5);
+    FunctionEntry& added = *workspace.table->entryAt(4);
     EXPECT_EQ(toText(*added.tree()), GetParam().tree);
     EXPECT_EQ(vhdlNamesOf(added.variableList), GetParam().ownNames);
 }
@@ -219,9 +220,9 @@ TEST_P(VhdlExistingTableTest, ThroughOneStatement) {
     Node* tree = readVhdlStatement(in);
     ASSERT_NE(tree, nullptr);
     EXPECT_EQ(toText(*tree), GetParam().tree);
-    EXPECT_EQ(vhdlNamesOf(program.currentList), GetParam().ownNames);
+    EXPECT_EQ(vhdlNamesOf(workspace.currentList), GetParam().ownNames);
     delete tree;
-    delete program.currentList;
+    delete workspace.currentList;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -247,10 +248,10 @@ TEST_P(VhdlNoTreeTest, ReturnsNothingAndResetsTheLine) {
     const NothingCase& c = GetParam();
     std::istringstream in(c.input);
     EXPECT_EQ(readVhdlStatement(in), nullptr);
-    EXPECT_EQ(program.currentList, nullptr);
+    EXPECT_EQ(workspace.currentList, nullptr);
     EXPECT_EQ(vhdlReader.line, 1);
     EXPECT_EQ(console(), c.console);
-    EXPECT_EQ(program.table->entryCount(), 0);
+    EXPECT_EQ(workspace.table->entryCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -268,7 +269,7 @@ TEST_F(VhdlStatementTest, LineNumbersAcrossReads) {
     Node* tree = readVhdlStatement(first);
     ASSERT_NE(tree, nullptr);
     delete tree;
-    delete program.currentList;
+    delete workspace.currentList;
     EXPECT_EQ(vhdlReader.line, 1);
     EXPECT_EQ(readVhdlStatement(first), nullptr);
     std::istringstream second("\ng <= $;");
@@ -289,16 +290,16 @@ TEST_F(VhdlStatementTest, NextCommandAfterAnErrorIsAccepted) {
     EXPECT_EQ(toText(*tree), "a and b");
     EXPECT_FALSE(vhdlReader.error);
     delete tree;
-    delete program.currentList;
+    delete workspace.currentList;
 }
 
 TEST_F(VhdlStatementTest, AdoptOnlyNewNames) {
-    addVariable(program.table->variableList, "b");
+    addVariable(workspace.table->variableList, "b");
     VariableList statement;
     for (const char* name : {"a", "b", "c", "a"}) addVariable(statement, name);
     adoptStatementNames(statement);
-    EXPECT_EQ(vhdlNamesOf(&program.table->variableList), "b a c");
-    EXPECT_EQ(program.table->inputCount, 2);
+    EXPECT_EQ(vhdlNamesOf(&workspace.table->variableList), "b a c");
+    EXPECT_EQ(workspace.table->inputCount, 2);
 }
 
 // --- depth ---------------------------------------------------------------------
@@ -316,7 +317,7 @@ TEST_F(VhdlStatementTest, HundredThousandChainedOperators) {
     std::string inputs;
     int failures = runOnLargeStack([&inputs] {
         load(chainOf(100000));
-        const FunctionTable& table = *program.table;
+        const FunctionTable& table = *workspace.table;
         if (table.entryCount() != 1) return 1;
         const Node* tree = table.entryAt(0)->tree();
         if (tree->literalCount() != 100001) return 2;
@@ -345,7 +346,7 @@ TEST_F(VhdlStatementTest, TenThousandNestedGroupsAndNots) {
         for (int i = 0; i < depth; ++i) text += " )";
         text += ";\nh <= " + std::string(depth, '(') + "d" + std::string(depth, ')') + ";";
         load(text);
-        const FunctionTable& table = *program.table;
+        const FunctionTable& table = *workspace.table;
         if (table.entryCount() != 3) return 1;
         if (table.entryAt(0)->tree()->literalCount() != depth + 1) return 2;
         std::string negations;
@@ -370,7 +371,7 @@ TEST_F(VhdlStatementTest, DeepErrorFreesEverything) {
         text += "$";
         for (int i = 0; i < 10000; ++i) text += " )";
         load(text + ";");
-        return static_cast<int>(program.table->entryCount());
+        return static_cast<int>(workspace.table->entryCount());
     });
     EXPECT_EQ(entries, 0);
     EXPECT_TRUE(console().starts_with("Invalid lexical element at line:1\n" + syntaxError1));

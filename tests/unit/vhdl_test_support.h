@@ -52,7 +52,7 @@ inline std::string vhdlNamesOf(const VariableList* list) {
 // Every entry as "name: printed tree", one per line.
 inline std::string vhdlTableText() {
     std::string text;
-    const FunctionTable& table = *program.table;
+    const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         text += entry.name + ": " + (entry.hasTree() ? toText(*entry.tree()) : "-") + "\n";

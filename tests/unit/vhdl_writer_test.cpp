@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/large_stack.h"
+#include "expr/workspace.h"
+#include "formats/save_dialogue.h"
 #include "vhdl_test_support.h"
 
 namespace {
@@ -44,11 +46,10 @@ TEST_P(VhdlSaveTest, WritesTheFile) {
     const SaveCase& c = GetParam();
     load(c.table);
     ASSERT_EQ(console(), "");
-    program.addedCount = c.added;
-    program.satisfiabilityFlag = c.satisfiability;
+    workspace.table->addedCount = c.added;
     answer(c.answers);
     std::ostringstream out;
-    saveVhdl(out);
+    saveVhdl(out, c.satisfiability);
     EXPECT_EQ(out.str(), c.file);
     EXPECT_EQ(console(), layoutQuestion + "Data saved\n");
 }
@@ -130,7 +131,7 @@ TEST_F(VhdlWriterTest, StreamInErrorSavesNothing) {
     answer("2 1");
     std::ostringstream out;
     out.setstate(std::ios::failbit);
-    saveVhdl(out);
+    saveVhdl(out, false);
     EXPECT_EQ(console(), "Cannot open output file\nData NOT saved\n");
     EXPECT_EQ(out.str(), "");
     int unread = 0;
@@ -141,11 +142,11 @@ TEST_F(VhdlWriterTest, StreamInErrorSavesNothing) {
 // The questions are asked even in batch mode: only the PLA writer answers itself.
 TEST_F(VhdlWriterTest, AsksEvenInBatchMode) {
     load("f <= a;\ng <= b;");
-    program.batchMode = true;
-    program.addedCount = 1;
+    saveRecord.batchMode = true;
+    workspace.table->addedCount = 1;
     answer("2 1");
     std::ostringstream out;
-    saveVhdl(out);
+    saveVhdl(out, false);
     EXPECT_EQ(console(), layoutQuestion + "Data saved\n");
     EXPECT_EQ(out.str(), "variable a, b;\n-- literals: 2\nf <= a;\ng <= b;\n");
 }
@@ -183,21 +184,21 @@ TEST_F(VhdlWriterTest, PseudoVhdlReadsBack) {
         for (int i = 0; i < 4; ++i) {
             Node* tree = maker.make(6);
             auto* list = new VariableList;
-            program.currentList = list;
+            workspace.currentList = list;
             tree->collectVariables();
             adoptStatementNames(*list);
-            program.table->appendEntry(tree, list, "f" + std::to_string(i));
+            workspace.table->appendEntry(tree, list, "f" + std::to_string(i));
         }
         std::string before = vhdlTableText();
-        std::string inputs = vhdlNamesOf(&program.table->variableList);
+        std::string inputs = vhdlNamesOf(&workspace.table->variableList);
         std::vector<std::string> ownLists;
         for (int i = 0; i < 4; ++i) {
-            ownLists.push_back(vhdlNamesOf(program.table->entryAt(i)->variableList));
+            ownLists.push_back(vhdlNamesOf(workspace.table->entryAt(i)->variableList));
         }
 
         answer("2 1");
         std::ostringstream saved;
-        saveVhdl(saved);
+        saveVhdl(saved, false);
 
         releaseTable();
         createTable();
@@ -205,10 +206,10 @@ TEST_F(VhdlWriterTest, PseudoVhdlReadsBack) {
         load(saved.str());
         EXPECT_EQ(console(), "") << saved.str();
         EXPECT_EQ(vhdlTableText(), before) << "seed " << seed;
-        EXPECT_EQ(vhdlNamesOf(&program.table->variableList), inputs);
-        ASSERT_EQ(program.table->entryCount(), 4);
+        EXPECT_EQ(vhdlNamesOf(&workspace.table->variableList), inputs);
+        ASSERT_EQ(workspace.table->entryCount(), 4);
         for (int i = 0; i < 4; ++i) {
-            EXPECT_EQ(vhdlNamesOf(program.table->entryAt(i)->variableList), ownLists[i]);
+            EXPECT_EQ(vhdlNamesOf(workspace.table->entryAt(i)->variableList), ownLists[i]);
         }
     }
 }
@@ -223,7 +224,7 @@ TEST_F(VhdlWriterTest, SavesAHundredThousandOperators) {
         for (int i = 0; i < 100000; ++i) text += i % 2 == 0 ? " or b" : " and a";
         load(text + ";");
         std::ostringstream saved;
-        saveVhdl(saved);
+        saveVhdl(saved, false);
         head = saved.str().substr(0, 40);
         length = saved.str().size();
         releaseTable();
