@@ -6,13 +6,18 @@
 #include <iostream>
 
 #include "base/action_watch.h"
-#include "base/line_editing.h"
 #include "base/program_state.h"
 
 namespace {
 
+PromptHook promptHook{};  // none until a line editor installs its own
+
 std::ostream& messages() {
     return program.messagesToStandardError ? std::cerr : std::cout;
+}
+
+void releaseHeldPrompt() {
+    if (promptHook.release != nullptr) promptHook.release();
 }
 
 }  // namespace
@@ -27,7 +32,10 @@ void printLine(std::string_view text) {
 void printPrompt(std::string_view text) {
     if (program.messagesSilenced) return;
     eraseProgressLine();
-    if (holdPrompt(text)) return;  // the line editor draws it at the read
+    if (promptHook.hold != nullptr) {
+        promptHook.hold(text);  // the line editor draws it at the read
+        return;
+    }
     messages() << text << std::flush;
 }
 
@@ -79,4 +87,8 @@ std::string readRestOfLine() {
 
 bool consoleReadFailed() {
     return std::cin.fail();
+}
+
+void installPromptHook(const PromptHook& hook) {
+    promptHook = hook;
 }

@@ -19,9 +19,9 @@
 #include <streambuf>
 
 #include "base/action_watch.h"
-#include "base/history_file.h"
 #include "base/paths.h"
 #include "driver/orientation.h"
+#include "driver/state_folder.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "formats/vhdl.h"

@@ -4,7 +4,7 @@
 // the next, a line too long stays out, and a file past twice the history size or
 // with a line too long is cut to the latest lines that fit as it is loaded, and
 // only then.
-#include "base/history_file.h"
+#include "driver/history_file.h"
 
 #include <gtest/gtest.h>
 #include <histedit.h>

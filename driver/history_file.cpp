@@ -1,7 +1,7 @@
 // See history_file.h. The file is in libedit's format, so that libedit loads it: a
 // header line, then one line per entry with every blank, control character,
 // backslash and byte outside ASCII written as a backslash and three octal digits.
-#include "base/history_file.h"
+#include "driver/history_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,6 +14,7 @@
 #include <fstream>
 
 #include "base/paths.h"
+#include "driver/state_folder.h"
 
 namespace {
 
@@ -89,23 +90,6 @@ void boundHistoryFile(const std::string& path, int size) {
 }
 
 }  // namespace
-
-std::string stateFolder() {
-    const std::string state = environment("XDG_STATE_HOME");
-    if (!state.empty() && state.front() == '/') return state;
-    const std::string home = environment("HOME");
-    if (home.empty()) return {};
-    return home + "/.local/state";
-}
-
-bool makePrivateFolders(const std::string& folder) {
-    for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        struct stat status {};
-        if (::stat(part.c_str(), &status) != 0 && ::mkdir(part.c_str(), 0700) != 0) return false;
-        if (slash == std::string::npos) return true;
-    }
-}
 
 std::string historyFilePath() {
     if (!historyWanted()) return {};

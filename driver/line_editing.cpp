@@ -8,7 +8,7 @@
 // point for the ending signals (base/action_watch.h), and while a line is edited
 // Ctrl-Z gives the terminal its own mode back before the stop and the raw mode after
 // it, and a resized window is told to the editor.
-#include "base/line_editing.h"
+#include "driver/line_editing.h"
 
 #include <dirent.h>
 #include <histedit.h>
@@ -27,7 +27,8 @@
 #include <streambuf>
 
 #include "base/action_watch.h"
-#include "base/history_file.h"
+#include "base/console.h"
+#include "driver/history_file.h"
 
 namespace {
 
@@ -218,6 +219,18 @@ unsigned char complete(EditLine* line, int) {
     return CC_REDISPLAY;
 }
 
+// The console's prompt hook while editing is on (base/console.h).
+void releaseHeldPrompt() {
+    if (editor == nullptr || editor->heldPrompt.empty()) return;
+    std::cout << editor->heldPrompt << std::flush;
+    editor->heldPrompt.clear();
+}
+
+void holdPrompt(std::string_view prompt) {
+    releaseHeldPrompt();
+    editor->heldPrompt = prompt;
+}
+
 // Reads one edited line, with its line end; false at the end of input.
 bool readEditedLine(std::string& text) {
     editor->shownPrompt = std::move(editor->heldPrompt);
@@ -322,6 +335,7 @@ bool startLineEditing() {
     el_set(editor->line, EL_BIND, "^I", "boolfn-complete", nullptr);
     static EditedInput input;
     readThrough(&input);
+    installPromptHook({holdPrompt, releaseHeldPrompt});
     return true;
 }
 
@@ -357,17 +371,4 @@ std::vector<std::string> completePath(const std::string& word) {
     }
     closedir(listing);
     return names;
-}
-
-bool holdPrompt(std::string_view prompt) {
-    if (editor == nullptr) return false;
-    releaseHeldPrompt();
-    editor->heldPrompt = prompt;
-    return true;
-}
-
-void releaseHeldPrompt() {
-    if (editor == nullptr || editor->heldPrompt.empty()) return;
-    std::cout << editor->heldPrompt << std::flush;
-    editor->heldPrompt.clear();
 }

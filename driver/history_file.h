@@ -15,15 +15,6 @@
 
 #include <string>
 
-// The user's state folder ($XDG_STATE_HOME when it is an absolute path, else
-// ~/.local/state), or the empty path when neither is known. The history file and
-// the recovery file (driver/recovery.h) live in its folder "boolfn".
-std::string stateFolder();
-
-// Makes every missing folder of `folder` with mode 0700; false when one cannot be
-// made.
-bool makePrivateFolders(const std::string& folder);
-
 // The history file's path, or the empty path when no history file is kept.
 std::string historyFilePath();
 
