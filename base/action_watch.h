@@ -11,7 +11,7 @@
 //
 // At a terminal such an end, and SIGTERM, SIGHUP and SIGQUIT, come at a safe point,
 // so that the session's work can be kept first: the handler only records the
-// signal; a console read that waits returns at once (base/line_editing.h), a
+// signal; a console read that waits returns at once (driver/line_editing.h), a
 // watched action is called off at its next checkpoint, and `serveEndingSignal`
 // then runs the keeper and ends the process by the recorded signal, with the
 // status a signal end always had. A further ending signal while one waits to be

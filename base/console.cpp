@@ -6,15 +6,20 @@
 #include <iostream>
 
 #include "base/action_watch.h"
-#include "base/line_editing.h"
 #include "base/program_state.h"
 
 ConsoleSettings consoleSettings;
 
 namespace {
 
+PromptHook promptHook{};  // none until a line editor installs its own
+
 std::ostream& messages() {
     return consoleSettings.toStandardError ? std::cerr : std::cout;
+}
+
+void releaseHeldPrompt() {
+    if (promptHook.release != nullptr) promptHook.release();
 }
 
 }  // namespace
@@ -29,7 +34,10 @@ void printLine(std::string_view text) {
 void printPrompt(std::string_view text) {
     if (consoleSettings.silenced) return;
     eraseProgressLine();
-    if (holdPrompt(text)) return;  // the line editor draws it at the read
+    if (promptHook.hold != nullptr) {
+        promptHook.hold(text);  // the line editor draws it at the read
+        return;
+    }
     messages() << text << std::flush;
 }
 
@@ -81,4 +89,8 @@ std::string readRestOfLine() {
 
 bool consoleReadFailed() {
     return std::cin.fail();
+}
+
+void installPromptHook(const PromptHook& hook) {
+    promptHook = hook;
 }

@@ -45,3 +45,14 @@ std::string readRestOfLine();
 // Whether a read of the console has failed (nothing could be read, or a word stood
 // where a number was asked); every later read then fails too.
 bool consoleReadFailed();
+
+// A line editor draws the prompt itself, so that it can redraw the line being
+// edited. While one is installed (the menu program's, driver/line_editing.h), a
+// prompt goes to it for the next read instead of being printed, and a prompt that
+// no read took is printed by it before the next message.
+struct PromptHook {
+    void (*hold)(std::string_view prompt);  // keeps the prompt for the next read
+    void (*release)();                      // prints a held prompt that no read took
+};
+// Installs `hook` for the rest of the run; called once, before the first read.
+void installPromptHook(const PromptHook& hook);

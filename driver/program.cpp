@@ -8,7 +8,8 @@
 // but takes its choices from a fixed sequence (DNF, Save as PLA, Exit) and echoes
 // each after "Choice:", so that a batch transcript reads like an interactive one.
 //
-// For a person at a terminal the session also gets line editing, the watch over
+// For a person at a terminal the session also gets line editing (when the caller
+// hands in driver/terminal_reading.h's start, as the menu program does), the watch over
 // running actions (Ctrl-C cancels, a progress line shows) and short notes on
 // standard error (driver/orientation.h); none of it changes standard output. A
 // session at a terminal that ends by a slip keeps its unsaved functions in a
@@ -17,7 +18,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <fstream>
 #include <new>
 #include <stdexcept>
@@ -28,7 +28,6 @@
 #include "actions/dispatcher.h"
 #include "base/action_watch.h"
 #include "base/console.h"
-#include "base/line_editing.h"
 #include "base/paths.h"
 #include "base/safe_output.h"
 #include "base/stops.h"
@@ -263,15 +262,6 @@ int runSession(Session& session) {
     return status;
 }
 
-std::vector<std::string> completeName(const std::string& word) {
-    std::vector<std::string> names;
-    for (std::string& name : tableNames()) {
-        if (name.compare(0, word.size(), word) != 0) continue;
-        if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
-    }
-    return names;
-}
-
 // For a person at a terminal: Ctrl-C cancels a running action when the answers are
 // typed there, a signal that ends the run waits for a safe point (so that the
 // work can be kept first), and a long action shows its progress where the notes
@@ -284,21 +274,6 @@ void watchActions() {
     if (isatty(STDERR_FILENO) != 0) showProgressOfActions();
 }
 
-// Line editing, with Tab completing paths at the path prompts and names where a
-// statement is typed.
-void startEditing() {
-    if (!startLineEditing()) {
-        readTerminalAtSafePoints();
-        return;
-    }
-    for (std::string_view prompt :
-         {"Enter legal input file path :", "Enter legal script file path :",
-          "Enter legal output file path :"}) {
-        setCompletion(prompt, completePath);
-    }
-    setCompletion("Input command string:", completeName);
-}
-
 }  // namespace
 
 void initProgram() {
@@ -308,7 +283,7 @@ void initProgram() {
     createTable();
 }
 
-int runProgram(const std::vector<std::string>& arguments) {
+int runProgram(const std::vector<std::string>& arguments, TerminalStart startTerminal) {
     // The handler ends every failed allocation before it can throw; a size no
     // container can hold is the same stop, and nothing else may end the run by an
     // exception.
@@ -317,7 +292,7 @@ int runProgram(const std::vector<std::string>& arguments) {
         initProgram();
         Session session = takeArguments(arguments);
         if (!session.batch) {
-            startEditing();
+            if (startTerminal != nullptr) startTerminal();
             watchActions();
         }
         return runSession(session);

@@ -20,9 +20,9 @@
 
 #include "actions/dispatcher.h"
 #include "base/action_watch.h"
-#include "base/history_file.h"
 #include "base/paths.h"
 #include "driver/orientation.h"
+#include "driver/state_folder.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
 #include "formats/save_dialogue.h"

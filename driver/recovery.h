@@ -7,7 +7,7 @@
 // "adder.recovered.vhd", or "adder.recovered-2.vhd" when that exists, and so on; an
 // existing file is never replaced. When the input's folder cannot take it (or the
 // input is no regular file), the file goes under the same names to the user's
-// state folder (base/history_file.h: stateFolder, then "boolfn"), then to
+// state folder (driver/state_folder.h, then "boolfn"), then to
 // $XDG_RUNTIME_DIR, both only when they are the user's own and no one else may
 // write in them, and last to the temporary folder ($TMPDIR, else /tmp) as
 // "adder.recovered-XXXXXX.vhd" with a random part. A note on standard error names
