@@ -23,7 +23,6 @@
 //   satisfiabilityFlag    actions/dispatcher.cpp; read by formats/vhdl_writer.cpp
 //   signalCounter         expr/blif_gates.cpp
 //   operation*Time        actions/dispatcher.cpp (the timed part of an action)
-//   watchdogArmed         nothing arms it, so the watchdog question is never asked
 //   messages*, reader*    run/ sets them once; read by base/console.cpp and
 //                         base/stops.cpp; readerErrorCount is raised by
 //                         formats/reader_messages.cpp
@@ -78,7 +77,6 @@ struct ProgramState {
 
     std::clock_t operationStartTime = 0;  // clock at "Operation started"
     std::clock_t operationEndTime = 0;    // clock at the end of the timed part
-    bool watchdogArmed = false;           // the watchdog question's switch; never set
 
     // The console as the command-line front end uses it; the menu program keeps the
     // defaults, and talks on standard output.

@@ -11,6 +11,7 @@
 #include "expr/function_table.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
+#include "tree_builders.h"
 
 // What the code prints is in `console()`, what it reads comes from `answer`.
 class VhdlFixture : public ::testing::Test {
