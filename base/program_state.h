@@ -11,8 +11,6 @@
 #include <string>
 
 struct ProgramState {
-    bool watchdogArmed = false;  // the watchdog question's switch; never set
-
     std::string readerSourceName;  // set: reader messages begin "NAME:LINE: "
     int64_t readerErrorCount = 0;  // reader messages that were not warnings
 

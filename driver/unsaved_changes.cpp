@@ -19,8 +19,7 @@ namespace {
 // bring them into a normal form too, but of the same functions, so they are left
 // out.
 bool rewritesFunctions(int action) {
-    return (action >= actionNegation && action <= actionNor && action != actionAddFunction) ||
-           action == actionCofactor;
+    return (action >= actionNegation && action <= actionNor) || action == actionCofactor;
 }
 
 }  // namespace

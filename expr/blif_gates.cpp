@@ -5,7 +5,6 @@
 // The post-order walk is a loop over an explicit stack, with the signals of the
 // operands written so far waiting on a second one: a CNF of millions of clauses is
 // a chain as deep, and its gates must not cost call stack.
-#include <ostream>
 #include <string>
 
 #include "base/text_sink.h"
@@ -91,11 +90,6 @@ BlifSignal emitOperatorGates(Node* root, TextSink& out) {
 }
 
 }  // namespace
-
-void writeBlifGates(Node& tree, std::ostream& out) {
-    TextSink sink(out);
-    tree.emitBlif(sink);
-}
 
 BlifSignal IdentNode::emitBlif(TextSink& out) {
     BlifSignal input{&symbolName(name)};

@@ -129,18 +129,7 @@ Node* UNode::distributeInto(Node* operandNode, const uint8_t* code) {
     return this;
 }
 
-// --- or-tree heights and rotations ---------------------------------------------------
-
-int BNode::orDepth() const {
-    guardStackDepth();
-    if (op != opOr) return 0;
-    return 1 + std::max(left->orDepth(), right->orDepth());
-}
-
-int BNode::orBalance() const {
-    if (op != opOr) return 0;
-    return left->orDepth() - right->orDepth();
-}
+// --- rotations and rebalancing -------------------------------------------------------
 
 Node* BNode::rotateRight() {
     auto* pivot = dynamic_cast<BNode*>(left);

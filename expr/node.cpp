@@ -8,7 +8,6 @@
 #include "expr/node.h"
 
 #include <ostream>
-#include <sstream>
 
 #include "expr/function_table.h"
 #include "expr/node_pool.h"
@@ -405,10 +404,4 @@ std::ostream& VectNode::print(std::ostream& out) const {
         out << (bit < 32 && ((bits >> bit) & 1u) != 0 ? '1' : '0');
     }
     return out << '"';
-}
-
-std::string toText(const Node& node) {
-    std::ostringstream text;
-    node.print(text);
-    return text.str();
 }

@@ -15,15 +15,17 @@
 //   rewrites               negate, expandOperators, toAndOrNotForm,
 //                          removeDoubleNegations, toNandForm, toNorForm,
 //                          cofactor                                 rewrites.cpp
-//   multiplying out        distribute, distributeInto, orDepth, orBalance,
-//                          the rotations, rebalance                 distribution.cpp
+//   multiplying out        distribute, distributeInto, the rotations,
+//                          rebalance                                distribution.cpp
 //                          (toSumOfProducts, which also needs the engine, is in
 //                          normal/sum_of_products.cpp)
 //   term walk              tryValue, reporting to a term sink       term_walk.cpp
 //   BLIF                   emitBlif                                 blif_gates.cpp
 //
 // Trees from real files are very deep (a DIMACS file is a left-deep chain of its
-// clauses); the operations recurse, and the program runs them on a large stack
+// clauses). The walks of node.cpp and blif_gates.cpp are loops over an explicit
+// stack (expr/work_stack.h); the operations that still recurse call the stack guard
+// first (base/stack_guard.h), and the program runs them on a large stack
 // (base/large_stack.h).
 #pragma once
 
@@ -65,8 +67,6 @@ class Node {
   public:
     virtual ~Node() = default;
 
-    virtual int orDepth() const { return 0; }
-    virtual int orBalance() const { return 0; }
     virtual void collectVariables() const {}
     virtual bool containsOperator(int /*code*/) const { return false; }
     virtual bool tryValue(int32_t /*target*/, TermWalk& /*walk*/) { return false; }
@@ -151,8 +151,6 @@ class BNode final : public Node {
         : left(leftNode), right(rightNode), op(static_cast<uint8_t>(code)) {}
     ~BNode() override;
 
-    int orDepth() const override;
-    int orBalance() const override;
     void collectVariables() const override;
     bool containsOperator(int code) const override;
     bool tryValue(int32_t target, TermWalk& walk) override;
@@ -218,12 +216,6 @@ class VectNode final : public Node {
     BlifSignal emitBlif(TextSink& out) override;
     Node* negate() override;
 };
-
-// Writes the BLIF gates of a tree in post-order (see blif_gates.cpp).
-void writeBlifGates(Node& tree, std::ostream& out);
-
-// The tree's infix text as a string (for messages and tests).
-std::string toText(const Node& node);
 
 // Detaches and deletes a node whose operands the caller has taken over.
 void deleteShell(UNode* node);

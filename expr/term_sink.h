@@ -4,9 +4,10 @@
 // assignment: the variables the term names are marked assigned in a variable list,
 // with 1 for an uncomplemented and -2 for a complemented literal. What happens to
 // the term is the sink's business: the engine enters it in its term trie, the PLA,
-// VHDL and DIMACS writers write it as a row, a note or a clause. Anything that can
-// produce terms this way (a tree today, a cover of literal sets tomorrow) can feed
-// any of them.
+// VHDL, DIMACS and sum-of-products BLIF writers write it as a row, a note, a clause
+// or a cover row, and others count or collect it. Anything that can produce terms
+// this way (a tree, or a sum a function holds in place of its tree: expr/pending_sum.h)
+// can feed any of them.
 #pragma once
 
 class VariableList;

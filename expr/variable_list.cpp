@@ -109,10 +109,6 @@ void addVariable(VariableList& list, std::string_view name) {
     list.add(intern(name));
 }
 
-bool containsVariable(const VariableList& list, std::string_view name) {
-    return list.positionOf(intern(name)) >= 0;
-}
-
 VariableEntry* findVariable(Symbol name) {
     VariableList* list = workspace.currentList;
     if (list == nullptr) return nullptr;

@@ -81,7 +81,6 @@ class VariableList {
 
 // The operations on lists, by name.
 void addVariable(VariableList& list, std::string_view name);
-bool containsVariable(const VariableList& list, std::string_view name);
 // First entry of `workspace.currentList` with that name, or null.
 VariableEntry* findVariable(Symbol name);
 // The entry at a 0-based position, or null when the list is shorter.

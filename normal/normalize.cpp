@@ -159,15 +159,11 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
     return SimplifiedSum(std::move(trie), params);
 }
 
-SimplifiedSum simplifiedSumOfTerms(Node* tree, int passes, const EngineParams& params) {
+Node* normalizeTerms(Node* tree, const EngineParams& params) {
     std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
     bool satisfiable = enterTermsOf(tree, *trie, params);
     delete tree;
-    return simplifyTerms(params, std::move(trie), satisfiable, passes);
-}
-
-Node* normalizeTerms(Node* tree, const EngineParams& params) {
-    const SimplifiedSum result = simplifiedSumOfTerms(tree, 1, params);
+    const SimplifiedSum result = simplifyTerms(params, std::move(trie), satisfiable, 1);
     workspace.table->termCount = result.termCount();
     return result.buildTree();
 }

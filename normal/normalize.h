@@ -83,11 +83,6 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
 // constant 0), for callers that read it there.
 Node* normalizeTerms(Node* tree, const EngineParams& params);
 
-// What `passes` calls of normalizeTerms in a row, each on the previous result, give
-// (takes over the tree); the intermediate results are handed on as term sets, never
-// built as trees, and the result carries its term count. Touches nothing shared.
-SimplifiedSum simplifiedSumOfTerms(Node* tree, int passes, const EngineParams& params);
-
 // A fresh, empty trie over the inputs.
 std::unique_ptr<TermTrie> emptyTermTrie(const EngineParams& params);
 

@@ -416,40 +416,38 @@ int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
 // A term t covers the term p from a position on when, at every later position, t is
 // absent where p is absent, and t has p's literal or is absent where p has a literal.
 // `next`..`end` are p's literals still ahead; `from` is the next position to decide.
+//
+// Both questions of the rebuild take the same descents, which `descend` makes: at
+// each of p's literals, first the child with that literal, then the one without it.
+// The first walk from the root asks for a strict cover (a descent that reaches p's
+// end with a literal left out on the way, `differs`) and stops at one; otherwise it
+// has met every opposite branch of the literal elimination, in the order the
+// elimination's search tries them (the branches below the child with the literal,
+// then below the one without it, then the node's own). Only then are they tried,
+// each by a walk that asks for any cover of the rest of p, until one covers it.
 
-bool TermTrie::covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const {
+template <bool collectBranches>
+bool TermTrie::descend(int32_t node, uint32_t from, const Literal* next, const Literal* end,
+                       bool differs, std::vector<OppositeBranch>* branches) const {
     guardStackDepth();
-    if (next == end) return dashRun(node, from, levels) != noNode;
-    const uint32_t position = literalPosition(*next);
-    node = dashRun(node, from, position);
-    if (node == noNode) return false;
-    int32_t same = step(node, position, rankOf(*next));
-    if (same != noNode && covers(same, position + 1, next + 1, end)) return true;
-    int32_t dash = step(node, position, rankDash);
-    return dash != noNode && covers(dash, position + 1, next + 1, end);
-}
-
-// Both questions of the rebuild take the same descents: at each of the term's
-// literals, first the child with that literal, then the one without it. The walk
-// stops at a strict cover (a descent that reaches the term's end with a literal
-// left out on the way); otherwise it has met every opposite branch of the literal
-// elimination, in the order the elimination's search tries them (the branches below
-// the child with the literal, then below the one without it, then the node's own),
-// and only then are they tried, until one covers the rest of the term.
-bool TermTrie::coverWalk(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                         bool differs, std::vector<OppositeBranch>& branches) const {
     if (next == end) return differs && dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);
     if (node == noNode) return false;
-    int32_t same = step(node, position, rankOf(*next));
-    if (same != noNode && coverWalk(same, position + 1, next + 1, end, differs, branches)) {
+    const int32_t same = step(node, position, rankOf(*next));
+    if (same != noNode &&
+        descend<collectBranches>(same, position + 1, next + 1, end, differs, branches)) {
         return true;
     }
-    int32_t dash = step(node, position, rankDash);
-    if (dash != noNode && coverWalk(dash, position + 1, next + 1, end, true, branches)) return true;
-    int32_t opposite = step(node, position, literalPositive(*next) ? rankZero : rankOne);
-    if (opposite != noNode) branches.push_back(OppositeBranch{opposite, position, next});
+    const int32_t dash = step(node, position, rankDash);
+    if (dash != noNode &&
+        descend<collectBranches>(dash, position + 1, next + 1, end, true, branches)) {
+        return true;
+    }
+    if constexpr (collectBranches) {
+        const int32_t opposite = step(node, position, literalPositive(*next) ? rankZero : rankOne);
+        if (opposite != noNode) branches->push_back(OppositeBranch{opposite, position, next});
+    }
     return false;
 }
 
@@ -457,12 +455,13 @@ TermTrie::Covering TermTrie::examine(uint32_t index, std::vector<OppositeBranch>
     Covering covering;
     const Literal* end = termEnd(index);
     branches.clear();
-    if (coverWalk(rootNode(), 0, termBegin(index), end, false, branches)) {
+    if (descend<true>(rootNode(), 0, termBegin(index), end, false, &branches)) {
         covering.strictlyCovered = true;
         return covering;
     }
     for (const OppositeBranch& branch : branches) {
-        if (covers(branch.node, branch.position + 1, branch.next + 1, end)) {
+        // The branch's terms have the opposite literal, so any cover of the rest will do.
+        if (descend<false>(branch.node, branch.position + 1, branch.next + 1, end, true, nullptr)) {
             covering.resolvableLevel = branch.position + 1;
             break;
         }

@@ -3,8 +3,13 @@
 // Conceptually a ternary trie with one level per input of the table's variable list:
 // a root-to-leaf path spells one term (zero: the variable occurs complemented, dash:
 // absent, one: uncomplemented), so equal terms share one path. The trie is held here
-// in array form, which behaves exactly like the pointer trie but scales to files with
-// tens of thousands of inputs:
+// in array form, which scales to files with tens of thousands of inputs. It gives
+// what a pointer trie taken through the same sweep and rebuild gives (the same terms
+// after the sweep, in the same order, and the same answers to `examine`; the unit
+// tests compare the two on random term sets), but it does not take that trie's
+// steps: no level is rotated, the merges at a level are made in the order the terms
+// came (entered, or made by an earlier merge), and swallowed terms stay stored,
+// marked dead. The array form:
 //   - while terms are entered and merged, as a hash set of sparse terms (sorted
 //     literal lists), with an index of the terms that name each variable;
 //   - after the sweep, as the terms sorted in trie order (at each variable:
@@ -183,9 +188,11 @@ class TermTrie {
     uint32_t rankBound(uint32_t lo, uint32_t hi, uint32_t position, uint8_t rank) const;
     int32_t step(int32_t node, uint32_t position, uint8_t rank) const;
     int32_t dashRun(int32_t node, uint32_t from, uint32_t to) const;
-    bool covers(int32_t node, uint32_t from, const Literal* next, const Literal* end) const;
-    bool coverWalk(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                   bool differs, std::vector<OppositeBranch>& branches) const;
+    // The covering descents of `examine`; with `collectBranches`, the opposite
+    // branches met go to `branches`.
+    template <bool collectBranches>
+    bool descend(int32_t node, uint32_t from, const Literal* next, const Literal* end, bool differs,
+                 std::vector<OppositeBranch>* branches) const;
     bool termLess(uint32_t a, uint32_t b) const;
 };
 

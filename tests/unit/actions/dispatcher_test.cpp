@@ -306,8 +306,8 @@ TEST_F(DispatcherTest, AddFunctionAppendsOneCountedFunction) {
     EXPECT_EQ(symbolName(added.variableList->entries[0].name), "c");
     EXPECT_EQ(symbolName(added.variableList->entries[1].name), "d");
     // The new input joins the table's inputs, after the loaded ones.
-    EXPECT_TRUE(containsVariable(workspace.table->variableList, "d"));
-    EXPECT_EQ(workspace.table->variableList.count(), 4);
+    ASSERT_EQ(workspace.table->variableList.count(), 4);
+    EXPECT_EQ(symbolName(workspace.table->variableList.entries[3].name), "d");
     EXPECT_EQ(console.printedText(), "Input command string:");
 }
 

@@ -18,6 +18,7 @@
 
 #include "actions/actions.h"
 #include "actions/added_functions.h"
+#include "driver/menu_table.h"
 #include "driver/recovery.h"
 #include "expr/workspace.h"
 #include "formats/save_dialogue.h"
@@ -105,6 +106,22 @@ TEST_F(UnsavedChangesTest, StepsLeaveTheirMarks) {
         EXPECT_EQ(marks(), c.marks) << c.title;
         EXPECT_EQ(unsavedFunctionCount(), std::count(c.marks.begin(), c.marks.end(), '1'))
             << c.title;
+    }
+}
+
+// A completed action marks every function when it rewrites them: the transforms,
+// the satisfiability test (which leaves each function's sum of products) and the
+// cofactor. The saves, "Add function" with nothing added and the absorption switch
+// leave the marks as they are.
+TEST_F(UnsavedChangesTest, ActionsThatRewriteMarkEveryFunction) {
+    // Per action from actionNegation to actionCofactor: 1 marks every function.
+    const std::string marksAll = "11111110000001";
+    for (int action = actionNegation; action <= actionCofactor; ++action) {
+        TearDown();
+        SetUp();
+        noteCompletedAction(action);
+        const bool all = marksAll[static_cast<size_t>(action - actionNegation)] == '1';
+        EXPECT_EQ(marks(), all ? "11" : "00") << actionTexts[action - actionNegation];
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "base/large_stack.h"
+#include "base/text_sink.h"
 #include "expr/function_table.h"
 #include "tests/unit/expr/tree_builders.h"
 
@@ -151,7 +152,9 @@ std::string blifOf(Node* tree, const std::string& name) {
     FunctionEntry& entry = workspace.table->appendEntry(tree, nullptr, name);
     workspace.currentEntry = &entry;
     std::ostringstream out;
-    writeBlifGates(*tree, out);
+    TextSink sink(out);
+    tree->emitBlif(sink);
+    sink.flush();
     return out.str();
 }
 
@@ -193,7 +196,9 @@ TEST(Nodes, MillionNodeChainSurvivesEveryWalk) {
         FunctionEntry& entry = workspace.table->appendEntry(chain, nullptr, "f");
         workspace.currentEntry = &entry;
         std::ostringstream gates;
-        writeBlifGates(*chain, gates);
+        TextSink sink(gates);
+        chain->emitBlif(sink);
+        sink.flush();
         bool gatesOk = gates.str().size() > 1000000;
         delete copy;
         releaseTable();

@@ -1,6 +1,7 @@
 // Small helpers to build expression trees in tests without going through a reader.
 #pragma once
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,13 @@ inline Node* constant(int32_t value, int32_t width = 1) {
 }
 
 }  // namespace build
+
+// The tree's infix text, as `print` writes it.
+inline std::string toText(const Node& node) {
+    std::ostringstream text;
+    node.print(text);
+    return text.str();
+}
 
 // A fresh program state whose table knows the given inputs, in order.
 inline void freshTable(const std::vector<std::string>& inputs) {

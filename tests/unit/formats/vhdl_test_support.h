@@ -11,6 +11,7 @@
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 #include "tests/unit/base/console_redirect.h"
+#include "tests/unit/expr/tree_builders.h"
 
 // What the code prints is in `console()`, what it reads comes from `answer`.
 class VhdlFixture : public ::testing::Test {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -234,7 +235,11 @@ TEST(Engine, RepeatedPassesEqualSeparateCalls) {
         Node* separate = sumTree(terms);
         for (int pass = 0; pass < passes; ++pass) separate = normalizeTerms(separate, params);
         const int64_t separateCount = workspace.table->termCount;
-        const SimplifiedSum sum = simplifiedSumOfTerms(sumTree(terms), passes, params);
+        std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
+        Node* input = sumTree(terms);
+        const bool satisfiable = enterTermsOf(input, *trie, params);
+        delete input;
+        const SimplifiedSum sum = simplifyTerms(params, std::move(trie), satisfiable, passes);
         Node* fused = sum.buildTree();
         ASSERT_EQ(toText(*fused), toText(*separate)) << "round " << round;
         ASSERT_EQ(sum.termCount(), separateCount) << "round " << round;

@@ -108,6 +108,11 @@ const RewriteCase rewriteCases[] = {
     {"RebalanceSkipsAndNodes",
      [] { return andOf(orOf(orOf(orOf(id("a"), id("b")), id("c")), id("d")), id("e")); },
      rebalanced, "( ( ( a or b ) or c ) or d ) and e"},
+    {"RebalanceTakesAndTermsAsLeaves",
+     [] {
+         return orOf(orOf(orOf(id("a"), id("b")), id("c")), andOf(id("d"), orOf(id("e"), id("f"))));
+     },
+     rebalanced, "( a or b ) or ( c or ( d and ( e or f ) ) )"},
     {"CofactorReplacesVariable", [] { return andOf(id("a"), id("b")); }, cofactorSecondFalse,
      "a and \"0\""},
     {"CofactorBeyondInputsChangesNothing", [] { return andOf(id("a"), id("b")); }, cofactorBeyond,
@@ -144,14 +149,6 @@ TEST(SumOfProducts, LeavesAreReturnedWithoutTheEngine) {
     EXPECT_EQ(workspace.table->termCount, 99);
     delete leaf;
     delete negatedLeaf;
-}
-
-TEST(SumOfProducts, OrDepthAndBalance) {
-    Node* tree =
-        orOf(orOf(orOf(id("a"), id("b")), id("c")), andOf(id("d"), orOf(id("e"), id("f"))));
-    EXPECT_EQ(tree->orDepth(), 3);
-    EXPECT_EQ(tree->orBalance(), 2);
-    delete tree;
 }
 
 // --- the term walk -----------------------------------------------------------------
