@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a source of the program includes a header of a layer above its own.
 #
-# The folders are the layers, from the bottom: base (program-wide state, console,
+# The folders are the layers, from the bottom: base (the console, the action watch,
 # stops), expr (the expression model and the function table), then normal (the
 # engine) and formats (the notations) side by side, actions (the menu's actions
 # applied to the table, shared by both programs), and on top the two front ends
