@@ -31,15 +31,6 @@ void printPrompt(std::string_view text) {
     messages() << text << std::flush;
 }
 
-void printAtLine(std::string_view text, int64_t line) {
-    if (program.messagesSilenced) return;
-    eraseProgressLine();
-    releaseHeldPrompt();
-    std::ostream& out = messages();
-    if (!program.readerSourceName.empty()) out << program.readerSourceName << ':' << line << ": ";
-    out << text << line << '\n' << std::flush;
-}
-
 int readInteger(int fallback) {
     const QuestionWait wait;
     int value = 0;

@@ -11,7 +11,7 @@
 //                         "Add function" and the script loads in actions/
 //   currentEntry          actions/dispatcher.cpp and the writers; read by the BLIF gates
 //                         (expr/blif_gates.cpp) to name a function's root signal
-//   currentList           set around every walk that resolves names (readers, term
+//   currentList           set around every walk that resolves names (the term
 //                         walk callers, collectVariables)
 //   absorptionEnabled     actions/dispatcher.cpp (menu 13), run/ (--do absorption=);
 //                         read by normal/normalize.cpp
@@ -24,12 +24,8 @@
 //   signalCounter         expr/blif_gates.cpp
 //   operation*Time        actions/dispatcher.cpp (the timed part of an action)
 //   watchdogArmed         nothing arms it, so the watchdog question is never asked
-//   messages*, reader*    run/ sets them once; read by base/console.cpp and
-//                         base/stops.cpp; readerErrorCount is raised by
-//                         formats/reader_messages.cpp
-//   benchmarkDialects     run/ (--lenient); read by the PLA and DIMACS lexers and
-//                         the PLA reader
-//   plaDontCares          run/ (--dont-cares); read by the PLA reader
+//   messages*             run/ sets them once; read by base/console.cpp and
+//                         base/stops.cpp
 //   running               base/action_watch.cpp (its signal handlers, the
 //                         dispatcher's watch over an action) and base/console.cpp
 //                         (a question is asked); read by every checkpoint
@@ -43,7 +39,6 @@
 #include <csignal>
 #include <cstdint>
 #include <ctime>
-#include <string>
 #include <vector>
 
 class FunctionTable;
@@ -84,16 +79,6 @@ struct ProgramState {
     // defaults, and talks on standard output.
     bool messagesToStandardError = false;  // messages go to standard error
     bool messagesSilenced = false;         // no messages at all (but the fatal stop)
-    std::string readerSourceName;          // set: reader messages begin "NAME:LINE: "
-    int64_t readerErrorCount = 0;          // reader messages that were not warnings
-
-    // Read the dialects of the classic benchmark files that the readers otherwise
-    // refuse: "<>[]" in PLA labels, "2" for an unused PLA input, ".end", and the
-    // SATLIB "%" trailer of DIMACS files.
-    bool benchmarkDialects = false;
-    // Keep the don't-care (and, for .type fr and fdr, the OFF-set) rows of a PLA
-    // file beside each output's ON-set, for the minimizer.
-    bool plaDontCares = false;
 
     RunningAction running;  // all zero unless standard input or error is a terminal
 };

@@ -26,14 +26,15 @@ struct LoadedFile {
     std::vector<Symbol> inputs;
 };
 
-LoadedFile loadAside(const std::string& path, InputNotation notation) {
+LoadedFile loadAside(const std::string& path, InputNotation notation,
+                     const InputSettings& settings) {
     const ProgramState kept = program;
     program.table = new FunctionTable;
     program.currentEntry = nullptr;
     program.currentList = nullptr;
     program.addedCount = 0;
     LoadedFile file;
-    file.outcome = loadInputFile(path, notation);
+    file.outcome = loadInputFile(path, notation, settings);
     const FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
@@ -42,9 +43,7 @@ LoadedFile loadAside(const std::string& path, InputNotation notation) {
     }
     for (const VariableEntry& input : table.variableList.entries) file.inputs.push_back(input.name);
     delete program.table;
-    const int64_t readerErrors = program.readerErrorCount;
     program = kept;
-    program.readerErrorCount = readerErrors;
     return file;
 }
 
@@ -58,9 +57,10 @@ bool sameSet(const std::vector<T>& first, const std::vector<T>& second) {
 }  // namespace
 
 EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPath,
-                                   const std::string& otherPath, InputNotation otherNotation) {
+                                   const std::string& otherPath, InputNotation otherNotation,
+                                   const InputSettings& settings) {
     EquivalenceOutcome result;
-    LoadedFile other = loadAside(otherPath, otherNotation);
+    LoadedFile other = loadAside(otherPath, otherNotation, settings);
     result.opened = other.outcome.opened;
     result.readerErrors = other.outcome.readerErrors;
     if (!result.opened) return result;

@@ -15,7 +15,7 @@
 
 #include "console_redirect.h"
 #include "expr/function_table.h"
-#include "formats/vhdl_lexer.h"
+#include "formats/vhdl.h"
 #include "tree_builders.h"
 
 namespace {

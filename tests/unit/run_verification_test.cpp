@@ -9,9 +9,7 @@
 #include <vector>
 
 #include "expr/function_table.h"
-#include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
-#include "formats/vhdl_lexer.h"
 #include "run/verification.h"
 
 namespace {
