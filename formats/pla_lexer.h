@@ -41,7 +41,7 @@ struct PlaLexer {
     bool separatorSeen = false;             // a separator was skipped since the last clear
     int64_t line = 1;                       // line feeds consumed, plus one
     bool error = false;                     // a message was written: the load ends
-    bool benchmarkDialects;                 // "<>[]" in labels, and ".end"
+    bool benchmarkDialects;                 // "<>[]" in labels, ".end", "2" as unused
     ReaderReport report;
 
     explicit PlaLexer(std::istream& in, const ReaderSettings& settings = {});

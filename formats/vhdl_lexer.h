@@ -56,10 +56,10 @@ struct VhdlLexer {
     std::istream* source;
     VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
     std::string text;                         // text of the last identifier or keyword
-    uint32_t number = 0;  // value of the last number, bit string or bit (mod 2^32)
-    uint32_t widthInForce;
-    int64_t line;
-    bool error = false;  // cleared when a statement read begins
+    uint32_t number = 0;    // value of the last number, bit string or bit (mod 2^32)
+    uint32_t widthInForce;  // from the carry; set by every bit string lexed
+    int64_t line;           // from the carry; raised at every line feed consumed
+    bool error = false;     // cleared when a statement read begins
     ReaderReport report;
 
     explicit VhdlLexer(std::istream& in, const ReaderSettings& settings = {},
