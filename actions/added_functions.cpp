@@ -7,23 +7,22 @@
 #include "expr/function_table.h"
 #include "formats/vhdl.h"
 
-bool addStatement(const std::string& command) {
+AddedStatement addStatement(const std::string& command, const ReaderSettings& settings) {
     std::istringstream commandStream(command);
-    Node* tree = readVhdlStatement(commandStream);
-    if (tree == nullptr) return false;
-    VariableList* statementList = workspace.currentList;
-    adoptStatementNames(*statementList);
-    delete statementList;
+    VhdlStatement statement = readVhdlStatement(commandStream, settings);
+    if (!statement.tree) return {false, statement.errorCount};
+    adoptStatementNames(*statement.names);
     auto* list = new VariableList;
     workspace.currentList = list;
-    tree->collectVariables();
-    workspace.table->appendEntry(tree, list, vhdlTargetName());
+    statement.tree->collectVariables();
+    workspace.table->appendEntry(statement.tree.release(), list, statement.target);
     workspace.table->addedCount += 1;
-    return true;
+    return {true, statement.errorCount};
 }
 
-void addScript(std::istream& script) {
+int64_t addScript(std::istream& script, const ReaderSettings& settings) {
     const int64_t entriesBefore = workspace.table->entryCount();
-    loadVhdl(script);
+    const int64_t errors = loadVhdl(script, settings);
     workspace.table->addedCount = workspace.table->entryCount() - entriesBefore;
+    return errors;
 }

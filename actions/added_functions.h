@@ -3,14 +3,22 @@
 // The menu program and the command-line front end add through these two.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 
+#include "formats/reader_settings.h"
+
+struct AddedStatement {
+    bool added = false;        // a function was appended
+    int64_t readerErrors = 0;  // errors the reader reported
+};
+
 // Reads one statement from `command` and appends it as a new function; its variable
 // list is collected from the tree afresh, in order of first appearance, as the
-// loaders do. Answers whether a function was added.
-bool addStatement(const std::string& command);
+// loaders do.
+AddedStatement addStatement(const std::string& command, const ReaderSettings& settings = {});
 
 // Reads statements from `script` until one yields no tree, appending each as a new
-// function, and counts them all as added.
-void addScript(std::istream& script);
+// function, and counts them all as added. Answers the number of reader errors.
+int64_t addScript(std::istream& script, const ReaderSettings& settings = {});

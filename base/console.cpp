@@ -6,7 +6,6 @@
 #include <iostream>
 
 #include "base/action_watch.h"
-#include "base/program_state.h"
 
 ConsoleSettings consoleSettings;
 
@@ -39,15 +38,6 @@ void printPrompt(std::string_view text) {
         return;
     }
     messages() << text << std::flush;
-}
-
-void printAtLine(std::string_view text, int64_t line) {
-    if (consoleSettings.silenced) return;
-    eraseProgressLine();
-    releaseHeldPrompt();
-    std::ostream& out = messages();
-    if (!program.readerSourceName.empty()) out << program.readerSourceName << ':' << line << ": ";
-    out << text << line << '\n' << std::flush;
 }
 
 int readInteger(int fallback) {

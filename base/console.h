@@ -7,7 +7,6 @@
 // them.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -24,9 +23,6 @@ extern ConsoleSettings consoleSettings;
 void printLine(std::string_view text);
 // Prints a prompt (no line end) and flushes.
 void printPrompt(std::string_view text);
-// A reader's message: the text immediately followed by the line number; when a
-// reader source name is set, "NAME:LINE: " comes first.
-void printAtLine(std::string_view text, int64_t line);
 
 // Reads a decimal integer; answers `fallback` when none can be read.
 int readInteger(int fallback);

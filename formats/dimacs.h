@@ -4,8 +4,11 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "formats/reader_settings.h"
+
 // Reads the problem line and the clauses into one function "y0", then completes it.
-void loadDimacs(std::istream& in);
+// Answers the number of errors reported.
+int64_t loadDimacs(std::istream& in, const ReaderSettings& settings = {});
 
 // Writes one clause per term of the complement's sum of products, which the
 // dispatcher has computed for every saved function, after the save dialogue.

@@ -13,7 +13,7 @@
 #include <streambuf>
 #include <string_view>
 
-#include "base/program_state.h"
+#include "formats/characters.h"
 
 namespace {
 
@@ -29,14 +29,6 @@ constexpr Keyword keywords[] = {
     {"p", DimacsToken::Problem},
     {"cnf", DimacsToken::Format},
 };
-
-bool isDigit(int c) {
-    return c >= '0' && c <= '9';
-}
-
-bool isLetter(int c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
 
 // The file stream buffer reports a read error (a folder, a failing device) by an
 // exception, which the lexer's direct access would let through; the error ends the
@@ -71,9 +63,9 @@ DimacsToken lexIdentifier(DimacsLexer& lexer) {
     for (int c = peekChar(lexer); isLetter(c) || isDigit(c) || c == '_'; c = peekChar(lexer)) {
         takeChar(lexer);
         // One character past the limit is kept so that the length check can see it.
-        if (lexer.text.size() <= dimacsIdentifierLimit) lexer.text += static_cast<char>(c);
+        if (lexer.text.size() <= identifierLimit) lexer.text += static_cast<char>(c);
     }
-    if (lexer.text.size() > dimacsIdentifierLimit) {
+    if (lexer.text.size() > identifierLimit) {
         reportDimacs(lexer, ReaderMessage::TooLongIdentifier);
         return DimacsToken::Error;
     }
@@ -94,7 +86,8 @@ DimacsToken lexNumber(DimacsLexer& lexer, int firstDigit) {
 
 }  // namespace
 
-DimacsLexer::DimacsLexer(std::istream& in) : source(in.rdbuf()) {}
+DimacsLexer::DimacsLexer(std::istream& in, const ReaderSettings& settings)
+    : source(in.rdbuf()), benchmarkDialects(settings.benchmarkDialects), report(settings) {}
 
 DimacsToken nextDimacsToken(DimacsLexer& lexer) {
     lexer.text.clear();
@@ -127,13 +120,13 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
             return lexIdentifier(lexer);
         }
         // SATLIB files end with a "%" line (and a "0" after it): the formula ends there.
-        if (c == '%' && program.benchmarkDialects) return DimacsToken::EndOfInput;
+        if (c == '%' && lexer.benchmarkDialects) return DimacsToken::EndOfInput;
         reportDimacs(lexer, ReaderMessage::InvalidLexicalElement);
         return DimacsToken::Error;
     }
 }
 
 void reportDimacs(DimacsLexer& lexer, ReaderMessage message) {
-    printReaderMessage(message, lexer.line);
+    printReaderMessage(lexer.report, message, lexer.line);
     lexer.error = true;
 }

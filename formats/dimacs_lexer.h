@@ -12,11 +12,9 @@
 #include <string>
 
 #include "formats/reader_messages.h"
+#include "formats/reader_settings.h"
 
 enum class DimacsToken { EndOfInput, Error, Identifier, Number, Problem, Format };
-
-// The longest identifier the lexer accepts.
-constexpr std::size_t dimacsIdentifierLimit = 100;
 
 struct DimacsLexer {
     // The characters come straight from the stream buffer: a file of a million
@@ -28,8 +26,10 @@ struct DimacsLexer {
     int64_t line = 1;     // raised at every line end consumed; never reset
     bool error = false;   // set by every message, never cleared
     DimacsToken token = DimacsToken::EndOfInput;  // one token of look-ahead
+    bool benchmarkDialects;                       // the SATLIB "%" trailer ends the input
+    ReaderReport report;
 
-    explicit DimacsLexer(std::istream& in);
+    explicit DimacsLexer(std::istream& in, const ReaderSettings& settings = {});
 };
 
 // Reads the next token. Clears the text, the number and the minus flag first.

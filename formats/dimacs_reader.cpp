@@ -111,15 +111,17 @@ void readDimacsStep(DimacsReader& reader) {
     delete outcome.clause;
 }
 
-void loadDimacs(std::istream& in) {
-    DimacsReader reader(in);
+int64_t loadDimacs(std::istream& in, const ReaderSettings& settings) {
+    DimacsReader reader(in, settings);
     advance(reader.lexer);
     // At least one step runs, so that an empty file is reported.
     do {
         readDimacsStep(reader);
     } while (reader.lexer.token != DimacsToken::EndOfInput && !reader.lexer.error);
     FunctionEntry* function = workspace.table->entryAt(0);
-    if (function == nullptr) return;
-    if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);
-    completeEntry(*function);
+    if (function != nullptr) {
+        if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);
+        completeEntry(*function);
+    }
+    return reader.lexer.report.errorCount;
 }

@@ -14,7 +14,8 @@ struct DimacsReader {
     // until the problem line, so that a literal before it is out of range too.
     int64_t variableCount = 0;
 
-    explicit DimacsReader(std::istream& in) : lexer(in) {}
+    explicit DimacsReader(std::istream& in, const ReaderSettings& settings = {})
+        : lexer(in, settings) {}
 };
 
 // How a clause ended.

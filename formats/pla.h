@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <iosfwd>
 
+#include "formats/reader_settings.h"
+
 // Reads a whole PLA description into the (empty) function table, one entry per
-// output, then completes every entry.
-void loadPla(std::istream& in);
+// output, then completes every entry. Answers the number of errors reported.
+int64_t loadPla(std::istream& in, const ReaderSettings& settings = {});
 
 // Writes the saved functions, which the dispatcher has brought into DNF, as rows,
 // after the save dialogue (formats/save_dialogue.h).

@@ -1,6 +1,5 @@
-// The PLA lexer. Characters are classified by hand in ASCII, which is the "C"
-// locale's classification, so bytes above 127 are simply invalid elements and no
-// signed char ever reaches a <cctype> function.
+// The PLA lexer. Bytes above 127 are neither letters nor digits
+// (formats/characters.h), so they are simply invalid elements.
 //
 // An identifier ends at the first character that cannot continue it; that
 // character is only looked at (`peekCharacter`), never consumed, so the next call
@@ -12,14 +11,11 @@
 #include <istream>
 #include <string_view>
 
-#include "base/program_state.h"
-
-PlaReaderState plaReader;
+#include "formats/characters.h"
 
 namespace {
 
 constexpr int endOfFile = std::char_traits<char>::eof();
-constexpr size_t longestIdentifier = 100;
 
 struct Directive {
     std::string_view text;
@@ -38,107 +34,99 @@ constexpr std::array<Directive, 7> directives{{
 
 // Takes a character from the stream; a carriage return directly before a line feed
 // is part of that line end.
-int fetchCharacter() {
-    std::istream& in = *plaReader.source;
+int fetchCharacter(PlaLexer& lexer) {
+    std::istream& in = *lexer.source;
     int character = in.get();
     if (character == '\r' && in.peek() == '\n') character = in.get();
     return character;
 }
 
-int peekCharacter() {
-    if (!plaReader.hasPending) {
-        plaReader.pending = fetchCharacter();
-        plaReader.hasPending = true;
+int peekCharacter(PlaLexer& lexer) {
+    if (!lexer.hasPending) {
+        lexer.pending = fetchCharacter(lexer);
+        lexer.hasPending = true;
     }
-    return plaReader.pending;
+    return lexer.pending;
 }
 
-int readCharacter() {
-    int character = peekCharacter();
-    plaReader.hasPending = false;
-    if (character == '\n') ++plaReader.line;
+int readCharacter(PlaLexer& lexer) {
+    int character = peekCharacter(lexer);
+    lexer.hasPending = false;
+    if (character == '\n') ++lexer.line;
     return character;
 }
 
-bool isLetter(int c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(int c) {
-    return c >= '0' && c <= '9';
-}
 bool isSeparator(int c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '|';
 }
 // Benchmark files name bus bits "di<11>" or "a[3]".
-bool isBenchmarkLabelCharacter(int c) {
-    return program.benchmarkDialects && (c == '<' || c == '>' || c == '[' || c == ']');
+bool isBenchmarkLabelCharacter(const PlaLexer& lexer, int c) {
+    return lexer.benchmarkDialects && (c == '<' || c == '>' || c == '[' || c == ']');
 }
-bool continuesIdentifier(int c) {
-    return isLetter(c) || isDigit(c) || c == '_' || isBenchmarkLabelCharacter(c);
+bool continuesIdentifier(const PlaLexer& lexer, int c) {
+    return isLetter(c) || isDigit(c) || c == '_' || isBenchmarkLabelCharacter(lexer, c);
 }
 
 // Reads the rest of an identifier whose first character is already in the text.
 // Characters past the limit are consumed but dropped; one more than the limit is
 // kept so that an over-long text can be recognised.
-PlaToken finishIdentifier() {
-    while (continuesIdentifier(peekCharacter())) {
-        char character = static_cast<char>(readCharacter());
-        if (plaReader.text.size() <= longestIdentifier) plaReader.text += character;
+PlaToken finishIdentifier(PlaLexer& lexer) {
+    while (continuesIdentifier(lexer, peekCharacter(lexer))) {
+        char character = static_cast<char>(readCharacter(lexer));
+        if (lexer.text.size() <= identifierLimit) lexer.text += character;
     }
-    if (plaReader.text.size() > longestIdentifier) {
-        reportPla(ReaderMessage::TooLongIdentifier);
+    if (lexer.text.size() > identifierLimit) {
+        reportPla(lexer, ReaderMessage::TooLongIdentifier);
         return PlaToken::Error;
     }
     for (const Directive& directive : directives) {
-        if (plaReader.text == directive.text) return directive.token;
+        if (lexer.text == directive.text) return directive.token;
     }
-    if (program.benchmarkDialects && plaReader.text == ".end") return PlaToken::End;
+    if (lexer.benchmarkDialects && lexer.text == ".end") return PlaToken::End;
     return PlaToken::Identifier;
 }
 
-PlaToken lexToken() {
+PlaToken lexToken(PlaLexer& lexer) {
     for (;;) {
-        int character = readCharacter();
+        int character = readCharacter(lexer);
         if (isSeparator(character)) {
-            plaReader.separatorSeen = true;
+            lexer.separatorSeen = true;
             continue;
         }
         if (character == '#') {
-            do character = readCharacter();
+            do character = readCharacter(lexer);
             while (character != '\n' && character != endOfFile);
             if (character == endOfFile) return PlaToken::EndOfInput;
             continue;
         }
         if (isDigit(character)) {
-            plaReader.digit = character - '0';
+            lexer.digit = character - '0';
             return PlaToken::Digit;
         }
         if (character == '-') return PlaToken::Dash;
         if (character == '~') return PlaToken::Tilde;
         if (isLetter(character) || character == '_' || character == '.') {
-            plaReader.text += static_cast<char>(character);
-            return finishIdentifier();
+            lexer.text += static_cast<char>(character);
+            return finishIdentifier(lexer);
         }
         if (character == endOfFile) return PlaToken::EndOfInput;
-        reportPla(ReaderMessage::InvalidLexicalElement);
+        reportPla(lexer, ReaderMessage::InvalidLexicalElement);
         return PlaToken::Error;
     }
 }
 
 }  // namespace
 
-void resetPlaReader(std::istream& in) {
-    plaReader = PlaReaderState{};
-    plaReader.source = &in;
+PlaLexer::PlaLexer(std::istream& in, const ReaderSettings& settings)
+    : source(&in), benchmarkDialects(settings.benchmarkDialects), report(settings) {}
+
+void nextPlaToken(PlaLexer& lexer) {
+    lexer.text.clear();
+    lexer.digit = 0;
+    lexer.token = lexToken(lexer);
 }
 
-void nextPlaToken() {
-    plaReader.text.clear();
-    plaReader.digit = 0;
-    plaReader.token = lexToken();
-}
-
-void reportPla(ReaderMessage message) {
-    printReaderMessage(message, plaReader.line);
-    plaReader.error = true;
+void reportPla(PlaLexer& lexer, ReaderMessage message) {
+    printReaderMessage(lexer.report, message, lexer.line);
+    lexer.error = true;
 }

@@ -1,5 +1,5 @@
-// The PLA lexer: tokens, the directive table and the one piece of state the whole
-// PLA reader keeps.
+// The PLA lexer: tokens, the directive table and the lexer state, which lives in
+// one struct that the loader creates for its read.
 //
 // A PLA row is read column by column and may run across lines, so the lexer hands
 // out one token per column character (one digit per token) and leaves line
@@ -13,6 +13,7 @@
 #include <string>
 
 #include "formats/reader_messages.h"
+#include "formats/reader_settings.h"
 
 enum class PlaToken {
     EndOfInput,
@@ -30,11 +31,9 @@ enum class PlaToken {
     Type,          // ".type"
 };
 
-// Everything the PLA reader remembers between calls. The reader runs once per
-// process and never resets it; tests start from `resetPlaReader`.
-struct PlaReaderState {
-    std::istream* source = nullptr;  // set by loadPla before the parse steps
-    int pending = 0;                 // a character looked at but not yet consumed
+struct PlaLexer {
+    std::istream* source;
+    int pending = 0;  // a character looked at but not yet consumed
     bool hasPending = false;
     PlaToken token = PlaToken::EndOfInput;  // one token of look-ahead
     std::string text;                       // the last identifier or directive
@@ -42,15 +41,14 @@ struct PlaReaderState {
     bool separatorSeen = false;             // a separator was skipped since the last clear
     int64_t line = 1;                       // line feeds consumed, plus one
     bool error = false;                     // a message was written: the load ends
+    bool benchmarkDialects;                 // "<>[]" in labels, ".end", "2" as unused
+    ReaderReport report;
+
+    explicit PlaLexer(std::istream& in, const ReaderSettings& settings = {});
 };
 
-extern PlaReaderState plaReader;
-
-// Fresh reader state reading from `in`.
-void resetPlaReader(std::istream& in);
-
-// Reads the next token into plaReader.token (with its text or digit value).
-void nextPlaToken();
+// Reads the next token into lexer.token (with its text or digit value).
+void nextPlaToken(PlaLexer& lexer);
 
 // Writes a message with the current line number and sets the error flag.
-void reportPla(ReaderMessage message);
+void reportPla(PlaLexer& lexer, ReaderMessage message);

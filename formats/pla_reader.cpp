@@ -13,7 +13,6 @@
 #include <memory>
 #include <string>
 
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "formats/pla.h"
@@ -26,32 +25,41 @@ namespace {
 // program through the out-of-memory stop.
 constexpr uint64_t largestCount = std::numeric_limits<uint32_t>::max();
 
-bool isDigitToken(int value) {
-    return plaReader.token == PlaToken::Digit && plaReader.digit == value;
+struct PlaReader {
+    PlaLexer lexer;
+    bool keepDontCares;  // the don't-care and OFF-set rows go beside the ON-set
+    std::shared_ptr<RowStore> rows = std::make_shared<RowStore>();
+
+    PlaReader(std::istream& in, const ReaderSettings& settings)
+        : lexer(in, settings), keepDontCares(settings.plaDontCares) {}
+};
+
+bool isDigitToken(const PlaLexer& lexer, int value) {
+    return lexer.token == PlaToken::Digit && lexer.digit == value;
 }
 
 // An unused input column: "-", or "2" in the benchmark dialect (tms).
-bool isUnusedInputToken() {
-    return plaReader.token == PlaToken::Dash || (program.benchmarkDialects && isDigitToken(2));
+bool isUnusedInputToken(const PlaLexer& lexer) {
+    return lexer.token == PlaToken::Dash || (lexer.benchmarkDialects && isDigitToken(lexer, 2));
 }
 
 // Reads the number after a directive. Digits are single tokens, so a number is the
 // run of digit tokens with no separator between them: ".i 1 2" is 1, and the 2 is
 // left as the current token.
-int64_t readNumber() {
-    nextPlaToken();
-    plaReader.separatorSeen = false;
+int64_t readNumber(PlaLexer& lexer) {
+    nextPlaToken(lexer);
+    lexer.separatorSeen = false;
     uint64_t value = 0;
-    while (plaReader.token == PlaToken::Digit && !plaReader.separatorSeen) {
-        value = value * 10u + static_cast<uint64_t>(plaReader.digit);
+    while (lexer.token == PlaToken::Digit && !lexer.separatorSeen) {
+        value = value * 10u + static_cast<uint64_t>(lexer.digit);
         if (value > largestCount) value = largestCount;
-        nextPlaToken();
+        nextPlaToken(lexer);
     }
     return static_cast<int64_t>(value);
 }
 
-void readInputCount() {
-    int64_t count = readNumber();
+void readInputCount(PlaLexer& lexer) {
+    int64_t count = readNumber(lexer);
     FunctionTable& table = *workspace.table;
     table.inputCount = count;
     // Reserving first makes an impossible count fail at once, before any names are
@@ -62,8 +70,8 @@ void readInputCount() {
     }
 }
 
-void readOutputCount() {
-    int64_t count = readNumber();
+void readOutputCount(PlaLexer& lexer) {
+    int64_t count = readNumber(lexer);
     workspace.table->reserveEntries(count);  // as for the inputs: fail at once if impossible
     for (int64_t index = 0; index < count; ++index) {
         workspace.table->appendEntry(nullptr, nullptr, "y" + std::to_string(index));
@@ -72,25 +80,25 @@ void readOutputCount() {
 
 // Labels rename from position 0 on; labels past the last input or output are read
 // and dropped.
-void readInputLabels() {
+void readInputLabels(PlaLexer& lexer) {
     FunctionTable& table = *workspace.table;
     table.hasInputLabels = true;
-    nextPlaToken();
-    for (int32_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
+    nextPlaToken(lexer);
+    for (int32_t position = 0; lexer.token == PlaToken::Identifier; ++position) {
         if (position < table.variableList.count()) {
-            table.variableList.rename(position, intern(plaReader.text));
+            table.variableList.rename(position, intern(lexer.text));
         }
-        nextPlaToken();
+        nextPlaToken(lexer);
     }
 }
 
-void readOutputLabels() {
+void readOutputLabels(PlaLexer& lexer) {
     FunctionTable& table = *workspace.table;
     table.hasOutputLabels = true;
-    nextPlaToken();
-    for (int64_t position = 0; plaReader.token == PlaToken::Identifier; ++position) {
-        if (FunctionEntry* entry = table.entryAt(position)) entry->name = plaReader.text;
-        nextPlaToken();
+    nextPlaToken(lexer);
+    for (int64_t position = 0; lexer.token == PlaToken::Identifier; ++position) {
+        if (FunctionEntry* entry = table.entryAt(position)) entry->name = lexer.text;
+        nextPlaToken(lexer);
     }
 }
 
@@ -109,36 +117,38 @@ PendingCover& unspecifiedCover(FunctionEntry& entry, const std::shared_ptr<RowSt
 // first output marked "1" is replaced by it, and any further output in the same
 // row or-s it on like any term. Answers whether the row made a term. An input
 // column that is not 0, 1 or "-" ends the row there, before the outputs.
-bool readRow(const std::shared_ptr<RowStore>& rows) {
+bool readRow(PlaReader& reader) {
+    PlaLexer& lexer = reader.lexer;
+    const std::shared_ptr<RowStore>& rows = reader.rows;
     FunctionTable& table = *workspace.table;
     bool termMade = false;
     for (int64_t column = 0; column < table.inputCount; ++column) {
-        bool positive = isDigitToken(1);
-        if (positive || isDigitToken(0)) {
+        bool positive = isDigitToken(lexer, 1);
+        if (positive || isDigitToken(lexer, 0)) {
             // .i only ever adds names, so the list is at least inputCount long.
             rows->addLiteral(table.variableList.entries[static_cast<size_t>(column)].name,
                              !positive);
             termMade = true;
-        } else if (!isUnusedInputToken()) {
+        } else if (!isUnusedInputToken(lexer)) {
             rows->discardOpenRow();
             return termMade;
         }
-        nextPlaToken();
+        nextPlaToken(lexer);
     }
     const uint32_t row = rows->rowCount();  // the number the row gets once closed
     bool taken = false;
     bool unspecified = false;  // a "-" or "2" column, or a "0" column under .type fr or fdr
     for (int64_t column = 0; column < table.entryCount(); ++column) {
-        const bool offSet = table.offSetType && isDigitToken(0);
-        if (offSet || plaReader.token == PlaToken::Dash || isDigitToken(2)) {
+        const bool offSet = table.offSetType && isDigitToken(lexer, 0);
+        if (offSet || lexer.token == PlaToken::Dash || isDigitToken(lexer, 2)) {
             unspecified = true;
             // Under fr and fdr a "-" point is a don't-care as any unlisted point is.
             // "2" is the older files' "-".
-            if (program.plaDontCares && (offSet || !table.offSetType)) {
+            if (reader.keepDontCares && (offSet || !table.offSetType)) {
                 unspecifiedCover(*table.entryAt(column), rows, offSet).takeRow(row);
                 taken = true;
             }
-        } else if (isDigitToken(1)) {
+        } else if (isDigitToken(lexer, 1)) {
             PendingCover& cover = table.entryAt(column)->pendingCover(rows);
             if (termMade) {
                 cover.takeRow(row);
@@ -148,7 +158,7 @@ bool readRow(const std::shared_ptr<RowStore>& rows) {
             }
             taken = true;
         }
-        nextPlaToken();
+        nextPlaToken(lexer);
     }
     if (unspecified) ++table.unspecifiedRows;
     if (taken) {
@@ -159,35 +169,36 @@ bool readRow(const std::shared_ptr<RowStore>& rows) {
     return termMade;
 }
 
-void parseStep(const std::shared_ptr<RowStore>& rows) {
-    switch (plaReader.token) {
+void parseStep(PlaReader& reader) {
+    PlaLexer& lexer = reader.lexer;
+    switch (lexer.token) {
         case PlaToken::Inputs:
-            readInputCount();
+            readInputCount(lexer);
             break;
         case PlaToken::Outputs:
-            readOutputCount();
+            readOutputCount(lexer);
             break;
         case PlaToken::InputLabels:
-            readInputLabels();
+            readInputLabels(lexer);
             break;
         case PlaToken::OutputLabels:
-            readOutputLabels();
+            readOutputLabels(lexer);
             break;
         case PlaToken::Products:
-            workspace.table->termCount = readNumber();
+            workspace.table->termCount = readNumber(lexer);
             break;
         case PlaToken::Type:
             // Only fr and fdr change what a row means: "0" marks the OFF-set, and
             // what no row names is a don't-care.
-            nextPlaToken();
-            workspace.table->offSetType = plaReader.token == PlaToken::Identifier &&
-                                          (plaReader.text == "fr" || plaReader.text == "fdr");
-            nextPlaToken();
+            nextPlaToken(lexer);
+            workspace.table->offSetType =
+                lexer.token == PlaToken::Identifier && (lexer.text == "fr" || lexer.text == "fdr");
+            nextPlaToken(lexer);
             break;
         case PlaToken::End:
             break;
         default: {
-            if (!readRow(rows)) reportPla(ReaderMessage::SyntaxError);
+            if (!readRow(reader)) reportPla(lexer, ReaderMessage::SyntaxError);
             break;
         }
     }
@@ -195,23 +206,24 @@ void parseStep(const std::shared_ptr<RowStore>& rows) {
 
 }  // namespace
 
-void loadPla(std::istream& in) {
-    plaReader.source = &in;
-    nextPlaToken();
-    auto rows = std::make_shared<RowStore>();
-    do parseStep(rows);
-    while (plaReader.token != PlaToken::EndOfInput && plaReader.token != PlaToken::End &&
-           !plaReader.error);
+int64_t loadPla(std::istream& in, const ReaderSettings& settings) {
+    PlaReader reader(in, settings);
+    PlaLexer& lexer = reader.lexer;
+    const std::shared_ptr<RowStore>& rows = reader.rows;
+    nextPlaToken(lexer);
+    do parseStep(reader);
+    while (lexer.token != PlaToken::EndOfInput && lexer.token != PlaToken::End && !lexer.error);
     FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         // Under fr and fdr the don't-cares are what neither the ON-set as loaded
         // nor the OFF-set holds; an output without "0" rows has an empty OFF-set.
-        if (program.plaDontCares && table.offSetType) {
+        if (reader.keepDontCares && table.offSetType) {
             unspecifiedCover(entry, rows, true);  // empty where no row had "0"
             entry.unspecified->onRows = std::make_unique<PendingCover>(
                 entry.hasPendingCover() ? entry.pendingCover(rows) : PendingCover(rows));
         }
         completeEntry(entry);
     }
+    return lexer.report.errorCount;
 }

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "base/console.h"
-#include "base/program_state.h"
 
 namespace {
 
@@ -21,7 +20,12 @@ std::string_view readerMessageText(ReaderMessage message) {
     return messageTexts[static_cast<std::size_t>(message)];
 }
 
-void printReaderMessage(ReaderMessage message, int64_t line) {
-    if (!isWarning(message)) program.readerErrorCount += 1;
-    printAtLine(readerMessageText(message), line);
+void printReaderMessage(ReaderReport& report, ReaderMessage message, int64_t line) {
+    if (!isWarning(message)) report.errorCount += 1;
+    const std::string number = std::to_string(line);
+    std::string text;
+    if (!report.sourceName.empty()) text = report.sourceName + ':' + number + ": ";
+    text += readerMessageText(message);
+    text += number;
+    printLine(text);
 }

@@ -6,24 +6,35 @@
 
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <string>
 
-class Node;
-class VariableList;
+#include "expr/node.h"
+#include "expr/variable_list.h"
+#include "formats/reader_settings.h"
 
-// Reads one statement from where the previous read stopped. Returns its tree (owned
-// by the caller), or null at end of input or after an error. On success
-// `vhdlTargetName()` is the statement's left-hand name and `workspace.currentList` is
-// the statement's variable list, which the caller takes over.
-Node* readVhdlStatement(std::istream& in);
-const std::string& vhdlTargetName();
+// One statement as read.
+struct VhdlStatement {
+    std::unique_ptr<Node> tree;           // null at end of input or after an error
+    std::unique_ptr<VariableList> names;  // the statement's own names, when it has a tree
+    std::string target;                   // its left-hand name, when it has a tree
+    int64_t errorCount = 0;               // errors reported while reading it
+};
+
+// Reads one statement from where the previous read of `in` stopped.
+VhdlStatement readVhdlStatement(std::istream& in, const ReaderSettings& settings = {});
 
 // Appends the names of an accepted statement's variable list that the table's
 // variable list lacks, raising inputCount for each.
 void adoptStatementNames(const VariableList& statementList);
 
 // Reads statements until one yields no tree, appending one entry per statement.
-void loadVhdl(std::istream& in);
+// Answers the number of errors reported.
+int64_t loadVhdl(std::istream& in, const ReaderSettings& settings = {});
+
+// Back to the width in force and the line number of start-up, which every read
+// otherwise hands to the next: for an input that starts a table of its own.
+void resetVhdlReader();
 
 // The answers of "How to save:"; any other answer writes the assignments alone.
 enum VhdlLayout { completeVhdl = 1, pseudoVhdl = 2 };

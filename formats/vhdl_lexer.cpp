@@ -1,19 +1,17 @@
 // The lexer of the VHDL-like notation: characters to tokens, with the reader's
 // messages.
 //
-// Characters are classified as the C library does in the "C" locale (bytes above
-// 127 are neither letters nor digits), spelled out here so that no locale can
-// change the answer. Numbers and bit strings are accumulated in unsigned 32-bit
-// arithmetic: long digit strings wrap modulo 2^32 instead of overflowing. Malformed
-// bit strings and bit literals, a lone "<" and a lone "-" give the error token
-// without a message of their own; the parser then reports where the token stands.
+// Characters are classified as formats/characters.h does. Numbers and bit strings are accumulated
+// in unsigned 32-bit arithmetic: long digit strings wrap modulo 2^32 instead of overflowing.
+// Malformed bit strings and bit literals, a lone "<" and a lone "-" give the error token without a
+// message of their own; the parser then reports where the token stands.
 #include "formats/vhdl_lexer.h"
 
 #include <array>
 #include <istream>
 #include <string_view>
 
-VhdlReaderState vhdlReader;
+#include "formats/characters.h"
 
 namespace {
 
@@ -45,12 +43,6 @@ constexpr std::array<Keyword, 16> keywords{{
     {"VARIABLE", VhdlToken::Variable},
 }};
 
-bool isLetter(int c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(int c) {
-    return c >= '0' && c <= '9';
-}
 bool isIdentifierPart(int c) {
     return isLetter(c) || isDigit(c) || c == '_';
 }
@@ -63,71 +55,71 @@ uint32_t digitValue(int c) {
 
 // The character the next takeChar will consume; looking is how a character is
 // "put back".
-int peekChar() {
-    return vhdlReader.source->peek();
+int peekChar(VhdlLexer& lexer) {
+    return lexer.source->peek();
 }
 
 // Consumes one character: the one place where lines are counted. A carriage
 // return directly before a line feed is read as that line feed.
-int takeChar() {
-    int c = vhdlReader.source->get();
-    if (c == '\r' && peekChar() == '\n') c = vhdlReader.source->get();
-    if (c == '\n') ++vhdlReader.line;
+int takeChar(VhdlLexer& lexer) {
+    int c = lexer.source->get();
+    if (c == '\r' && peekChar(lexer) == '\n') c = lexer.source->get();
+    if (c == '\n') ++lexer.line;
     return c;
 }
 
 // Skips a comment up to and including its line feed; false at end of input.
-bool skipComment() {
+bool skipComment(VhdlLexer& lexer) {
     for (;;) {
-        int c = takeChar();
+        int c = takeChar(lexer);
         if (c == '\n') return true;
         if (c == endOfInput) return false;
     }
 }
 
-VhdlToken lexNumber(int first) {
+VhdlToken lexNumber(VhdlLexer& lexer, int first) {
     uint32_t value = digitValue(first);
-    while (isDigit(peekChar())) value = value * 10u + digitValue(takeChar());
-    vhdlReader.number = value;
+    while (isDigit(peekChar(lexer))) value = value * 10u + digitValue(takeChar(lexer));
+    lexer.number = value;
     return VhdlToken::Number;
 }
 
 // After the opening double quote. Every digit lexed widens the width in force,
 // also in a literal that turns out malformed; the character that ends a malformed
 // literal is consumed with it.
-VhdlToken lexBitString() {
-    int c = takeChar();
+VhdlToken lexBitString(VhdlLexer& lexer) {
+    int c = takeChar(lexer);
     if (!isBit(c)) return VhdlToken::Error;
     uint32_t value = digitValue(c);
-    vhdlReader.widthInForce = 1;
-    for (c = takeChar(); isBit(c); c = takeChar()) {
+    lexer.widthInForce = 1;
+    for (c = takeChar(lexer); isBit(c); c = takeChar(lexer)) {
         value = value * 2u + digitValue(c);
-        vhdlReader.widthInForce += 1u;
+        lexer.widthInForce += 1u;
     }
-    vhdlReader.number = value;
+    lexer.number = value;
     return c == '"' ? VhdlToken::BitString : VhdlToken::Error;
 }
 
 // After the opening single quote: '0', '1', or '' (which stands for 0).
-VhdlToken lexBit() {
-    int c = takeChar();
+VhdlToken lexBit(VhdlLexer& lexer) {
+    int c = takeChar(lexer);
     if (c == '\'') return VhdlToken::Bit;
     if (!isBit(c)) return VhdlToken::Error;
-    vhdlReader.number = digitValue(c);
-    return takeChar() == '\'' ? VhdlToken::Bit : VhdlToken::Error;
+    lexer.number = digitValue(c);
+    return takeChar(lexer) == '\'' ? VhdlToken::Bit : VhdlToken::Error;
 }
 
 // Keeps one character beyond the limit, which is enough to know the name is too
 // long, and drops the rest.
-VhdlToken lexIdentifier(int first) {
-    std::string& text = vhdlReader.text;
+VhdlToken lexIdentifier(VhdlLexer& lexer, int first) {
+    std::string& text = lexer.text;
     text.push_back(static_cast<char>(first));
-    while (isIdentifierPart(peekChar())) {
-        int c = takeChar();
-        if (text.size() <= vhdlIdentifierLimit) text.push_back(static_cast<char>(c));
+    while (isIdentifierPart(peekChar(lexer))) {
+        int c = takeChar(lexer);
+        if (text.size() <= identifierLimit) text.push_back(static_cast<char>(c));
     }
-    if (text.size() > vhdlIdentifierLimit) {
-        reportVhdl(ReaderMessage::TooLongIdentifier);
+    if (text.size() > identifierLimit) {
+        reportVhdl(lexer, ReaderMessage::TooLongIdentifier);
         return VhdlToken::Error;
     }
     for (const Keyword& keyword : keywords) {
@@ -136,9 +128,9 @@ VhdlToken lexIdentifier(int first) {
     return VhdlToken::Identifier;
 }
 
-VhdlToken lexToken() {
+VhdlToken lexToken(VhdlLexer& lexer) {
     for (;;) {
-        int c = takeChar();
+        int c = takeChar(lexer);
         switch (c) {
             case ' ':
             case '\t':
@@ -161,28 +153,28 @@ VhdlToken lexToken() {
             case ',':
                 return VhdlToken::Comma;
             case '"':
-                return lexBitString();
+                return lexBitString(lexer);
             case '\'':
-                return lexBit();
+                return lexBit(lexer);
             case '=':
-                if (peekChar() != '>') return VhdlToken::Equal;
-                takeChar();
+                if (peekChar(lexer) != '>') return VhdlToken::Equal;
+                takeChar(lexer);
                 return VhdlToken::Arrow;
             case '<':
-                if (peekChar() != '=') return VhdlToken::Error;
-                takeChar();
+                if (peekChar(lexer) != '=') return VhdlToken::Error;
+                takeChar(lexer);
                 return VhdlToken::LessEqual;
             case '-':
-                if (peekChar() != '-') return VhdlToken::Error;
-                takeChar();
-                if (!skipComment()) return VhdlToken::EndOfInput;
+                if (peekChar(lexer) != '-') return VhdlToken::Error;
+                takeChar(lexer);
+                if (!skipComment(lexer)) return VhdlToken::EndOfInput;
                 continue;
             case endOfInput:
                 return VhdlToken::EndOfInput;
             default:
-                if (isDigit(c)) return lexNumber(c);
-                if (isLetter(c) || c == '_') return lexIdentifier(c);
-                reportVhdl(ReaderMessage::InvalidLexicalElement);
+                if (isDigit(c)) return lexNumber(lexer, c);
+                if (isLetter(c) || c == '_') return lexIdentifier(lexer, c);
+                reportVhdl(lexer, ReaderMessage::InvalidLexicalElement);
                 return VhdlToken::Error;
         }
     }
@@ -190,17 +182,16 @@ VhdlToken lexToken() {
 
 }  // namespace
 
-void resetVhdlReader() {
-    vhdlReader = VhdlReaderState{};
+VhdlLexer::VhdlLexer(std::istream& in, const ReaderSettings& settings, const VhdlCarry& carry)
+    : source(&in), widthInForce(carry.widthInForce), line(carry.line), report(settings) {}
+
+void advanceVhdlToken(VhdlLexer& lexer) {
+    lexer.text.clear();
+    lexer.number = 0;
+    lexer.token = lexToken(lexer);
 }
 
-void advanceVhdlToken() {
-    vhdlReader.text.clear();
-    vhdlReader.number = 0;
-    vhdlReader.token = lexToken();
-}
-
-void reportVhdl(ReaderMessage message) {
-    printReaderMessage(message, vhdlReader.line);
-    if (!isWarning(message)) vhdlReader.error = true;
+void reportVhdl(VhdlLexer& lexer, ReaderMessage message) {
+    printReaderMessage(lexer.report, message, lexer.line);
+    if (!isWarning(message)) lexer.error = true;
 }

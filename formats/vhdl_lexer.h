@@ -1,24 +1,22 @@
-// The lexer of the VHDL-like notation and the reader state it shares with the
+// The lexer of the VHDL-like notation, and the lexer state it shares with the
 // parser.
 //
-// The reader is one process-wide machine: the line number, the vector width in
-// force and the error flag outlive a single statement (the width even outlives an
-// input), so all of it sits in one struct rather than in scattered statics. The
-// lexer reads one character at a time and never looks further than the character
-// after the token; "putting back" a character is done by peeking at it without
-// consuming it, so line feeds are counted in exactly one place, where a character
-// is consumed.
+// The state of one read sits in one struct that the reader creates. Two values
+// outlive a read, as the notation asks: the vector width in force carries over
+// from statement to statement and from one input to the next, and the line number
+// goes on after an accepted statement; the reader hands them from one lexer to the
+// next (`VhdlCarry`). The lexer reads one character at a time and never looks
+// further than the character after the token; "putting back" a character is done
+// by peeking at it without consuming it, so line feeds are counted in exactly one
+// place, where a character is consumed.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <iosfwd>
 #include <string>
-#include <unordered_map>
 
 #include "formats/reader_messages.h"
-
-class VariableList;
+#include "formats/reader_settings.h"
 
 enum class VhdlToken {
     EndOfInput,
@@ -48,32 +46,29 @@ enum class VhdlToken {
     Variable,
 };
 
-struct VhdlReaderState {
-    std::istream* source = nullptr;           // set by every statement read
-    VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
-    std::string text;                         // text of the last identifier or keyword
-    uint32_t number = 0;        // value of the last number, bit string or bit (mod 2^32)
+// What one read leaves to the next.
+struct VhdlCarry {
     uint32_t widthInForce = 1;  // digits of the last bit string lexed, in any input
     int64_t line = 1;           // back to 1 after every read that yields no tree
-    bool error = false;         // cleared when a statement read begins
-    std::string targetName;     // left-hand name of the statement read last
-    VariableList* statementList = nullptr;  // names of the statement being read
-    // Function name -> position of its latest definition in the table, kept by
-    // loadVhdl while it runs; without it a name is looked up by walking the table.
-    std::unordered_map<std::string, int64_t>* functionIndex = nullptr;
 };
 
-extern VhdlReaderState vhdlReader;
+struct VhdlLexer {
+    std::istream* source;
+    VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
+    std::string text;                         // text of the last identifier or keyword
+    uint32_t number = 0;    // value of the last number, bit string or bit (mod 2^32)
+    uint32_t widthInForce;  // from the carry; set by every bit string lexed
+    int64_t line;           // from the carry; raised at every line feed consumed
+    bool error = false;     // cleared when a statement read begins
+    ReaderReport report;
 
-// Back to the state at start-up (for tests; the program never needs it).
-void resetVhdlReader();
+    explicit VhdlLexer(std::istream& in, const ReaderSettings& settings = {},
+                       const VhdlCarry& carry = {});
+};
 
-// Reads the next token of `vhdlReader.source` into `vhdlReader.token`.
-void advanceVhdlToken();
+// Reads the next token of `lexer.source` into `lexer.token`.
+void advanceVhdlToken(VhdlLexer& lexer);
 
 // Writes a message with the current line number; every message that is not a
 // warning sets the error flag.
-void reportVhdl(ReaderMessage message);
-
-// Identifiers keep at most this many characters; one more makes them too long.
-constexpr std::size_t vhdlIdentifierLimit = 100;
+void reportVhdl(VhdlLexer& lexer, ReaderMessage message);

@@ -18,7 +18,9 @@
 // as they like; the order in which tokens are examined and messages written is
 // that of the recursive procedures.
 #include <istream>
+#include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "expr/function_table.h"
@@ -27,12 +29,27 @@
 
 namespace {
 
-VhdlToken token() {
-    return vhdlReader.token;
+// What reads the notation carry over from one to the next, in every input of the
+// run (formats/vhdl_lexer.h).
+VhdlCarry carried;
+
+struct VhdlReader {
+    VhdlLexer lexer;
+    std::unique_ptr<VariableList> names;  // of the statement being read
+    std::string target;                   // left-hand name of the statement being read
+    // Function name -> position of its latest definition in the table, kept by
+    // loadVhdl while it runs; without it a name is looked up by walking the table.
+    const std::unordered_map<std::string, int64_t>* functionIndex = nullptr;
+
+    VhdlReader(std::istream& in, const ReaderSettings& settings) : lexer(in, settings, carried) {}
+};
+
+VhdlToken token(const VhdlReader& reader) {
+    return reader.lexer.token;
 }
 
-void syntaxError() {
-    reportVhdl(ReaderMessage::SyntaxError);
+void syntaxError(VhdlReader& reader) {
+    reportVhdl(reader.lexer, ReaderMessage::SyntaxError);
 }
 
 // The operator code of a binary-operator token, or opLeaf for any other token.
@@ -56,11 +73,11 @@ int binaryOperatorCode(VhdlToken kind) {
 }
 
 // The latest function of that name, so that a redefinition hides the earlier one.
-FunctionEntry* latestDefinition(const std::string& name) {
+FunctionEntry* latestDefinition(const VhdlReader& reader, const std::string& name) {
     const FunctionTable& table = *workspace.table;
-    if (vhdlReader.functionIndex != nullptr) {
-        auto found = vhdlReader.functionIndex->find(name);
-        return found == vhdlReader.functionIndex->end() ? nullptr : table.entryAt(found->second);
+    if (reader.functionIndex != nullptr) {
+        auto found = reader.functionIndex->find(name);
+        return found == reader.functionIndex->end() ? nullptr : table.entryAt(found->second);
     }
     for (int64_t position = table.entryCount() - 1; position >= 0; --position) {
         FunctionEntry* entry = table.entryAt(position);
@@ -71,42 +88,42 @@ FunctionEntry* latestDefinition(const std::string& name) {
 
 // A name refers to an earlier function when one has it; otherwise it is an input
 // of this statement.
-Node* identifierPrimary() {
-    FunctionEntry* definition = latestDefinition(vhdlReader.text);
+Node* identifierPrimary(VhdlReader& reader) {
+    FunctionEntry* definition = latestDefinition(reader, reader.lexer.text);
     if (definition != nullptr) return definition->tree()->clone();
-    addVariable(*vhdlReader.statementList, vhdlReader.text);
-    return new IdentNode(vhdlReader.text);
+    addVariable(*reader.names, reader.lexer.text);
+    return new IdentNode(reader.lexer.text);
 }
 
 // A number refers to an earlier function by its position; a position without a
 // function is only a warning and reads as the constant 0.
-Node* positionPrimary() {
-    FunctionEntry* entry = workspace.table->entryAt(vhdlReader.number);
+Node* positionPrimary(VhdlReader& reader) {
+    FunctionEntry* entry = workspace.table->entryAt(reader.lexer.number);
     if (entry != nullptr && entry->hasTree()) return entry->tree()->clone();
-    reportVhdl(ReaderMessage::InvalidOutputIndex);
+    reportVhdl(reader.lexer, ReaderMessage::InvalidOutputIndex);
     return new VectNode(0, 1);
 }
 
 // A primary that is no group and no NOT; advances past it. Null after a syntax
 // error, which leaves the token in place.
-Node* leafPrimary() {
+Node* leafPrimary(VhdlReader& reader) {
     Node* leaf = nullptr;
-    switch (token()) {
+    switch (token(reader)) {
         case VhdlToken::Identifier:
-            leaf = identifierPrimary();
+            leaf = identifierPrimary(reader);
             break;
         case VhdlToken::Number:
-            leaf = positionPrimary();
+            leaf = positionPrimary(reader);
             break;
         case VhdlToken::BitString:
-            leaf = new VectNode(static_cast<int32_t>(vhdlReader.number),
-                                static_cast<int32_t>(vhdlReader.widthInForce));
+            leaf = new VectNode(static_cast<int32_t>(reader.lexer.number),
+                                static_cast<int32_t>(reader.lexer.widthInForce));
             break;
         default:
-            syntaxError();
+            syntaxError(reader);
             return nullptr;
     }
-    advanceVhdlToken();
+    advanceVhdlToken(reader.lexer);
     return leaf;
 }
 
@@ -135,16 +152,16 @@ struct Frame {
 };
 
 // Pushes a frame for every "(" and NOT in front of the next primary.
-void openPrefixes(std::vector<Frame>& frames) {
+void openPrefixes(VhdlReader& reader, std::vector<Frame>& frames) {
     for (;;) {
-        if (token() == VhdlToken::LeftParen) {
+        if (token(reader) == VhdlToken::LeftParen) {
             frames.push_back(Frame{Pending::Group});
-        } else if (token() == VhdlToken::Not) {
+        } else if (token(reader) == VhdlToken::Not) {
             frames.push_back(Frame{Pending::Not});
         } else {
             return;
         }
-        advanceVhdlToken();
+        advanceVhdlToken(reader.lexer);
     }
 }
 
@@ -153,7 +170,7 @@ void openPrefixes(std::vector<Frame>& frames) {
 // false when an operator follows (its right operand is to be read next), true when
 // the whole expression is finished in `result`. A group whose chain ends is itself
 // a finished primary, so the closing goes on one level further down.
-bool finishPrimary(std::vector<Frame>& frames, Node*& result) {
+bool finishPrimary(VhdlReader& reader, std::vector<Frame>& frames, Node*& result) {
     for (;;) {
         while (!frames.empty() && frames.back().kind == Pending::Not) {
             result = makeNot(result);
@@ -163,20 +180,20 @@ bool finishPrimary(std::vector<Frame>& frames, Node*& result) {
             result = makeBinary(frames.back().code, frames.back().left, result);
             frames.pop_back();
         }
-        int code = binaryOperatorCode(token());
+        int code = binaryOperatorCode(token(reader));
         if (code != opLeaf) {
             frames.push_back(Frame{Pending::Operand, result, code});
-            advanceVhdlToken();
+            advanceVhdlToken(reader.lexer);
             return false;
         }
         if (frames.empty()) return true;
         frames.pop_back();  // the Group frame of the chain that just ended
-        if (token() != VhdlToken::RightParen) {
-            syntaxError();
+        if (token(reader) != VhdlToken::RightParen) {
+            syntaxError(reader);
             delete result;
             result = nullptr;
         } else {
-            advanceVhdlToken();
+            advanceVhdlToken(reader.lexer);
         }
     }
 }
@@ -185,106 +202,110 @@ bool finishPrimary(std::vector<Frame>& frames, Node*& result) {
 // chain level holds, from the bottom, the Group frame that opened it (none for the
 // outermost level), at most one Operand frame, and the NOTs in front of the next
 // primary; a "(" among those NOTs opens the next level above them.
-Node* parseExpression() {
+Node* parseExpression(VhdlReader& reader) {
     std::vector<Frame> frames;
     Node* result = nullptr;
     do {
-        openPrefixes(frames);
-        result = leafPrimary();
-    } while (!finishPrimary(frames, result));
+        openPrefixes(reader, frames);
+        result = leafPrimary(reader);
+    } while (!finishPrimary(reader, frames, result));
     return result;
 }
 
-void declareName() {
-    addVariable(workspace.table->variableList, vhdlReader.text);
+void declareName(VhdlReader& reader) {
+    addVariable(workspace.table->variableList, reader.lexer.text);
     workspace.table->inputCount += 1;
 }
 
 // Declared names enter the table at once, so they stay even when the rest of the
 // statement fails; a repeated name still counts as an input.
-void parseDeclarationList() {
-    if (token() != VhdlToken::Identifier) {
-        syntaxError();
+void parseDeclarationList(VhdlReader& reader) {
+    if (token(reader) != VhdlToken::Identifier) {
+        syntaxError(reader);
         return;
     }
-    declareName();
-    advanceVhdlToken();
-    while (token() == VhdlToken::Comma) {
-        advanceVhdlToken();
-        if (token() != VhdlToken::Identifier) {
-            syntaxError();
+    declareName(reader);
+    advanceVhdlToken(reader.lexer);
+    while (token(reader) == VhdlToken::Comma) {
+        advanceVhdlToken(reader.lexer);
+        if (token(reader) != VhdlToken::Identifier) {
+            syntaxError(reader);
             return;
         }
-        declareName();
-        advanceVhdlToken();
+        declareName(reader);
+        advanceVhdlToken(reader.lexer);
     }
 }
 
-Node* parseAssignment() {
-    if (token() != VhdlToken::Identifier) {
-        syntaxError();
+Node* parseAssignment(VhdlReader& reader) {
+    if (token(reader) != VhdlToken::Identifier) {
+        syntaxError(reader);
         return nullptr;
     }
-    vhdlReader.targetName = vhdlReader.text;
-    advanceVhdlToken();
-    if (token() != VhdlToken::LessEqual) {
-        syntaxError();
+    reader.target = reader.lexer.text;
+    advanceVhdlToken(reader.lexer);
+    if (token(reader) != VhdlToken::LessEqual) {
+        syntaxError(reader);
         return nullptr;
     }
-    advanceVhdlToken();
-    return parseExpression();
+    advanceVhdlToken(reader.lexer);
+    return parseExpression(reader);
 }
 
 // Leaves the closing ";" as the current token.
-Node* parseStatement() {
-    if (token() == VhdlToken::Variable) {
-        advanceVhdlToken();
-        parseDeclarationList();
-        if (token() != VhdlToken::Semicolon) {
-            syntaxError();
+Node* parseStatement(VhdlReader& reader) {
+    if (token(reader) == VhdlToken::Variable) {
+        advanceVhdlToken(reader.lexer);
+        parseDeclarationList(reader);
+        if (token(reader) != VhdlToken::Semicolon) {
+            syntaxError(reader);
             return nullptr;
         }
-        advanceVhdlToken();
+        advanceVhdlToken(reader.lexer);
     }
-    Node* tree = parseAssignment();
-    if (token() != VhdlToken::Semicolon) {
-        syntaxError();
+    Node* tree = parseAssignment(reader);
+    if (token(reader) != VhdlToken::Semicolon) {
+        syntaxError(reader);
         delete tree;
         return nullptr;
     }
     return tree;
+}
+
+// Reads one statement from where the previous read stopped; the carried values
+// are brought up to date after it.
+VhdlStatement readStatement(VhdlReader& reader) {
+    VhdlLexer& lexer = reader.lexer;
+    const int64_t errorsBefore = lexer.report.errorCount;
+    lexer.error = false;
+    reader.names = std::make_unique<VariableList>();
+    VhdlStatement statement;
+    std::unique_ptr<Node> tree;
+    advanceVhdlToken(lexer);
+    if (token(reader) != VhdlToken::EndOfInput) tree.reset(parseStatement(reader));
+    if (token(reader) != VhdlToken::Semicolon || lexer.error) {
+        reader.names.reset();
+        lexer.line = 1;
+    } else {
+        // Constants must all have the width of the last bit string lexed; a mismatch
+        // is reported but does not reject the statement.
+        if (!tree->hasWidth(static_cast<int32_t>(lexer.widthInForce))) {
+            reportVhdl(lexer, ReaderMessage::DifferentVectorLengths);
+        }
+        statement.tree = std::move(tree);
+        statement.names = std::move(reader.names);
+        statement.target = reader.target;
+    }
+    statement.errorCount = lexer.report.errorCount - errorsBefore;
+    carried = VhdlCarry{lexer.widthInForce, lexer.line};
+    return statement;
 }
 
 }  // namespace
 
-Node* readVhdlStatement(std::istream& in) {
-    vhdlReader.source = &in;
-    vhdlReader.error = false;
-    vhdlReader.statementList = new VariableList;
-    workspace.currentList = vhdlReader.statementList;
-    Node* tree = nullptr;
-    advanceVhdlToken();
-    if (token() != VhdlToken::EndOfInput) tree = parseStatement();
-    if (token() != VhdlToken::Semicolon || vhdlReader.error) {
-        delete vhdlReader.statementList;
-        vhdlReader.statementList = nullptr;
-        workspace.currentList = nullptr;
-        delete tree;
-        vhdlReader.line = 1;
-        return nullptr;
-    }
-    // Constants must all have the width of the last bit string lexed; a mismatch
-    // is reported but does not reject the statement.
-    if (!tree->hasWidth(static_cast<int32_t>(vhdlReader.widthInForce))) {
-        reportVhdl(ReaderMessage::DifferentVectorLengths);
-    }
-    // The list now belongs to the caller, through `workspace.currentList`.
-    vhdlReader.statementList = nullptr;
-    return tree;
-}
-
-const std::string& vhdlTargetName() {
-    return vhdlReader.targetName;
+VhdlStatement readVhdlStatement(std::istream& in, const ReaderSettings& settings) {
+    VhdlReader reader(in, settings);
+    return readStatement(reader);
 }
 
 void adoptStatementNames(const VariableList& statementList) {
@@ -299,21 +320,25 @@ void adoptStatementNames(const VariableList& statementList) {
 // A file may define thousands of functions that refer to each other by name, so
 // the load keeps the names of the table in an index instead of walking the table
 // for every identifier; only the load appends to the table while it runs.
-void loadVhdl(std::istream& in) {
+int64_t loadVhdl(std::istream& in, const ReaderSettings& settings) {
     FunctionTable& table = *workspace.table;
     std::unordered_map<std::string, int64_t> latestPositions;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         const FunctionEntry& entry = *table.entryAt(position);
         if (entry.hasTree()) latestPositions[entry.name] = position;
     }
-    vhdlReader.functionIndex = &latestPositions;
+    VhdlReader reader(in, settings);
+    reader.functionIndex = &latestPositions;
     for (;;) {
-        Node* tree = readVhdlStatement(in);
-        if (tree == nullptr) break;
-        VariableList* statementList = workspace.currentList;
-        adoptStatementNames(*statementList);
-        table.appendEntry(tree, statementList, vhdlTargetName());
-        latestPositions[vhdlTargetName()] = table.entryCount() - 1;
+        VhdlStatement statement = readStatement(reader);
+        if (!statement.tree) break;
+        adoptStatementNames(*statement.names);
+        table.appendEntry(statement.tree.release(), statement.names.release(), statement.target);
+        latestPositions[statement.target] = table.entryCount() - 1;
     }
-    vhdlReader.functionIndex = nullptr;
+    return reader.lexer.report.errorCount;
+}
+
+void resetVhdlReader() {
+    carried = VhdlCarry{};
 }

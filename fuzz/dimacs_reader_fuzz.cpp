@@ -25,8 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream file(text);
     {
         QuietConsole console;
-        loadDimacs(file);
-        checkReaderMessages(console.printedText());
+        const int64_t errors = loadDimacs(file);
+        if (checkReaderMessages(console.printedText()) != errors) {
+            failCheck("reader error count out of step with its messages");
+        }
     }
     // Every problem line appends a "y0"; the clauses and the completion go to the
     // first one only.

@@ -41,8 +41,9 @@ void resetProgramState();
 void releaseProgramState();
 
 // Stops the run (a fuzzer finding) when `printed` holds a line that is not one of
-// the readers' messages followed by a line number.
-void checkReaderMessages(std::string_view printed);
+// the readers' messages followed by a line number. Answers how many of them are
+// errors (not warnings), which is what the loaders count.
+int64_t checkReaderMessages(std::string_view printed);
 
 // Stops the run with `what` on the error stream: the target's own sanity check
 // failed, which the fuzzer records as a crash with this input.

@@ -8,7 +8,6 @@
 
 #include "expr/function_table.h"
 #include "formats/pla.h"
-#include "formats/pla_lexer.h"
 #include "fuzz/fuzz_support.h"
 
 namespace {
@@ -24,11 +23,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (plaDeclaresMoreThan(text, largestDeclaredCount)) return 0;
     resetProgramState();
     std::istringstream file(text);
-    resetPlaReader(file);
     {
         QuietConsole console;
-        loadPla(file);
-        checkReaderMessages(console.printedText());
+        const int64_t errors = loadPla(file);
+        if (checkReaderMessages(console.printedText()) != errors) {
+            failCheck("reader error count out of step with its messages");
+        }
     }
     const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {

@@ -39,9 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const std::string printed = console.printedText();
     const std::string prompt = "Input command string:";
     if (printed.compare(0, prompt.size(), prompt) != 0) failCheck("no prompt for the statement");
-    checkReaderMessages(std::string_view(printed).substr(prompt.size()));
+    const int64_t errors = checkReaderMessages(std::string_view(printed).substr(prompt.size()));
     const int64_t added = workspace.table->entryCount() - entriesBefore;
     if (added != workspace.table->addedCount || added > 1) failCheck("added count out of step");
+    if (added == 1 && errors != 0) failCheck("a statement with errors was added");
     releaseProgramState();
     return 0;
 }

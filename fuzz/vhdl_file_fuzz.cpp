@@ -15,8 +15,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     std::istringstream file(std::string(reinterpret_cast<const char*>(data), size));
     {
         QuietConsole console;
-        loadVhdl(file);
-        checkReaderMessages(console.printedText());
+        const int64_t errors = loadVhdl(file);
+        if (checkReaderMessages(console.printedText()) != errors) {
+            failCheck("reader error count out of step with its messages");
+        }
     }
     const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {

@@ -12,7 +12,6 @@
 #include <utility>
 #include <vector>
 
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
@@ -27,13 +26,13 @@ struct LoadedFile {
     std::vector<Symbol> inputs;
 };
 
-LoadedFile loadAside(const std::string& path, InputNotation notation) {
-    const ProgramState kept = program;
-    const Workspace keptWorkspace = workspace;
+LoadedFile loadAside(const std::string& path, InputNotation notation,
+                     const InputSettings& settings) {
+    const Workspace kept = workspace;
     workspace = Workspace{};
     workspace.table = new FunctionTable;
     LoadedFile file;
-    file.outcome = loadInputFile(path, notation);
+    file.outcome = loadInputFile(path, notation, settings);
     const FunctionTable& table = *workspace.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
@@ -42,10 +41,7 @@ LoadedFile loadAside(const std::string& path, InputNotation notation) {
     }
     for (const VariableEntry& input : table.variableList.entries) file.inputs.push_back(input.name);
     delete workspace.table;
-    const int64_t readerErrors = program.readerErrorCount;
-    program = kept;
-    workspace = keptWorkspace;
-    program.readerErrorCount = readerErrors;
+    workspace = kept;
     return file;
 }
 
@@ -59,9 +55,10 @@ bool sameSet(const std::vector<T>& first, const std::vector<T>& second) {
 }  // namespace
 
 EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPath,
-                                   const std::string& otherPath, InputNotation otherNotation) {
+                                   const std::string& otherPath, InputNotation otherNotation,
+                                   const InputSettings& settings) {
     EquivalenceOutcome result;
-    LoadedFile other = loadAside(otherPath, otherNotation);
+    LoadedFile other = loadAside(otherPath, otherNotation, settings);
     result.opened = other.outcome.opened;
     result.readerErrors = other.outcome.readerErrors;
     if (!result.opened) return result;

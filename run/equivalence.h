@@ -12,6 +12,7 @@
 #include <iosfwd>
 #include <string>
 
+#include "run/input_file.h"
 #include "run/options.h"
 
 struct EquivalenceOutcome {
@@ -23,4 +24,5 @@ struct EquivalenceOutcome {
 // Compares the table's functions, read from `inputPath`, with those of the file at
 // `otherPath` and writes one line per pair to `out`.
 EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPath,
-                                   const std::string& otherPath, InputNotation otherNotation);
+                                   const std::string& otherPath, InputNotation otherNotation,
+                                   const InputSettings& settings = {});

@@ -20,26 +20,23 @@
 #include <unordered_set>
 #include <vector>
 
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "formats/blif_reader.h"
 #include "formats/dimacs.h"
 #include "formats/pla.h"
-#include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
 #include "formats/vhdl_entity.h"
-#include "formats/vhdl_lexer.h"
 #include "run/messages.h"
 #include "run/renamed_inputs.h"
 
 namespace {
 
-void loadVhdlOrDesignUnit(std::istream& in) {
+int64_t loadVhdlOrDesignUnit(std::istream& in, const ReaderSettings& settings) {
     std::ostringstream text;
     text << in.rdbuf();
     const std::optional<std::string> assignments = designUnitAsAssignments(text.str());
     std::istringstream statements(assignments ? *assignments : text.str());
-    loadVhdl(statements);
+    return loadVhdl(statements, settings);
 }
 
 // The names that "c NUMBER NAME" lines before the problem line give, by variable
@@ -85,12 +82,13 @@ void renameDimacsVariables(const std::unordered_map<int64_t, std::string>& names
     }
 }
 
-void loadNamedDimacs(std::istream& in) {
+int64_t loadNamedDimacs(std::istream& in, const ReaderSettings& settings) {
     std::ostringstream text;
     text << in.rdbuf();
     std::istringstream formula(text.str());
-    loadDimacs(formula);
+    const int64_t errors = loadDimacs(formula, settings);
     renameDimacsVariables(namesInComments(text.str()));
+    return errors;
 }
 
 // Why the file at `path` cannot be opened for reading, as the system says it.
@@ -108,36 +106,27 @@ std::string openFailure(const std::string& path) {
 
 }  // namespace
 
-bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings) {
-    const int64_t errorsBefore = program.readerErrorCount;
+int64_t loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings) {
+    const ReaderSettings& reader = settings.reader;
     switch (notation) {
-        // The PLA and VHDL lexers keep their state between reads: a second file (the
-        // other input of --equiv) starts from a fresh one.
         case InputNotation::pla:
-            resetPlaReader(in);
-            loadPla(in);
-            break;
+            return loadPla(in, reader);
         case InputNotation::vhdl:
+            // The VHDL reader hands the width in force from one read to the next: a
+            // second file (the other input of --equiv) starts from a fresh one.
             resetVhdlReader();
-            loadVhdlOrDesignUnit(in);
-            break;
+            return loadVhdlOrDesignUnit(in, reader);
         case InputNotation::dimacs:
-            if (settings.dimacsNames) {
-                loadNamedDimacs(in);
-            } else {
-                loadDimacs(in);
-            }
-            break;
+            return settings.dimacsNames ? loadNamedDimacs(in, reader) : loadDimacs(in, reader);
         case InputNotation::blif: {
             const BlifReadResult result = loadBlif(in);
             for (const BlifMessage& error : result.errors) {
-                reportAtLine(program.readerSourceName, error.line, error.text);
+                reportAtLine(reader.sourceName, error.line, error.text);
             }
-            program.readerErrorCount += static_cast<int64_t>(result.errors.size());
-            break;
+            return static_cast<int64_t>(result.errors.size());
         }
     }
-    return program.readerErrorCount != errorsBefore;
+    return 0;
 }
 
 bool openInputFile(const std::string& path, std::ifstream& in) {
@@ -150,16 +139,17 @@ bool openInputFile(const std::string& path, std::ifstream& in) {
 
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
                           const InputSettings& settings) {
-    program.readerSourceName = path == "-" ? "<stdin>" : path;
+    InputSettings named = settings;
+    named.reader.sourceName = path == "-" ? "<stdin>" : path;
     LoadOutcome outcome;
     if (path == "-") {
         outcome.opened = true;
-        outcome.readerErrors = loadNotation(std::cin, notation, settings);
+        outcome.readerErrors = loadNotation(std::cin, notation, named) != 0;
         return outcome;
     }
     std::ifstream in;
     if (!openInputFile(path, in)) return outcome;
     outcome.opened = true;
-    outcome.readerErrors = loadNotation(in, notation, settings);
+    outcome.readerErrors = loadNotation(in, notation, named) != 0;
     return outcome;
 }

@@ -2,9 +2,11 @@
 // the job's INPUT and for the second input of --equiv.
 #pragma once
 
+#include <cstdint>
 #include <fstream>
 #include <string>
 
+#include "formats/reader_settings.h"
 #include "run/options.h"
 
 struct LoadOutcome {
@@ -17,6 +19,7 @@ struct InputSettings {
     // DIMACS: the comment lines "c NUMBER NAME" before the problem line, as
     // --keep-names writes them, name the variables.
     bool dimacsNames = false;
+    ReaderSettings reader;  // its source name is the path's, when a path is read
 };
 
 // Reads the file at `path` ("-": standard input) in `notation` into the (empty)
@@ -30,5 +33,5 @@ LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
 bool openInputFile(const std::string& path, std::ifstream& in);
 
 // Reads a text of `notation` from an open stream into the (empty) table; answers
-// whether the reader reported an error.
-bool loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings = {});
+// the number of errors the reader reported.
+int64_t loadNotation(std::istream& in, InputNotation notation, const InputSettings& settings = {});

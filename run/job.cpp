@@ -15,7 +15,6 @@
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
 #include "base/console.h"
-#include "base/program_state.h"
 #include "base/stops.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
@@ -93,19 +92,34 @@ class Job {
     Expectation expectation;
     int64_t firstSaved = 0;
 
+    // How the readers read, with their messages naming `source`.
+    ReaderSettings readerSettings(const std::string& source) const {
+        ReaderSettings settings;
+        settings.sourceName = source;
+        settings.benchmarkDialects = options.lenient;
+        settings.plaDontCares = options.dontCares;
+        return settings;
+    }
+
+    static std::string sourceName(const std::string& path) {
+        return path == "-" ? "<stdin>" : path;
+    }
+
     // Runs `read` on the file at `path` ("-": standard input), with reader messages
-    // naming `path`; false when the file cannot be opened.
-    bool readFrom(const std::string& path, const std::function<void(std::istream&)>& read) {
-        program.readerSourceName = path == "-" ? "<stdin>" : path;
-        const int64_t errorsBefore = program.readerErrorCount;
+    // naming `path`; `read` answers the number of reader errors. False when the file
+    // cannot be opened.
+    bool readFrom(const std::string& path,
+                  const std::function<int64_t(std::istream&, const ReaderSettings&)>& read) {
+        const ReaderSettings settings = readerSettings(sourceName(path));
+        int64_t errors = 0;
         if (path == "-") {
-            read(std::cin);
+            errors = read(std::cin, settings);
         } else {
             std::ifstream in;
             if (!openInputFile(path, in)) return false;
-            read(in);
+            errors = read(in, settings);
         }
-        if (program.readerErrorCount != errorsBefore) outcome.inputErrors = true;
+        if (errors != 0) outcome.inputErrors = true;
         return true;
     }
 
@@ -113,6 +127,7 @@ class Job {
         StepTimer timer(options.verbose, "read " + options.inputPath);
         InputSettings settings;
         settings.dimacsNames = options.keepNames;
+        settings.reader = readerSettings("");
         const LoadOutcome loaded =
             loadInputFile(options.inputPath, *inputNotationOf(options), settings);
         if (loaded.readerErrors) outcome.inputErrors = true;
@@ -125,7 +140,7 @@ class Job {
         const FunctionTable& table = *workspace.table;
         if (table.unspecifiedRows == 0) return;
         const std::string rows = std::to_string(table.unspecifiedRows);
-        reportMessage(program.readerSourceName + ": " +
+        reportMessage(sourceName(options.inputPath) + ": " +
                       (table.offSetType
                            ? rows + " rows give OFF-set or don't-care outputs (.type fr or fdr); "
                                     "every point outside the ON-set was read as OFF"
@@ -141,21 +156,20 @@ class Job {
             const int32_t inputsBefore = workspace.table->variableList.count();
             if (addition.isScript) {
                 const int64_t addedBefore = workspace.table->addedCount;
-                if (!readFrom(addition.text, [](std::istream& in) { addScript(in); })) return false;
+                if (!readFrom(addition.text, addScript)) return false;
                 workspace.table->addedCount += addedBefore;
                 noteNewInputs(addition.text, inputsBefore);
                 continue;
             }
-            program.readerSourceName = "<add " + std::to_string(++statementNumber) + ">";
-            const int64_t errorsBefore = program.readerErrorCount;
-            if (!addStatement(addition.text)) {
+            const std::string source = "<add " + std::to_string(++statementNumber) + ">";
+            const AddedStatement added = addStatement(addition.text, readerSettings(source));
+            if (!added.added) {
                 outcome.inputErrors = true;
-                if (program.readerErrorCount == errorsBefore) {
-                    reportMessage(program.readerSourceName + ": no statement in '" + addition.text +
-                                  "'");
+                if (added.readerErrors == 0) {
+                    reportMessage(source + ": no statement in '" + addition.text + "'");
                 }
             }
-            noteNewInputs(program.readerSourceName, inputsBefore);
+            noteNewInputs(source, inputsBefore);
         }
         return true;
     }
@@ -194,8 +208,11 @@ class Job {
     bool compareWithOther() {
         StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
         std::ostringstream verdicts;
-        const EquivalenceOutcome compared = compareWithFile(
-            verdicts, options.inputPath, options.equivalentTo, *otherInputNotationOf(options));
+        InputSettings settings;
+        settings.reader = readerSettings("");
+        const EquivalenceOutcome compared =
+            compareWithFile(verdicts, options.inputPath, options.equivalentTo,
+                            *otherInputNotationOf(options), settings);
         report(verdicts.str());
         if (compared.readerErrors) outcome.inputErrors = true;
         if (compared.different) outcome.difference = true;
@@ -351,15 +368,16 @@ class Job {
     void verify(OutputNotation notation, std::string text) {
         StepTimer timer(options.verbose, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
+        const ReaderSettings settings =
+            readerSettings(options.outputPath == "-" ? "<stdout>" : options.outputPath);
         if (options.tseitin) {
-            program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
             std::istringstream in(std::move(text));
-            std::vector<std::string> encoding = expectation.checkEncoding(in, firstSaved);
+            std::vector<std::string> encoding = expectation.checkEncoding(in, firstSaved, settings);
             differences.insert(differences.end(), encoding.begin(), encoding.end());
         } else if (readsBack(notation)) {
-            program.readerSourceName = options.outputPath == "-" ? "<stdout>" : options.outputPath;
             std::istringstream in(std::move(text));
-            std::vector<std::string> readBack = expectation.checkReadBack(notation, in, firstSaved);
+            std::vector<std::string> readBack =
+                expectation.checkReadBack(notation, in, firstSaved, settings);
             differences.insert(differences.end(), readBack.begin(), readBack.end());
         }
         for (const std::string& difference : differences) reportMessage("verify: " + difference);
@@ -385,8 +403,6 @@ int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const
     createTable();
     consoleSettings.toStandardError = true;
     consoleSettings.silenced = options.quiet;
-    program.benchmarkDialects = options.lenient;
-    program.plaDontCares = options.dontCares;
     return Job(options, closed, hooks).run();
 }
 

@@ -1,6 +1,6 @@
 // boolfn-run's own messages: one line each on standard error, "boolfn-run: " first.
 // The readers' and writers' messages reach standard error through the console's
-// settings (base/program_state.h); these are the front end's.
+// settings (base/console.h); these are the front end's.
 #pragma once
 
 #include <chrono>

@@ -12,7 +12,6 @@
 #include <unordered_map>
 #include <utility>
 
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
@@ -126,16 +125,15 @@ InputNotation readerOf(OutputNotation notation) {
     return InputNotation::dimacs;
 }
 
-ReadBack readBack(OutputNotation notation, std::istream& in) {
-    const ProgramState kept = program;
-    const Workspace keptWorkspace = workspace;
+ReadBack readBack(OutputNotation notation, std::istream& in, const ReaderSettings& settings) {
+    const Workspace kept = workspace;
     workspace = Workspace{};
     workspace.table = new FunctionTable;
-    loadNotation(in, readerOf(notation));
-    ReadBack result{std::unique_ptr<FunctionTable>(workspace.table),
-                    program.readerErrorCount - kept.readerErrorCount};
-    program = kept;
-    workspace = keptWorkspace;
+    InputSettings input;
+    input.reader = settings;
+    const int64_t errors = loadNotation(in, readerOf(notation), input);
+    ReadBack result{std::unique_ptr<FunctionTable>(workspace.table), errors};
+    workspace = kept;
     return result;
 }
 
@@ -143,11 +141,12 @@ ReadBack readBack(OutputNotation notation, std::istream& in) {
 // reader cannot read on its own: it takes "variable ...;" as the head of a
 // statement. Completed by one constant statement, the file must read back as just
 // that statement, without errors.
-std::vector<std::string> checkDeclarationAlone(std::istream& written) {
+std::vector<std::string> checkDeclarationAlone(std::istream& written,
+                                               const ReaderSettings& settings) {
     std::string completed{std::istreambuf_iterator<char>(written), {}};
     completed += "\nprobe <= \"0\";\n";
     std::istringstream in(completed);
-    ReadBack back = readBack(OutputNotation::pseudoVhdl, in);
+    ReadBack back = readBack(OutputNotation::pseudoVhdl, in, settings);
     if (back.readerErrors != 0) return {"the written file does not read back without errors"};
     if (back.table->entryCount() != 1) {
         return {"the written file reads back as " + std::to_string(back.table->entryCount() - 1) +
@@ -224,13 +223,14 @@ std::vector<std::string> Expectation::checkTable(int64_t firstSaved) const {
 }
 
 std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std::istream& written,
-                                                    int64_t firstSaved) const {
+                                                    int64_t firstSaved,
+                                                    const ReaderSettings& settings) const {
     if (!readsBack(notation)) return {};
     const std::vector<int64_t> positions = writtenPositions(notation, firstSaved);
     if (notation == OutputNotation::pseudoVhdl && positions.empty()) {
-        return checkDeclarationAlone(written);
+        return checkDeclarationAlone(written, settings);
     }
-    ReadBack back = readBack(notation, written);
+    ReadBack back = readBack(notation, written, settings);
     if (back.readerErrors != 0) return {"the written file does not read back without errors"};
     FunctionTable& readTable = *back.table;
     const auto saved = static_cast<int64_t>(positions.size());
@@ -272,9 +272,9 @@ std::vector<std::string> Expectation::checkReadBack(OutputNotation notation, std
     return differences;
 }
 
-std::vector<std::string> Expectation::checkEncoding(std::istream& written,
-                                                    int64_t firstSaved) const {
-    ReadBack back = readBack(OutputNotation::dimacs, written);
+std::vector<std::string> Expectation::checkEncoding(std::istream& written, int64_t firstSaved,
+                                                    const ReaderSettings& settings) const {
+    ReadBack back = readBack(OutputNotation::dimacs, written, settings);
     if (back.readerErrors != 0) return {"the written file does not read back without errors"};
     const VariableList& inputs = workspace.table->variableList;
     const VariableList& fileVariables = back.table->variableList;

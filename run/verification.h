@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "expr/symbol.h"
+#include "formats/reader_settings.h"
 #include "run/options.h"
 
 class Node;
@@ -41,15 +42,18 @@ class Expectation {
     // The differences between the expectation and the file `written` (the bytes
     // written, never the target) read back in `notation` (PLA, pseudo-VHDL or
     // DIMACS; nothing to check for the others), compared as far as the notation
-    // holds the functions: DIMACS holds only their conjunction.
+    // holds the functions: DIMACS holds only their conjunction. The file is read with
+    // `settings`, as the job's input was.
     std::vector<std::string> checkReadBack(OutputNotation notation, std::istream& written,
-                                           int64_t firstSaved) const;
+                                           int64_t firstSaved,
+                                           const ReaderSettings& settings = {}) const;
 
     // The same for a DIMACS file written with --tseitin, whose variables after the
     // table's inputs are auxiliary: every model of the file, read on the inputs, is a
     // point where all functions from `firstSaved` on are 1, and the file is
     // satisfiable exactly when they are.
-    std::vector<std::string> checkEncoding(std::istream& written, int64_t firstSaved) const;
+    std::vector<std::string> checkEncoding(std::istream& written, int64_t firstSaved,
+                                           const ReaderSettings& settings = {}) const;
 
   private:
     struct Expected;

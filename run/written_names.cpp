@@ -1,7 +1,7 @@
-// The rules are spelled out by hand, in ASCII: those of pseudo-VHDL are the
-// lexer's (formats/vhdl_lexer.cpp), so that what is written reads back; those of
-// complete VHDL are the language's basic identifiers, which a synthesis tool reads.
-// PLA labels are PLA identifiers in the dialect the input was read in, so that
+// The rules use the readers' ASCII character classes (formats/characters.h): those
+// of pseudo-VHDL are the lexer's (formats/vhdl_lexer.cpp), so that what is written reads back;
+// those of complete VHDL are the language's basic identifiers, which a synthesis tool reads. PLA
+// labels are PLA identifiers in the dialect the input was read in, so that
 // --lenient writes back the <>[] it read. BLIF ends a name only at white space and
 // "#", which no name of the table holds, but the writer names its internal signals
 // "sig" and a number: a table name among those it will use would be driven twice.
@@ -13,17 +13,9 @@
 #include <unordered_set>
 
 #include "expr/function_table.h"
-#include "expr/node.h"
-#include "formats/vhdl_lexer.h"
+#include "formats/characters.h"
 
 namespace {
-
-bool isLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
 
 // The keywords of the pseudo-VHDL lexer, which takes only the all-lowercase and
 // all-uppercase spellings as keywords.
@@ -134,7 +126,7 @@ std::vector<std::string> internalSignalNames(int64_t firstSaved) {
 }  // namespace
 
 bool isPseudoVhdlName(std::string_view name) {
-    if (name.empty() || name.size() > vhdlIdentifierLimit) return false;
+    if (name.empty() || name.size() > identifierLimit) return false;
     if (!isLetter(name[0]) && name[0] != '_') return false;
     if (!std::all_of(name.begin(), name.end(),
                      [](char c) { return isLetter(c) || isDigit(c) || c == '_'; })) {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "expr/function_table.h"
-#include "formats/vhdl_lexer.h"
+#include "formats/vhdl.h"
 #include "tests/unit/base/console_redirect.h"
 #include "tests/unit/expr/tree_builders.h"
 

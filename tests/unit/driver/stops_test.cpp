@@ -8,7 +8,6 @@
 #include <new>
 
 #include "actions/dispatcher.h"
-#include "base/program_state.h"
 #include "driver/program.h"
 #include "expr/function_table.h"
 #include "formats/save_dialogue.h"

@@ -6,7 +6,6 @@
 
 #include <string>
 
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "tests/unit/formats/pla_test_support.h"
 
@@ -37,8 +36,9 @@ TEST_P(PlaDontCares, KeptOnlyWithTheSwitch) {
     const DontCareCase& c = GetParam();
     for (const bool keep : {false, true}) {
         createTable();
-        program.plaDontCares = keep;
-        load(c.text);
+        ReaderSettings settings;
+        settings.plaDontCares = keep;
+        load(c.text, settings);
         const std::string onSet = describeTable();
         const FunctionTable& table = *workspace.table;
         EXPECT_EQ(table.unspecifiedRows, c.unspecifiedRows) << c.name;
@@ -61,11 +61,9 @@ TEST_P(PlaDontCares, KeptOnlyWithTheSwitch) {
         }
         // The ON-set is what it is without the switch.
         createTable();
-        program.plaDontCares = false;
         load(c.text);
         EXPECT_EQ(describeTable(), onSet) << c.name;
     }
-    program.plaDontCares = false;
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,16 +13,16 @@ namespace {
 // Every token up to the end of input or the first error, written compactly: a
 // token preceded by a separator gets a leading "_"; D<digit>, "-", "~",
 // I<text>, the directive's own text, X for an error, E for the end.
-std::string describeTokens() {
+std::string describeTokens(PlaLexer& lexer) {
     std::string described;
     for (;;) {
-        plaReader.separatorSeen = false;
-        nextPlaToken();
+        lexer.separatorSeen = false;
+        nextPlaToken(lexer);
         if (!described.empty()) described += ' ';
-        if (plaReader.separatorSeen) described += '_';
-        switch (plaReader.token) {
+        if (lexer.separatorSeen) described += '_';
+        switch (lexer.token) {
             case PlaToken::Digit:
-                described += "D" + std::to_string(plaReader.digit);
+                described += "D" + std::to_string(lexer.digit);
                 break;
             case PlaToken::Dash:
                 described += "-";
@@ -31,7 +31,7 @@ std::string describeTokens() {
                 described += "~";
                 break;
             case PlaToken::Identifier:
-                described += "I" + plaReader.text;
+                described += "I" + lexer.text;
                 break;
             case PlaToken::Inputs:
             case PlaToken::Outputs:
@@ -40,7 +40,7 @@ std::string describeTokens() {
             case PlaToken::Products:
             case PlaToken::End:
             case PlaToken::Type:
-                described += plaReader.text;
+                described += lexer.text;
                 break;
             case PlaToken::Error:
                 return described + "X";
@@ -67,11 +67,11 @@ class PlaLexerTest : public PlaFixture, public ::testing::WithParamInterface<Lex
 TEST_P(PlaLexerTest, ReadsTokens) {
     const LexCase& c = GetParam();
     std::istringstream in(c.input);
-    resetPlaReader(in);
-    EXPECT_EQ(describeTokens(), c.tokens);
+    PlaLexer lexer(in);
+    EXPECT_EQ(describeTokens(lexer), c.tokens);
     EXPECT_EQ(console(), c.console);
-    EXPECT_EQ(plaReader.line, c.lastLine);
-    EXPECT_EQ(plaReader.error, !c.console.empty());
+    EXPECT_EQ(lexer.line, c.lastLine);
+    EXPECT_EQ(lexer.error, !c.console.empty());
 }
 
 const std::string name100(100, 'v');
@@ -115,27 +115,27 @@ INSTANTIATE_TEST_SUITE_P(
 // identifier by the next token of any kind.
 TEST_F(PlaFixture, TokenValuesAreClearedByTheNextToken) {
     std::istringstream in("7 abc -");
-    resetPlaReader(in);
-    nextPlaToken();
-    EXPECT_EQ(plaReader.digit, 7);
-    nextPlaToken();
-    EXPECT_EQ(plaReader.digit, 0);
-    EXPECT_EQ(plaReader.text, "abc");
-    nextPlaToken();
-    EXPECT_EQ(plaReader.token, PlaToken::Dash);
-    EXPECT_EQ(plaReader.text, "");
+    PlaLexer lexer(in);
+    nextPlaToken(lexer);
+    EXPECT_EQ(lexer.digit, 7);
+    nextPlaToken(lexer);
+    EXPECT_EQ(lexer.digit, 0);
+    EXPECT_EQ(lexer.text, "abc");
+    nextPlaToken(lexer);
+    EXPECT_EQ(lexer.token, PlaToken::Dash);
+    EXPECT_EQ(lexer.text, "");
 }
 
 // The character that ends an identifier is read again by the next call, and a
 // line feed there is counted only once.
 TEST_F(PlaFixture, CharacterAfterIdentifierIsReadAgain) {
     std::istringstream in("abc\n\ndef");
-    resetPlaReader(in);
-    nextPlaToken();
-    EXPECT_EQ(plaReader.line, 1);
-    nextPlaToken();
-    EXPECT_EQ(plaReader.text, "def");
-    EXPECT_EQ(plaReader.line, 3);
+    PlaLexer lexer(in);
+    nextPlaToken(lexer);
+    EXPECT_EQ(lexer.line, 1);
+    nextPlaToken(lexer);
+    EXPECT_EQ(lexer.text, "def");
+    EXPECT_EQ(lexer.line, 3);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <sstream>
 #include <string>
 
@@ -24,12 +25,11 @@ class PlaFixture : public ::testing::Test {
     void answer(const std::string& text) { redirect.type(text); }
     std::string console() const { return redirect.printedText(); }
 
-    // Loads `text` as a PLA file with a fresh reader.
-    void load(const std::string& text) {
+    // Loads `text` as a PLA file; answers the number of errors reported.
+    int64_t load(const std::string& text, const ReaderSettings& settings = {}) {
         source.str(text);
         source.clear();
-        resetPlaReader(source);
-        loadPla(source);
+        return loadPla(source, settings);
     }
 
   private:

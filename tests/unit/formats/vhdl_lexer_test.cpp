@@ -8,8 +8,8 @@
 
 namespace {
 
-std::string tokenWord(VhdlToken token) {
-    switch (token) {
+std::string tokenWord(const VhdlLexer& lexer) {
+    switch (lexer.token) {
         case VhdlToken::EndOfInput:
             return "end";
         case VhdlToken::Error:
@@ -37,14 +37,14 @@ std::string tokenWord(VhdlToken token) {
         case VhdlToken::Arrow:
             return "=>";
         case VhdlToken::Identifier:
-            return "id:" + vhdlReader.text;
+            return "id:" + lexer.text;
         case VhdlToken::Number:
-            return "num:" + std::to_string(vhdlReader.number);
+            return "num:" + std::to_string(lexer.number);
         case VhdlToken::BitString:
-            return "bits:" + std::to_string(vhdlReader.number) + "/" +
-                   std::to_string(vhdlReader.widthInForce);
+            return "bits:" + std::to_string(lexer.number) + "/" +
+                   std::to_string(lexer.widthInForce);
         case VhdlToken::Bit:
-            return "bit:" + std::to_string(vhdlReader.number);
+            return "bit:" + std::to_string(lexer.number);
         case VhdlToken::And:
             return "AND";
         case VhdlToken::Or:
@@ -65,17 +65,14 @@ std::string tokenWord(VhdlToken token) {
     return "?";
 }
 
-// Every token up to the end of input, separated by blanks.
-std::string lexAll(const std::string& text) {
-    std::istringstream in(text);
-    vhdlReader.source = &in;
+// Every token up to the end of the lexer's input, separated by blanks.
+std::string lexAll(VhdlLexer& lexer) {
     std::string tokens;
     do {
-        advanceVhdlToken();
+        advanceVhdlToken(lexer);
         if (!tokens.empty()) tokens += ' ';
-        tokens += tokenWord(vhdlReader.token);
-    } while (vhdlReader.token != VhdlToken::EndOfInput);
-    vhdlReader.source = nullptr;
+        tokens += tokenWord(lexer);
+    } while (lexer.token != VhdlToken::EndOfInput);
     return tokens;
 }
 
@@ -91,8 +88,10 @@ class VhdlLexerTest : public VhdlFixture, public ::testing::WithParamInterface<L
 
 TEST_P(VhdlLexerTest, Tokens) {
     const LexCase& c = GetParam();
-    EXPECT_EQ(lexAll(c.input), c.tokens);
-    EXPECT_EQ(vhdlReader.line, c.lineAfter);
+    std::istringstream in(c.input);
+    VhdlLexer lexer(in);
+    EXPECT_EQ(lexAll(lexer), c.tokens);
+    EXPECT_EQ(lexer.line, c.lineAfter);
     EXPECT_EQ(console(), c.console);
 }
 
@@ -152,37 +151,44 @@ class VhdlLexerStateTest : public VhdlFixture {};
 // carries neither the text nor the value of the token before it.
 TEST_F(VhdlLexerStateTest, TextAndValueResetPerToken) {
     std::istringstream in("abc 17 ;");
-    vhdlReader.source = &in;
-    advanceVhdlToken();
-    EXPECT_EQ(vhdlReader.text, "abc");
-    advanceVhdlToken();
-    EXPECT_EQ(vhdlReader.text, "");
-    EXPECT_EQ(vhdlReader.number, 17u);
-    advanceVhdlToken();
-    EXPECT_EQ(vhdlReader.token, VhdlToken::Semicolon);
-    EXPECT_EQ(vhdlReader.number, 0u);
-    vhdlReader.source = nullptr;
+    VhdlLexer lexer(in);
+    advanceVhdlToken(lexer);
+    EXPECT_EQ(lexer.text, "abc");
+    advanceVhdlToken(lexer);
+    EXPECT_EQ(lexer.text, "");
+    EXPECT_EQ(lexer.number, 17u);
+    advanceVhdlToken(lexer);
+    EXPECT_EQ(lexer.token, VhdlToken::Semicolon);
+    EXPECT_EQ(lexer.number, 0u);
 }
 
-// The width in force changes only with a bit string and survives everything else.
-TEST_F(VhdlLexerStateTest, WidthInForceCarriesOver) {
-    EXPECT_EQ(vhdlReader.widthInForce, 1u);
-    lexAll("\"101\" a 5");
-    EXPECT_EQ(vhdlReader.widthInForce, 3u);
-    lexAll("b '1' 77");
-    EXPECT_EQ(vhdlReader.widthInForce, 3u);
-    lexAll("\"11x");
-    EXPECT_EQ(vhdlReader.widthInForce, 2u);
+// The width in force starts from what the earlier reads carried, changes only with
+// a bit string (also a malformed one) and survives every other token.
+TEST_F(VhdlLexerStateTest, WidthInForceChangesOnlyWithBitStrings) {
+    std::istringstream in("b '1' 77 \"101\" a 5 \"11x");
+    VhdlLexer lexer(in, {}, VhdlCarry{4, 1});
+    for (uint32_t expected : {4u, 4u, 4u, 3u, 3u, 3u}) {
+        advanceVhdlToken(lexer);
+        EXPECT_EQ(lexer.widthInForce, expected);
+    }
+    advanceVhdlToken(lexer);
+    EXPECT_EQ(lexer.token, VhdlToken::Error);
+    EXPECT_EQ(lexer.widthInForce, 2u);
 }
 
-// Warnings leave the error flag alone; the other messages set it.
+// Warnings leave the error flag and the error count alone; the other messages set
+// the flag and are counted.
 TEST_F(VhdlLexerStateTest, MessagesSetTheErrorFlagUnlessWarnings) {
-    vhdlReader.line = 7;
-    reportVhdl(ReaderMessage::DifferentVectorLengths);
-    reportVhdl(ReaderMessage::InvalidOutputIndex);
-    EXPECT_FALSE(vhdlReader.error);
-    reportVhdl(ReaderMessage::SyntaxError);
-    EXPECT_TRUE(vhdlReader.error);
+    std::istringstream in;
+    VhdlLexer lexer(in);
+    lexer.line = 7;
+    reportVhdl(lexer, ReaderMessage::DifferentVectorLengths);
+    reportVhdl(lexer, ReaderMessage::InvalidOutputIndex);
+    EXPECT_FALSE(lexer.error);
+    EXPECT_EQ(lexer.report.errorCount, 0);
+    reportVhdl(lexer, ReaderMessage::SyntaxError);
+    EXPECT_TRUE(lexer.error);
+    EXPECT_EQ(lexer.report.errorCount, 1);
     EXPECT_EQ(console(),
               "Warning: Different vector lengths at line:7\n"
               "Warning: Invalid output index at line:7\n"

@@ -167,22 +167,21 @@ TEST_F(VhdlStatementTest, ReferencesCopyAndListOnlyNewNames) {
     EXPECT_EQ(toText(*g.tree()), "( a and b ) and c");
 }
 
-// One statement per call; the text after its ";" stays unread, and the statement's
-// list is handed over through `currentList`.
+// One statement per call; the text after its ";" stays unread, and the statement
+// comes back with its tree, its own names and its target.
 TEST_F(VhdlStatementTest, ReadsOneStatementAndStopsAfterSemicolon) {
     std::istringstream in("f <= b and a; rest $");
-    Node* tree = readVhdlStatement(in);
-    ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(toText(*tree), "b and a");
-    EXPECT_EQ(vhdlTargetName(), "f");
-    VariableList* list = workspace.currentList;
-    EXPECT_EQ(vhdlNamesOf(list), "b a");
+    const VhdlStatement statement = readVhdlStatement(in);
+    ASSERT_NE(statement.tree, nullptr);
+    EXPECT_EQ(toText(*statement.tree), "b and a");
+    EXPECT_EQ(statement.target, "f");
+    EXPECT_EQ(vhdlNamesOf(statement.names.get()), "b a");
+    EXPECT_EQ(statement.errorCount, 0);
     std::string rest;
     std::getline(in, rest);
     EXPECT_EQ(rest, " rest $");
     EXPECT_EQ(console(), "");
-    delete tree;
-    delete list;
+    EXPECT_EQ(workspace.table->entryCount(), 0);
 }
 
 // Names and positions resolve against the functions already in the table, the
@@ -217,12 +216,10 @@ TEST_P(VhdlExistingTableTest, ThroughLoad) {
 
 TEST_P(VhdlExistingTableTest, ThroughOneStatement) {
     std::istringstream in(GetParam().statement);
-    Node* tree = readVhdlStatement(in);
-    ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(toText(*tree), GetParam().tree);
-    EXPECT_EQ(vhdlNamesOf(workspace.currentList), GetParam().ownNames);
-    delete tree;
-    delete workspace.currentList;
+    const VhdlStatement statement = readVhdlStatement(in);
+    ASSERT_NE(statement.tree, nullptr);
+    EXPECT_EQ(toText(*statement.tree), GetParam().tree);
+    EXPECT_EQ(vhdlNamesOf(statement.names.get()), GetParam().ownNames);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -238,59 +235,90 @@ struct NothingCase {
     const char* title;
     std::string input;
     std::string console;
+    int64_t errors;
 };
 
 class VhdlNoTreeTest : public VhdlFixture, public ::testing::WithParamInterface<NothingCase> {};
 
-// A read that yields no tree frees its list and starts the line count again, so the
+// A read that yields no tree gives no names and starts the line count again, so the
 // next input counts from 1.
 TEST_P(VhdlNoTreeTest, ReturnsNothingAndResetsTheLine) {
     const NothingCase& c = GetParam();
     std::istringstream in(c.input);
-    EXPECT_EQ(readVhdlStatement(in), nullptr);
-    EXPECT_EQ(workspace.currentList, nullptr);
-    EXPECT_EQ(vhdlReader.line, 1);
-    EXPECT_EQ(console(), c.console);
+    const VhdlStatement statement = readVhdlStatement(in);
+    EXPECT_EQ(statement.tree, nullptr);
+    EXPECT_EQ(statement.names, nullptr);
+    EXPECT_EQ(statement.errorCount, c.errors);
+    std::istringstream unfinished("g <= a");
+    EXPECT_EQ(readVhdlStatement(unfinished).tree, nullptr);
+    EXPECT_EQ(console(), c.console + "Syntax error at line:1\n");
     EXPECT_EQ(workspace.table->entryCount(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, VhdlNoTreeTest,
-    ::testing::Values(NothingCase{"EmptyLine", "", ""},
-                      NothingCase{"BlanksAndComments", " \n-- x\n\n", ""},
-                      NothingCase{"ErrorOnThirdLine", "\n\nf <= ;", "Syntax error at line:3\n"},
-                      NothingCase{"UnfinishedAtEnd", "f <= a\n", "Syntax error at line:2\n"}),
+    ::testing::Values(NothingCase{"EmptyLine", "", "", 0},
+                      NothingCase{"BlanksAndComments", " \n-- x\n\n", "", 0},
+                      NothingCase{"ErrorOnThirdLine", "\n\nf <= ;", "Syntax error at line:3\n", 1},
+                      NothingCase{"UnfinishedAtEnd", "f <= a\n", "Syntax error at line:2\n", 1},
+                      NothingCase{"LexicalThenSyntax", "f <= a $ b;",
+                                  "Invalid lexical element at line:1\nSyntax error at line:1\n",
+                                  2}),
     VhdlCaseTitle());
 
-// Line numbers run on over accepted statements of one input and return to 1 only
-// after a read without tree.
+// Line numbers run on over accepted statements, also from one input to the next,
+// and return to 1 only after a read without tree.
 TEST_F(VhdlStatementTest, LineNumbersAcrossReads) {
     std::istringstream first("f <= a;\n\n");
-    Node* tree = readVhdlStatement(first);
-    ASSERT_NE(tree, nullptr);
-    delete tree;
-    delete workspace.currentList;
-    EXPECT_EQ(vhdlReader.line, 1);
-    EXPECT_EQ(readVhdlStatement(first), nullptr);
-    std::istringstream second("\ng <= $;");
-    EXPECT_EQ(readVhdlStatement(second), nullptr);
+    ASSERT_NE(readVhdlStatement(first).tree, nullptr);
+    EXPECT_EQ(readVhdlStatement(first).tree, nullptr);
+    std::istringstream second("\ng <=\n b;");
+    ASSERT_NE(readVhdlStatement(second).tree, nullptr);
+    std::istringstream third("h <= $;");
+    EXPECT_EQ(readVhdlStatement(third).tree, nullptr);
     EXPECT_EQ(console(),
-              "Invalid lexical element at line:2\n"
-              "Syntax error at line:2\n"
-              "Syntax error at line:2\n");
+              "Invalid lexical element at line:3\n"
+              "Syntax error at line:3\n"
+              "Syntax error at line:3\n");
+}
+
+// The width in force outlives the input that set it, until the reader is reset.
+// Position 7 names no function and reads as a constant of width 1.
+TEST_F(VhdlStatementTest, WidthInForceCarriesOverToTheNextInput) {
+    std::istringstream first("f <= \"01\";");
+    ASSERT_NE(readVhdlStatement(first).tree, nullptr);
+    std::istringstream second("g <= 7;");
+    const VhdlStatement carried = readVhdlStatement(second);
+    ASSERT_NE(carried.tree, nullptr);
+    EXPECT_EQ(carried.errorCount, 0);
+    EXPECT_EQ(console(),
+              "Warning: Invalid output index at line:1\n"
+              "Warning: Different vector lengths at line:1\n");
+    clearConsole();
+    resetVhdlReader();
+    std::istringstream third("g <= 7;");
+    ASSERT_NE(readVhdlStatement(third).tree, nullptr);
+    EXPECT_EQ(console(), "Warning: Invalid output index at line:1\n");
 }
 
 // A bad command adds nothing, and the next command is read from a clean state.
 TEST_F(VhdlStatementTest, NextCommandAfterAnErrorIsAccepted) {
     std::istringstream bad("f <= a $ b;");
-    EXPECT_EQ(readVhdlStatement(bad), nullptr);
+    EXPECT_EQ(readVhdlStatement(bad).tree, nullptr);
     std::istringstream good("f <= a and b;");
-    Node* tree = readVhdlStatement(good);
-    ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(toText(*tree), "a and b");
-    EXPECT_FALSE(vhdlReader.error);
-    delete tree;
-    delete workspace.currentList;
+    const VhdlStatement statement = readVhdlStatement(good);
+    ASSERT_NE(statement.tree, nullptr);
+    EXPECT_EQ(toText(*statement.tree), "a and b");
+    EXPECT_EQ(statement.errorCount, 0);
+}
+
+// A load counts the errors of the statement that ends it, never the warnings.
+TEST_F(VhdlStatementTest, LoadAnswersItsErrorCount) {
+    std::istringstream warned("f <= 3;\ng <= \"1\" and \"01\";\n");
+    EXPECT_EQ(loadVhdl(warned), 0);
+    std::istringstream failed("h <= f;\nh <= ;\nk <= h;\n");
+    EXPECT_EQ(loadVhdl(failed), 1);
+    EXPECT_EQ(workspace.table->entryCount(), 3);
 }
 
 TEST_F(VhdlStatementTest, AdoptOnlyNewNames) {

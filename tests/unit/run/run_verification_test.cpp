@@ -10,9 +10,7 @@
 
 #include "base/console.h"
 #include "expr/function_table.h"
-#include "formats/pla_lexer.h"
 #include "formats/vhdl.h"
-#include "formats/vhdl_lexer.h"
 #include "run/verification.h"
 
 namespace {

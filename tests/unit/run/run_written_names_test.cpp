@@ -8,11 +8,9 @@
 #include <string>
 
 #include "base/console.h"
-#include "base/program_state.h"
 #include "expr/function_table.h"
 #include "expr/node.h"
 #include "formats/vhdl.h"
-#include "formats/vhdl_lexer.h"
 #include "run/written_names.h"
 
 namespace {
@@ -43,11 +41,8 @@ bool readerReads(const std::string& name) {
     createTable();
     resetVhdlReader();
     consoleSettings.silenced = true;
-    const int64_t errorsBefore = program.readerErrorCount;
     std::istringstream in("variable " + name + ";\nf <= " + name + ";\n");
-    loadVhdl(in);
-    const bool read =
-        program.readerErrorCount == errorsBefore && workspace.table->entryCount() == 1;
+    const bool read = loadVhdl(in) == 0 && workspace.table->entryCount() == 1;
     releaseTable();
     return read;
 }

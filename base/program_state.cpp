@@ -1,3 +1,0 @@
-#include "base/program_state.h"
-
-ProgramState program;
