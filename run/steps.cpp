@@ -48,13 +48,13 @@ int actionOf(JobStep::Kind kind) {
 }
 
 // Every function with a tree becomes a minimal sum of products, in table order.
-void minimizeTable() {
+void minimizeTable(const MinimizeSettings& settings) {
     FunctionTable& table = *program.table;
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         program.currentEntry = &entry;
         program.currentList = entry.variableList;
-        if (entry.hasTree()) minimizeFunction(entry);
+        if (entry.hasTree()) minimizeFunction(entry, settings);
     }
 }
 
@@ -87,7 +87,7 @@ std::string stepName(const JobStep& step) {
         case JobStep::Kind::absorption:
             return step.value ? "absorption=on" : "absorption=off";
         case JobStep::Kind::minimize:
-            return "minimize";
+            return step.value ? "minimize=exact" : "minimize";
         default: {
             constexpr const char* names[] = {"negate", "and-or-not", "cnf", "dnf", "nand", "nor"};
             return names[static_cast<int>(step.kind)];
@@ -97,7 +97,7 @@ std::string stepName(const JobStep& step) {
 
 void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
     if (step.kind == JobStep::Kind::minimize) {
-        minimizeTable();
+        minimizeTable({step.value, step.limit});
         return;
     }
     if (step.kind == JobStep::Kind::absorption) {
