@@ -7,11 +7,12 @@
 // cover. Each ON cube is split, on a variable where a prime meeting the region
 // stops short of it, until every prime meeting the region holds all of it; the
 // region is then a row whose columns are those primes (regions of don't-cares only
-// give none). The columns cost one cube and then their literals, so the least
-// total cost is the fewest cubes and, among those, the fewest literals.
+// give none), kept once however many regions give it. The columns cost one cube and then their
+// literals, so the least total cost is the fewest cubes and, among those, the fewest literals.
 #include "normal/two_level_exact.h"
 
 #include <algorithm>
+#include <set>
 
 #include "normal/two_level_covering.h"
 #include "normal/two_level_unate.h"
@@ -96,6 +97,7 @@ class RowMaker {
     std::vector<std::vector<uint32_t>>& rows;
     CubeList scratch;
     std::vector<uint32_t> counts;
+    std::set<std::vector<uint32_t>> seen;
 
     bool split(std::vector<uint64_t>& region, const std::vector<uint32_t>& meeting) {
         if (!dontCare.empty() && coversCube(space, dontCare, region.data(), scratch)) return true;
@@ -112,7 +114,8 @@ class RowMaker {
             }
         }
         if (whole) {
-            rows.push_back(meeting);
+            // Regions of other ON cubes often give the same row: it is kept once.
+            if (seen.insert(meeting).second) rows.push_back(meeting);
             return rows.size() <= limit;
         }
         const auto v =

@@ -205,4 +205,18 @@ TEST(ExactMinimumCover, LimitsStopTheParity) {
     EXPECT_EQ(exactMinimumCover(space, CubeList(space.words), none, 1).cover.size(), 0u);
 }
 
+// The row limit counts distinct rows: ten copies of one cube give the row once.
+TEST(ExactMinimumCover, RepeatedRegionsAreOneRow) {
+    const CubeSpace space(4);
+    CubeList on(space.words);
+    for (int copy = 0; copy < 10; ++copy) {
+        uint64_t* cube = on.append();
+        space.setUniverse(cube);
+        CubeSpace::setPair(cube, 0, 2);
+    }
+    const ExactCover exact = exactMinimumCover(space, on, CubeList(space.words), 1);
+    EXPECT_EQ(exact.stop, ExactStop::none);
+    EXPECT_EQ(exact.cover.size(), 1u);
+}
+
 }  // namespace
