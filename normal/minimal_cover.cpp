@@ -10,6 +10,7 @@
 #include "expr/term_sink.h"
 #include "expr/variable_list.h"
 #include "normal/sum_of_products.h"
+#include "normal/two_level_exact.h"
 #include "normal/two_level_minimize.h"
 #include "normal/two_level_unate.h"
 
@@ -116,23 +117,9 @@ CubeList dontCaresOf(const UnspecifiedPoints* points, const Terms terms[3], cons
     return dontCares;
 }
 
-}  // namespace
-
-void minimizeFunction(FunctionEntry& entry, const EngineParams& params) {
-    const VariableList& inputs = params.inputs;
-    const Terms terms = termsOf(entry, params);
-    const UnspecifiedPoints* points = entry.unspecified.get();
-    const Terms unspecified[3] = {
-        termsOfSum(points != nullptr ? points->dontCareRows.get() : nullptr, inputs),
-        termsOfSum(points != nullptr ? points->onRows.get() : nullptr, inputs),
-        termsOfSum(points != nullptr ? points->offRows.get() : nullptr, inputs)};
-    const Support support = supportOf({&terms, &unspecified[0], &unspecified[1], &unspecified[2]},
-                                      static_cast<size_t>(inputs.count()));
-    const CubeSpace space(static_cast<uint32_t>(support.positions.size()));
-    const CubeList on = cubesOf(terms, support, space);
-    const CubeList cover =
-        minimizeCover(space, on, dontCaresOf(points, unspecified, support, space));
-
+// The cover as the entry's function, one term per cube (the constant 0 for none).
+void holdCover(FunctionEntry& entry, const CubeList& cover, const Support& support,
+               const CubeSpace& space, const VariableList& inputs) {
     entry.termCount = cover.size();
     if (cover.empty()) {
         entry.holdSum(nullptr);
@@ -151,4 +138,50 @@ void minimizeFunction(FunctionEntry& entry, const EngineParams& params) {
     auto sum = std::make_unique<PendingCover>(rows);
     for (uint32_t c = 0; c < cover.size(); ++c) sum->takeRow(c);
     entry.holdSum(std::move(sum));
+}
+
+CubeList exactCover(const std::string& name, const CubeSpace& space, const CubeList& on,
+                    const CubeList& dontCare, uint64_t limit) {
+    ExactCover exact = exactMinimumCover(space, on, dontCare, limit);
+    const std::string bound = std::to_string(limit);
+    switch (exact.stop) {
+        case ExactStop::none:
+            return std::move(exact.cover);
+        case ExactStop::primes:
+            throw ExactLimitReached(name + ": more than " + bound + " prime implicants");
+        case ExactStop::rows:
+            throw ExactLimitReached(name + ": more than " + bound +
+                                    " rows in its covering problem");
+        case ExactStop::search:
+            break;
+    }
+    throw ExactLimitReached(name + ": more than " + std::to_string(100 * limit) +
+                            " branches in the covering search");
+}
+
+}  // namespace
+
+void minimizeFunction(FunctionEntry& entry, const EngineParams& params,
+                      const MinimizeSettings& settings) {
+    const VariableList& inputs = params.inputs;
+    const Terms terms = termsOf(entry, params);
+    const UnspecifiedPoints* points = entry.unspecified.get();
+    const Terms unspecified[3] = {
+        termsOfSum(points != nullptr ? points->dontCareRows.get() : nullptr, inputs),
+        termsOfSum(points != nullptr ? points->onRows.get() : nullptr, inputs),
+        termsOfSum(points != nullptr ? points->offRows.get() : nullptr, inputs)};
+    const Support support = supportOf({&terms, &unspecified[0], &unspecified[1], &unspecified[2]},
+                                      static_cast<size_t>(inputs.count()));
+    const CubeSpace space(static_cast<uint32_t>(support.positions.size()));
+    const CubeList on = cubesOf(terms, support, space);
+    const CubeList dontCare = dontCaresOf(points, unspecified, support, space);
+    try {
+        holdCover(entry,
+                  settings.exact ? exactCover(entry.name, space, on, dontCare, settings.exactLimit)
+                                 : minimizeCover(space, on, dontCare),
+                  support, space, inputs);
+    } catch (const ExactLimitReached&) {
+        holdCover(entry, on, support, space, inputs);
+        throw;
+    }
 }

@@ -1,13 +1,31 @@
 // The minimize step over the function table: each function's sum of products is
-// read as cubes over the inputs it uses, minimized (normal/two_level_minimize.h)
-// and held as the minimal cover, one term per cube.
+// read as cubes over the inputs it uses, minimized (normal/two_level_minimize.h,
+// or exactly by normal/two_level_exact.h) and held as the minimal cover, one term
+// per cube.
 #pragma once
+
+#include <cstdint>
+#include <stdexcept>
 
 #include "normal/normalize.h"
 
 class FunctionEntry;
 
-// Replaces the entry's function by an irredundant sum of prime implicants; where the
-// entry keeps don't-cares (a PLA load with --dont-cares), the cover may take them in
-// and holds every other point exactly as the function does.
-void minimizeFunction(FunctionEntry& entry, const EngineParams& params);
+struct MinimizeSettings {
+    bool exact = false;           // the fewest cubes, then the fewest literals
+    uint64_t exactLimit = 20000;  // primes and covering rows past which exact stops
+};
+
+// The exact minimizer reached its limit; the message names the function and the part.
+class ExactLimitReached : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Replaces the entry's function by an irredundant sum of prime implicants (with
+// `settings.exact` a minimum one, or ExactLimitReached, the entry then holding
+// the sum of products it came with);
+// where the entry keeps don't-cares (a PLA load with --dont-cares), the cover may
+// take them in and holds every other point exactly as the function does.
+void minimizeFunction(FunctionEntry& entry, const EngineParams& params,
+                      const MinimizeSettings& settings = {});

@@ -22,6 +22,7 @@
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
+#include "normal/minimal_cover.h"
 #include "normal/satisfiability.h"
 #include "run/equivalence.h"
 #include "run/input_file.h"
@@ -30,6 +31,7 @@
 #include "run/output_file.h"
 #include "run/repeated_messages.h"
 #include "run/sat_report.h"
+#include "run/shared_rows.h"
 #include "run/statistics.h"
 #include "run/steps.h"
 #include "run/usage.h"
@@ -199,7 +201,13 @@ class Job {
             }
             if (step.kind == JobStep::Kind::negate && options.verify) expectation.complementAll();
             StepTimer timer(options.verbose, stepName(step));
-            applyStep(step, cofactor);
+            try {
+                applyStep(step, cofactor);
+            } catch (const ExactLimitReached& stop) {
+                reportMessage("minimize=exact: " + std::string(stop.what()) +
+                              " (--exact-limit sets the limit; minimize is the heuristic)");
+                return false;
+            }
         }
         return true;
     }
@@ -282,7 +290,9 @@ class Job {
                 if (options.keepNames) table.hasInputLabels = table.hasOutputLabels = true;
                 // A minimized table is written as it is: the save's DNF passes would
                 // rework the minimal cover.
-                if (endsMinimized()) {
+                if (endsMinimized() && options.sharedRows) {
+                    writeSharedRowsPla(out, firstSaved);
+                } else if (endsMinimized()) {
                     writePla(out, firstSaved);
                 } else {
                     writeTable(OutputNotation::pla, out, firstSaved);

@@ -98,6 +98,11 @@ bool parseStep(std::string_view text, JobStep& step) {
         return true;
     }
     if (text.substr(0, 9) == "cofactor:") return parseCofactor(text.substr(9), step);
+    if (text == "minimize=exact") {
+        step.kind = JobStep::Kind::minimize;
+        step.value = true;
+        return true;
+    }
     if (text == "absorption=on" || text == "absorption=off") {
         step.kind = JobStep::Kind::absorption;
         step.value = text == "absorption=on";
@@ -143,6 +148,7 @@ class Parser {
             return result;
         }
         result.options.inputPath = operands.front();
+        for (JobStep& step : result.options.steps) step.limit = result.options.exactLimit;
         checkCombinations();
         return result;
     }
@@ -179,13 +185,21 @@ class Parser {
             return;
         }
         const std::map<std::string, bool*> switches{
-            {"--added", &options.addedOnly}, {"--sat", &options.satisfiability},
-            {"--verify", &options.verify},   {"--keep-names", &options.keepNames},
-            {"--tseitin", &options.tseitin}, {"--partial", &options.partial},
-            {"--lenient", &options.lenient}, {"--dont-cares", &options.dontCares},
-            {"-v", &options.verbose},        {"--verbose", &options.verbose},
-            {"-q", &options.quiet},          {"--quiet", &options.quiet},
-            {"-h", &options.help},           {"--help", &options.help},
+            {"--added", &options.addedOnly},
+            {"--sat", &options.satisfiability},
+            {"--verify", &options.verify},
+            {"--keep-names", &options.keepNames},
+            {"--tseitin", &options.tseitin},
+            {"--partial", &options.partial},
+            {"--lenient", &options.lenient},
+            {"--dont-cares", &options.dontCares},
+            {"--shared-rows", &options.sharedRows},
+            {"-v", &options.verbose},
+            {"--verbose", &options.verbose},
+            {"-q", &options.quiet},
+            {"--quiet", &options.quiet},
+            {"-h", &options.help},
+            {"--help", &options.help},
             {"--version", &options.version},
         };
         if (auto found = switches.find(name); found != switches.end()) {
@@ -224,6 +238,7 @@ class Parser {
                  options.equivalentTo = value;
                  if (value.empty()) result.usageError = "empty path for --equiv";
              }},
+            {"--exact-limit", [&](const std::string& value) { takeExactLimit(value); }},
             {"-d",
              [&](const std::string& value) { result.usageError = addSteps(value, options.steps); }},
             {"--do",
@@ -264,6 +279,16 @@ class Parser {
         result.usageError = "unknown layout '" + *layout + "' for --stats (text, tsv)";
     }
 
+    void takeExactLimit(const std::string& value) {
+        const bool digits = !value.empty() && value.size() < 13 &&
+                            value.find_first_not_of("0123456789") == std::string::npos;
+        if (!digits || std::stoull(value) == 0) {
+            result.usageError = "--exact-limit needs a whole number from 1 to 999999999999";
+            return;
+        }
+        result.options.exactLimit = std::stoull(value);
+    }
+
     void takeOutput(const std::string& value) {
         result.options.outputPath = value;
         result.options.outputGiven = true;
@@ -291,6 +316,12 @@ class Parser {
                                 "' from its extension: name it with --to";
         } else if (options.tseitin && outputNotationOf(options) != OutputNotation::dimacs) {
             result.usageError = "--tseitin is an encoding of DIMACS output: give -t dimacs";
+        } else if (options.sharedRows &&
+                   (options.steps.empty() || options.steps.back().kind != JobStep::Kind::minimize ||
+                    outputNotationOf(options) != OutputNotation::pla)) {
+            result.usageError =
+                "--shared-rows writes a minimized PLA: end --do with minimize "
+                "and write PLA";
         } else if (options.quiet && options.verbose) {
             result.usageError = "--quiet and --verbose exclude each other";
         }

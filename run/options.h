@@ -3,6 +3,7 @@
 // for the job to find out once the input is loaded.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ struct JobStep {
     Kind kind = Kind::negate;
     std::string function;  // cofactor: a function's name or 0-based number
     std::string input;     // cofactor: an input's name or 0-based number
-    bool value = false;    // cofactor: the input's value; absorption: on
+    bool value = false;    // cofactor: the input's value; absorption: on; minimize: exact
+    uint64_t limit = 0;    // minimize=exact: --exact-limit
 };
 
 // One -a statement or -s script, in the order given.
@@ -43,6 +45,8 @@ struct RunOptions {
     std::string equivalentTo;             // --equiv: the other input, or empty
     bool lenient = false;
     bool dontCares = false;
+    uint64_t exactLimit = 20000;  // --exact-limit, for minimize=exact
+    bool sharedRows = false;      // --shared-rows: a minimized PLA's rows per input part
     bool verbose = false;
     bool quiet = false;
     bool help = false;

@@ -46,14 +46,14 @@ Transform transformOf(JobStep::Kind kind) {
 }
 
 // Every function with a tree becomes a minimal sum of products, in table order.
-void minimizeTable() {
+void minimizeTable(const MinimizeSettings& settings) {
     FunctionTable& table = *workspace.table;
     const EngineParams params{table.variableList, dispatcherState.absorptionEnabled, false};
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
         workspace.currentEntry = &entry;
         workspace.currentList = entry.variableList;
-        if (entry.hasTree()) minimizeFunction(entry, params);
+        if (entry.hasTree()) minimizeFunction(entry, params, settings);
     }
 }
 
@@ -86,7 +86,7 @@ std::string stepName(const JobStep& step) {
         case JobStep::Kind::absorption:
             return step.value ? "absorption=on" : "absorption=off";
         case JobStep::Kind::minimize:
-            return "minimize";
+            return step.value ? "minimize=exact" : "minimize";
         default: {
             constexpr const char* names[] = {"negate", "and-or-not", "cnf", "dnf", "nand", "nor"};
             return names[static_cast<int>(step.kind)];
@@ -96,7 +96,7 @@ std::string stepName(const JobStep& step) {
 
 void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
     if (step.kind == JobStep::Kind::minimize) {
-        minimizeTable();
+        minimizeTable({step.value, step.limit});
         return;
     }
     if (step.kind == JobStep::Kind::absorption) {

@@ -17,7 +17,8 @@ the actions given, and writes the result (PLA unless told otherwise).
   -s, --script FILE            add every function of a script, as batch mode does
   -d, --do ACTION[,ACTION...]  apply in order: negate, and-or-not, cnf, dnf, nand, nor,
                                cofactor:FUNCTION:INPUT=0|1, absorption=off|on,
-                               minimize (an irredundant sum of prime implicants)
+                               minimize (an irredundant sum of prime implicants),
+                               minimize=exact (fewest terms, then fewest literals)
       --added                  write only the added functions
       --sat                    print satisfiability as SAT solvers do (s and v lines; for a
                                DIMACS input one verdict, else one per function); exit 10
@@ -36,6 +37,10 @@ the actions given, and writes the result (PLA unless told otherwise).
                                unused input, .end, the SATLIB % trailer)
       --dont-cares             keep a PLA file's don't-cares (.type fd "-", fr and fdr
                                points outside the ON- and OFF-set) for minimize
+      --exact-limit N          stop minimize=exact past N prime implicants, N rows of its
+                               covering problem or 100N search branches (default 20000)
+      --shared-rows            write a minimized PLA with each input part on one row,
+                               its output bits set for every function holding it
   -v, --verbose                report each step and its time on standard error
   -q, --quiet                  print no messages (the exit status still tells)
   -h, --help                   print this help and exit

@@ -5,7 +5,8 @@ For the generated PLA files (adders, comparators, random covers) and a few files
 of the public corpus (../shared/bench/pla, when it is there, with and without
 their don't-cares): the minimized cover, written as PLA, must be equivalent to
 the input on the input's care set (ABC's cec, the don't-cares masked on both
-sides), and every row must be prime: no input literal can be dropped without the
+sides), as must the cover of minimize=exact, which may not have more rows (where
+it finishes within its limits), and every row must be prime: no input literal can be dropped without the
 cover changing on the care set (decided by cec too, on a sample of rows). When an
 Espresso binary is given, the cover must not have more rows than `espresso -Dso`.
 Exits 77 (skipped) without ABC.
@@ -35,9 +36,9 @@ CORPUS = ["5xp1.pla", "9sym.pla", "Z9sym.pla", "b12.pla", "dekoder.pla", "pdc.pl
 PRIME_SAMPLE = 6  # rows per file whose literals are each tried
 
 
-def minimized(run, path, folder, dont_cares):
+def minimized(run, path, folder, dont_cares, step="minimize"):
     out = os.path.join(folder, "out.pla")
-    command = [run, path, "-d", "minimize", "--lenient", "-q", "-o", out]
+    command = [run, path, "-d", step, "--lenient", "-q", "-o", out]
     if dont_cares:
         command.append("--dont-cares")
     done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
@@ -88,6 +89,7 @@ def check_file(abc, run, espresso, path, folder, dont_cares):
             if bench.check_cover(abc, original, variant, folder, 120) == "yes":
                 problems.append("%s: row %d keeps a literal it can drop (column %d)"
                                 % (name, index + 1, column))
+    problems += check_exact(abc, run, original, path, folder, dont_cares, name, len(written))
     if espresso and comparable and path.startswith(bench.SHARED_BENCH):
         peer = os.path.join(folder, "espresso.pla")
         with open(peer, "w") as handle:
@@ -98,6 +100,29 @@ def check_file(abc, run, espresso, path, folder, dont_cares):
         if mine > theirs + max(1, theirs // 50):
             problems.append("%s: %d rows, espresso -Dso %d" % (name, mine, theirs))
     return problems
+
+
+def check_exact(abc, run, original, path, folder, dont_cares, name, heuristic_rows):
+    """minimize=exact: equivalent, and no more rows than the heuristic; a file past
+    its limits must stop with status 2."""
+    out = os.path.join(folder, "out.pla")
+    # A lower limit than the default keeps the symmetric files' long searches short.
+    command = [run, path, "-d", "minimize=exact", "--exact-limit", "2000", "--lenient", "-q",
+               "-o", out]
+    if dont_cares:
+        command.append("--dont-cares")
+    done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)
+    if done.returncode == 2:
+        return []
+    if done.returncode != 0:
+        return ["%s minimize=exact: status %d" % (name, done.returncode)]
+    verdict = bench.check_cover(abc, original, out, folder, 120)
+    if verdict != "yes":
+        return ["%s minimize=exact: the cover is not equivalent (%s)" % (name, verdict)]
+    rows = len(parse_pla(out).rows)
+    if rows > heuristic_rows:
+        return ["%s minimize=exact: %d rows, minimize %d" % (name, rows, heuristic_rows)]
+    return []
 
 
 def main():

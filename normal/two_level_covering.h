@@ -1,0 +1,19 @@
+// The minimum-cost set cover behind exact minimization: rows are sets of columns,
+// and the answer is a set of columns meeting every row whose total cost is least.
+// Branch and bound with the classic reductions (essential columns, dominated rows
+// and columns) and a lower bound from rows that share no column.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+struct CoveringProblem {
+    std::vector<std::vector<uint32_t>> rows;  // each row's columns, ascending
+    std::vector<uint64_t> costs;              // per column
+};
+
+// The chosen columns of a least-cost cover, or none when the search takes more
+// than `branchBudget` branches. Every row must have a column.
+std::optional<std::vector<uint32_t>> minimumCostCover(const CoveringProblem& problem,
+                                                      uint64_t branchBudget);

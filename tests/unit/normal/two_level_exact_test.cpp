@@ -1,0 +1,222 @@
+// The exact minimizer against brute force on random functions of up to 6 inputs,
+// with and without don't-cares: the primes are every implicant no larger
+// implicant contains (all 3^n cubes tried), and the minimum is found by trying,
+// at the first care point left bare, every prime that holds it. The covering
+// search is also checked on its own, and each limit on its stop.
+#include "normal/two_level_exact.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+#include "normal/two_level_covering.h"
+
+namespace {
+
+// The points of a cube of at most 6 variables as a 64-bit set.
+uint64_t pointsOf(const CubeSpace& space, const uint64_t* cube) {
+    uint64_t points = 0;
+    for (uint32_t point = 0; point < (1u << space.variables); ++point) {
+        bool holds = true;
+        for (uint32_t v = 0; v < space.variables && holds; ++v) {
+            holds = (CubeSpace::pairOf(cube, v) & (((point >> v) & 1) != 0 ? 2 : 1)) != 0;
+        }
+        if (holds) points |= uint64_t{1} << point;
+    }
+    return points;
+}
+
+uint64_t pointsOf(const CubeSpace& space, const CubeList& list) {
+    uint64_t points = 0;
+    for (uint32_t i = 0; i < list.size(); ++i) points |= pointsOf(space, list[i]);
+    return points;
+}
+
+CubeList randomCover(const CubeSpace& space, std::mt19937& random, uint32_t cubes,
+                     int freePercent) {
+    CubeList cover(space.words);
+    for (uint32_t c = 0; c < cubes; ++c) {
+        uint64_t* cube = cover.append();
+        space.setUniverse(cube);
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            if (static_cast<int>(random() % 100) < freePercent) continue;
+            CubeSpace::setPair(cube, v, random() % 2 != 0 ? 2 : 1);
+        }
+    }
+    return cover;
+}
+
+struct Prime {
+    uint64_t points;
+    uint32_t literals;
+    std::vector<uint64_t> cube;
+};
+
+// Every cube of the space inside `allowed` that no literal can be dropped from.
+std::vector<Prime> brutePrimes(const CubeSpace& space, uint64_t allowed) {
+    std::vector<Prime> primes;
+    uint32_t cubes = 1;
+    for (uint32_t v = 0; v < space.variables; ++v) cubes *= 3;
+    for (uint32_t code = 0; code < cubes; ++code) {
+        std::vector<uint64_t> cube(space.words, 0);
+        uint32_t digits = code;
+        for (uint32_t v = 0; v < space.variables; ++v, digits /= 3) {
+            CubeSpace::setPair(cube.data(), v, digits % 3 + 1);
+        }
+        const uint64_t points = pointsOf(space, cube.data());
+        if ((points & ~allowed) != 0) continue;
+        bool prime = true;
+        for (uint32_t v = 0; v < space.variables && prime; ++v) {
+            if (CubeSpace::pairOf(cube.data(), v) == 3) continue;
+            std::vector<uint64_t> raised = cube;
+            CubeSpace::setPair(raised.data(), v, 3);
+            prime = (pointsOf(space, raised.data()) & ~allowed) != 0;
+        }
+        if (prime) primes.push_back({points, space.literalCount(cube.data()), cube});
+    }
+    return primes;
+}
+
+struct Cost {
+    uint32_t cubes = UINT32_MAX;
+    uint32_t literals = UINT32_MAX;
+    bool operator<(const Cost& other) const {
+        return cubes != other.cubes ? cubes < other.cubes : literals < other.literals;
+    }
+};
+
+// The least cost of primes holding every point of `care`.
+void bruteMinimum(const std::vector<Prime>& primes, uint64_t care, uint64_t covered, Cost spent,
+                  Cost& best) {
+    if (!(spent < best)) return;
+    const uint64_t bare = care & ~covered;
+    if (bare == 0) {
+        best = spent;
+        return;
+    }
+    const uint64_t point = bare & (~bare + 1);
+    for (const Prime& prime : primes) {
+        if ((prime.points & point) == 0) continue;
+        bruteMinimum(primes, care, covered | prime.points,
+                     {spent.cubes + 1, spent.literals + prime.literals}, best);
+    }
+}
+
+struct Case {
+    uint32_t variables;
+    uint32_t onCubes;
+    uint32_t dontCareCubes;
+    int freePercent;
+    int rounds;
+};
+
+class ExactRandom : public testing::TestWithParam<Case> {};
+
+TEST_P(ExactRandom, PrimesAndMinimumMatchBruteForce) {
+    const Case& setting = GetParam();
+    std::mt19937 random(99 + setting.variables * 13 + setting.dontCareCubes);
+    const CubeSpace space(setting.variables);
+    for (int round = 0; round < setting.rounds; ++round) {
+        const CubeList on = randomCover(space, random, setting.onCubes, setting.freePercent);
+        const CubeList dc = randomCover(space, random, setting.dontCareCubes, setting.freePercent);
+        const uint64_t onPoints = pointsOf(space, on);
+        const uint64_t dcPoints = pointsOf(space, dc);
+        const uint64_t care = onPoints & ~dcPoints;
+        const std::vector<Prime> primes = brutePrimes(space, onPoints | dcPoints);
+
+        CubeList careless = on;
+        careless.appendAll(dc);
+        CubeList found(space.words);
+        ASSERT_TRUE(allPrimes(space, careless, 100000, found));
+        std::vector<uint64_t> expected;
+        for (const Prime& prime : primes) expected.push_back(prime.cube[0]);
+        std::vector<uint64_t> got;
+        for (uint32_t i = 0; i < found.size(); ++i) got.push_back(found[i][0]);
+        std::sort(expected.begin(), expected.end());
+        std::sort(got.begin(), got.end());
+        EXPECT_EQ(got, expected) << "round " << round;
+
+        Cost best;
+        bruteMinimum(primes, care, 0, {0, 0}, best);
+        const ExactCover exact = exactMinimumCover(space, on, dc, 100000);
+        ASSERT_EQ(exact.stop, ExactStop::none);
+        const uint64_t covered = pointsOf(space, exact.cover);
+        EXPECT_EQ(covered & care, care) << "round " << round;
+        EXPECT_EQ(covered & ~(onPoints | dcPoints), 0u) << "round " << round;
+        EXPECT_EQ(exact.cover.size(), best.cubes) << "round " << round;
+        EXPECT_EQ(literalCount(space, exact.cover), best.literals) << "round " << round;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Functions, ExactRandom,
+                         testing::Values(Case{1, 1, 0, 30, 10}, Case{2, 2, 0, 30, 20},
+                                         Case{3, 3, 0, 30, 40}, Case{3, 3, 2, 30, 40},
+                                         Case{4, 5, 0, 30, 40}, Case{4, 4, 2, 30, 40},
+                                         Case{5, 7, 0, 25, 30}, Case{5, 6, 3, 25, 30},
+                                         Case{6, 9, 0, 20, 60}, Case{6, 8, 4, 20, 60},
+                                         Case{6, 14, 0, 10, 40}, Case{6, 6, 10, 15, 40}));
+
+// A cyclic problem (each row two neighbouring columns of a ring of five) has no
+// essential or dominated column, so only the search decides it.
+TEST(MinimumCostCover, CyclicProblemsAndTheBudget) {
+    struct Row {
+        CoveringProblem problem;
+        std::vector<uint32_t> expected;
+    };
+    const std::vector<Row> rows = {
+        {{{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {0, 4}}, {5, 5, 5, 5, 5}}, {0, 2, 3}},
+        {{{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {0, 4}}, {5, 1, 5, 1, 5}}, {1, 3, 4}},
+        {{{{0}, {0, 1}, {1, 2}}, {3, 2, 2}}, {0, 1}},
+        {{{{0, 1, 2}}, {7, 3, 4}}, {1}},
+    };
+    for (const Row& row : rows) {
+        const auto chosen = minimumCostCover(row.problem, 1000);
+        ASSERT_TRUE(chosen.has_value());
+        uint64_t cost = 0;
+        for (uint32_t c : *chosen) cost += row.problem.costs[c];
+        uint64_t expectedCost = 0;
+        for (uint32_t c : row.expected) expectedCost += row.problem.costs[c];
+        EXPECT_EQ(cost, expectedCost);
+        for (const auto& r : row.problem.rows) {
+            EXPECT_TRUE(std::any_of(r.begin(), r.end(), [&](uint32_t c) {
+                return std::find(chosen->begin(), chosen->end(), c) != chosen->end();
+            }));
+        }
+    }
+    EXPECT_FALSE(minimumCostCover(rows[0].problem, 1).has_value());
+}
+
+// The parity of n inputs has 2^(n-1) primes and as many rows: each limit stops it.
+TEST(ExactMinimumCover, LimitsStopTheParity) {
+    const CubeSpace space(8);
+    CubeList on(space.words);
+    for (uint32_t point = 0; point < 256; ++point) {
+        if (std::popcount(point) % 2 == 0) continue;
+        uint64_t* cube = on.append();
+        for (uint32_t v = 0; v < 8; ++v) CubeSpace::setPair(cube, v, ((point >> v) & 1) + 1);
+    }
+    const CubeList none(space.words);
+    EXPECT_EQ(exactMinimumCover(space, on, none, 100).stop, ExactStop::primes);
+    const ExactCover whole = exactMinimumCover(space, on, none, 128);
+    EXPECT_EQ(whole.stop, ExactStop::none);
+    EXPECT_EQ(whole.cover.size(), 128u);
+    EXPECT_EQ(exactMinimumCover(space, CubeList(space.words), none, 1).cover.size(), 0u);
+}
+
+// The row limit counts distinct rows: ten copies of one cube give the row once.
+TEST(ExactMinimumCover, RepeatedRegionsAreOneRow) {
+    const CubeSpace space(4);
+    CubeList on(space.words);
+    for (int copy = 0; copy < 10; ++copy) {
+        uint64_t* cube = on.append();
+        space.setUniverse(cube);
+        CubeSpace::setPair(cube, 0, 2);
+    }
+    const ExactCover exact = exactMinimumCover(space, on, CubeList(space.words), 1);
+    EXPECT_EQ(exact.stop, ExactStop::none);
+    EXPECT_EQ(exact.cover.size(), 1u);
+}
+
+}  // namespace
