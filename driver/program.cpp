@@ -26,6 +26,7 @@
 #include "actions/actions.h"
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
+#include "actions/table_load.h"
 #include "base/action_watch.h"
 #include "base/console.h"
 #include "base/paths.h"
@@ -36,10 +37,7 @@
 #include "driver/recovery.h"
 #include "driver/unsaved_changes.h"
 #include "expr/function_table.h"
-#include "formats/dimacs.h"
-#include "formats/pla.h"
 #include "formats/save_dialogue.h"
-#include "formats/vhdl.h"
 
 namespace {
 
@@ -120,18 +118,11 @@ int chooseInputType(const Session& session) {
     }
 }
 
+// Input types 1 to 3 of the menu are the three notations; 0 reads nothing.
 void load(int inputType, std::istream& input) {
-    switch (inputType) {
-        case 1:
-            loadPla(input);
-            break;
-        case 2:
-            loadVhdl(input);
-            break;
-        case 3:
-            loadDimacs(input);
-            break;
-    }
+    constexpr InputNotation notations[] = {InputNotation::pla, InputNotation::vhdl,
+                                           InputNotation::dimacs};
+    if (inputType >= 1 && inputType <= 3) loadTable(input, notations[inputType - 1], {});
 }
 
 void printActionMenu() {

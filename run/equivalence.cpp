@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "actions/renamed_inputs.h"
 #include "expr/function_table.h"
 #include "normal/satisfiability.h"
 #include "run/input_file.h"
-#include "run/renamed_inputs.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ struct LoadedFile {
 };
 
 LoadedFile loadAside(const std::string& path, InputNotation notation,
-                     const InputSettings& settings) {
+                     const LoadSettings& settings) {
     const Workspace kept = workspace;
     workspace = Workspace{};
     workspace.table = new FunctionTable;
@@ -56,7 +56,7 @@ bool sameSet(const std::vector<T>& first, const std::vector<T>& second) {
 
 EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPath,
                                    const std::string& otherPath, InputNotation otherNotation,
-                                   const InputSettings& settings) {
+                                   const LoadSettings& settings) {
     EquivalenceOutcome result;
     LoadedFile other = loadAside(otherPath, otherNotation, settings);
     result.opened = other.outcome.opened;

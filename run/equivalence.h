@@ -25,4 +25,4 @@ struct EquivalenceOutcome {
 // `otherPath` and writes one line per pair to `out`.
 EquivalenceOutcome compareWithFile(std::ostream& out, const std::string& inputPath,
                                    const std::string& otherPath, InputNotation otherNotation,
-                                   const InputSettings& settings = {});
+                                   const LoadSettings& settings = {});

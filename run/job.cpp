@@ -127,7 +127,7 @@ class Job {
 
     bool load() {
         StepTimer timer(options.verbose, "read " + options.inputPath);
-        InputSettings settings;
+        LoadSettings settings;
         settings.dimacsNames = options.keepNames;
         settings.reader = readerSettings("");
         const LoadOutcome loaded =
@@ -216,7 +216,7 @@ class Job {
     bool compareWithOther() {
         StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
         std::ostringstream verdicts;
-        InputSettings settings;
+        LoadSettings settings;
         settings.reader = readerSettings("");
         const EquivalenceOutcome compared =
             compareWithFile(verdicts, options.inputPath, options.equivalentTo,

@@ -129,9 +129,10 @@ ReadBack readBack(OutputNotation notation, std::istream& in, const ReaderSetting
     const Workspace kept = workspace;
     workspace = Workspace{};
     workspace.table = new FunctionTable;
-    InputSettings input;
+    LoadSettings input;
     input.reader = settings;
-    const int64_t errors = loadNotation(in, readerOf(notation), input);
+    input.designUnits = true;
+    const int64_t errors = loadTable(in, readerOf(notation), input);
     ReadBack result{std::unique_ptr<FunctionTable>(workspace.table), errors};
     workspace = kept;
     return result;

@@ -1,4 +1,4 @@
-#include "run/renamed_inputs.h"
+#include "actions/renamed_inputs.h"
 
 #include <vector>
 
