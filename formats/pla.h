@@ -17,3 +17,6 @@ void savePla(std::ostream& out);
 // The file itself, of the entries from position `firstSaved` on, without questions
 // or messages.
 void writePla(std::ostream& out, int64_t firstSaved);
+// The head's ".i", ".o" and, where the file named them, ".ilb" and ".ob" lines for
+// the entries from `firstSaved` on.
+void writePlaSizesAndLabels(std::ostream& out, int64_t firstSaved);

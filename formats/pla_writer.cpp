@@ -18,6 +18,26 @@
 #include "formats/pla.h"
 #include "formats/save_dialogue.h"
 
+void writePlaSizesAndLabels(std::ostream& out, int64_t firstSaved) {
+    const FunctionTable& table = *workspace.table;
+    out << ".i " << table.variableList.count() << '\n';
+    out << ".o " << table.entryCount() - firstSaved << '\n';
+    if (table.hasInputLabels) {
+        out << ".ilb";
+        for (const VariableEntry& input : table.variableList.entries) {
+            out << ' ' << symbolName(input.name);
+        }
+        out << '\n';
+    }
+    if (table.hasOutputLabels) {
+        out << ".ob";
+        for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
+            out << ' ' << table.entryAt(position)->name;
+        }
+        out << '\n';
+    }
+}
+
 namespace {
 
 // Writes each term as a row: the input columns in variable-list order, then a "1"
@@ -49,22 +69,7 @@ class PlaRowSink final : public TermSink {
 
 void writeHeader(std::ostream& out, int64_t firstSaved) {
     FunctionTable& table = *workspace.table;
-    out << ".i " << table.variableList.count() << '\n';
-    out << ".o " << table.entryCount() - firstSaved << '\n';
-    if (table.hasInputLabels) {
-        out << ".ilb";
-        for (const VariableEntry& input : table.variableList.entries) {
-            out << ' ' << symbolName(input.name);
-        }
-        out << '\n';
-    }
-    if (table.hasOutputLabels) {
-        out << ".ob";
-        for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-            out << ' ' << table.entryAt(position)->name;
-        }
-        out << '\n';
-    }
+    writePlaSizesAndLabels(out, firstSaved);
     int64_t terms = 0;
     int64_t literals = 0;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {

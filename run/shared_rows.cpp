@@ -7,6 +7,7 @@
 
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
+#include "formats/pla.h"
 #include "formats/save_dialogue.h"
 
 namespace {
@@ -57,22 +58,7 @@ void writeSharedRowsPla(std::ostream& out, int64_t firstSaved) {
         entry.reportTerms(table.variableList, sink);
     });
 
-    out << ".i " << table.variableList.count() << '\n';
-    out << ".o " << columns << '\n';
-    if (table.hasInputLabels) {
-        out << ".ilb";
-        for (const VariableEntry& input : table.variableList.entries) {
-            out << ' ' << symbolName(input.name);
-        }
-        out << '\n';
-    }
-    if (table.hasOutputLabels) {
-        out << ".ob";
-        for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-            out << ' ' << table.entryAt(position)->name;
-        }
-        out << '\n';
-    }
+    writePlaSizesAndLabels(out, firstSaved);
     int64_t literals = 0;
     for (const SharedRow& row : rows) literals += row.literals;
     out << ".p " << rows.size() << '\n';
