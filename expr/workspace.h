@@ -1,10 +1,10 @@
 // The one function table of a run and the references to what is being worked on.
 //
-// The spec'd style of the tree operations and the writers is that they find the
-// function being processed here, not in an argument: the dispatcher and the writers
-// point `currentEntry` and `currentList` at an entry before its chain runs, and the
-// leaves of a tree add and resolve their names in `currentList`. The table lives
-// from start-up (`createTable`) to shut-down (`releaseTable`).
+// The tree operations and the writers find the function being processed here, not
+// in an argument: the dispatcher and the writers point `currentEntry` and
+// `currentList` at an entry before its chain runs, and the leaves of a tree add and
+// resolve their names in `currentList`. The table lives from start-up
+// (`createTable`) to shut-down (`releaseTable`).
 #pragma once
 
 class FunctionTable;
