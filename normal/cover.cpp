@@ -31,6 +31,10 @@ void Cover::addTerm(const Literal* begin, const Literal* end) {
 }
 
 void Cover::enterTerm(uint32_t index, TermTrie& trie) const {
+    if (WordTermSet<1>* words = trie.oneWordTerms()) {
+        words->insert(WordTermSet<1>::Term{{occurs[index]}, {positives[index]}});
+        return;
+    }
     trie.insertSorted(literals.data() + starts[index], starts[index + 1] - starts[index],
                       hashes[index]);
 }
@@ -48,6 +52,7 @@ bool Cover::enterUnion(const Cover& a, const Cover& b, TermTrie& trie) {
 }
 
 bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
+    if (WordTermSet<1>* words = trie.oneWordTerms()) return enterWordProduct(a, b, *words);
     bool any = false;
     std::vector<Literal> merged;
     for (uint32_t i = 0; i < a.size(); ++i) {
@@ -82,6 +87,23 @@ bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
             merged.insert(merged.end(), p, aEnd);
             merged.insert(merged.end(), q, qEnd);
             trie.insertSorted(merged.data(), static_cast<uint32_t>(merged.size()), hash);
+            any = true;
+        }
+    }
+    return any;
+}
+
+// On one-word terms the masks are the whole terms: a union is two ORs, and a pair
+// clashes where both have a variable with different signs.
+bool Cover::enterWordProduct(const Cover& a, const Cover& b, WordTermSet<1>& words) {
+    bool any = false;
+    for (uint32_t i = 0; i < a.size(); ++i) {
+        const uint64_t occur = a.occurs[i];
+        const uint64_t positive = a.positives[i];
+        for (uint32_t j = 0; j < b.size(); ++j) {
+            actionCheckpoint(words.storedCount());
+            if (((occur & b.occurs[j]) & (positive ^ b.positives[j])) != 0) continue;
+            words.insert(WordTermSet<1>::Term{{occur | b.occurs[j]}, {positive | b.positives[j]}});
             any = true;
         }
     }

@@ -38,9 +38,11 @@ class Cover {
     std::vector<uint32_t> starts{0};  // term i spans literals[starts[i], starts[i+1])
     std::vector<uint64_t> hashes;     // termHash of each term
     // The literals at positions below 64, as bit masks: which occur, which are
-    // uncomplemented. A clash there is found without looking at the lists.
+    // uncomplemented. A clash there is found without looking at the lists, and on
+    // tables of at most 64 inputs the masks are the terms.
     std::vector<uint64_t> occurs;
     std::vector<uint64_t> positives;
 
     void enterTerm(uint32_t index, TermTrie& trie) const;
+    static bool enterWordProduct(const Cover& a, const Cover& b, WordTermSet<1>& words);
 };

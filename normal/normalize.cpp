@@ -143,12 +143,14 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
         // The kept terms are copied out first, so that only one trie is alive at a time.
         std::vector<Literal> literals;
         std::vector<uint32_t> ends;
+        // The next pass keeps the form its input was entered in.
+        const bool sparseOnly = trie->sparseOnly();
         SimplifiedSum(std::move(trie), params)
             .forEachTerm([&](const Literal* begin, const Literal* end) {
                 literals.insert(literals.end(), begin, end);
                 ends.push_back(static_cast<uint32_t>(literals.size()));
             });
-        trie = emptyTermTrie(params);
+        trie = std::make_unique<TermTrie>(static_cast<uint32_t>(params.inputs.count()), sparseOnly);
         uint32_t start = 0;
         for (uint32_t end : ends) {
             trie->incoming.assign(literals.begin() + start, literals.begin() + end);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 #include "base/action_watch.h"
 #include "base/stack_guard.h"
@@ -28,7 +29,54 @@ uint8_t rankOf(Literal literal) {
 
 }  // namespace
 
-TermTrie::TermTrie(uint32_t variableCount) : levels(variableCount) {}
+TermTrie::TermTrie(uint32_t variableCount, bool sparseOnly)
+    : levels(variableCount), sparseRequested(sparseOnly) {
+    if (sparseOnly || levels > wordLevelsLimit) return;
+    switch ((levels + 63) / 64) {
+        case 0:
+        case 1:
+            wordTerms.emplace<WordTermSet<1>>();
+            break;
+        case 2:
+            wordTerms.emplace<WordTermSet<2>>();
+            break;
+        case 3:
+            wordTerms.emplace<WordTermSet<3>>();
+            break;
+        default:
+            wordTerms.emplace<WordTermSet<4>>();
+            break;
+    }
+}
+
+uint32_t TermTrie::storedCount() const {
+    return std::visit(
+        [this](const auto& set) -> uint32_t {
+            if constexpr (std::is_same_v<std::decay_t<decltype(set)>, std::monostate>) {
+                return static_cast<uint32_t>(terms.size());
+            } else {
+                return set.storedCount();
+            }
+        },
+        wordTerms);
+}
+
+// The sweep's survivors go to the sparse form, which the frozen trie is made of.
+void TermTrie::takeSurvivorsOfWords() {
+    std::visit(
+        [this](const auto& set) {
+            if constexpr (!std::is_same_v<std::decay_t<decltype(set)>, std::monostate>) {
+                set.forEachLive([this](const Literal* begin, uint32_t length) {
+                    uint64_t hash = 0;
+                    for (uint32_t k = 0; k < length; ++k) hash += literalHash(begin[k]);
+                    terms.push_back(Term{literalPool.size(), length, true, hash});
+                    literalPool.insert(literalPool.end(), begin, begin + length);
+                });
+            }
+        },
+        wordTerms);
+    wordTerms.emplace<std::monostate>();
+}
 
 // --- the term set ------------------------------------------------------------------
 
@@ -81,6 +129,10 @@ uint32_t TermTrie::addTerm(const Literal* begin, uint32_t length, uint64_t hash)
 }
 
 void TermTrie::insert(std::vector<Literal>& literals) {
+    if (entersWords()) {
+        insertSorted(literals.data(), static_cast<uint32_t>(literals.size()), 0);
+        return;
+    }
     std::sort(literals.begin(), literals.end());
     uint64_t hash = 0;
     for (Literal literal : literals) hash += literalHash(literal);
@@ -88,12 +140,33 @@ void TermTrie::insert(std::vector<Literal>& literals) {
 }
 
 void TermTrie::insertSorted(const Literal* begin, uint32_t length, uint64_t hash) {
+    if (entersWords()) {
+        std::visit(
+            [begin, length](auto& set) {
+                using Set = std::decay_t<decltype(set)>;
+                if constexpr (!std::is_same_v<Set, std::monostate>) {
+                    set.insert(Set::termOf(begin, begin + length));
+                }
+            },
+            wordTerms);
+        return;
+    }
     if (findTerm(begin, length, hash) == noTerm) addTerm(begin, length, hash);
 }
 
 // --- the sweep ---------------------------------------------------------------------
 
 void TermTrie::sweep() {
+    if (entersWords()) {
+        std::visit(
+            [this](auto& set) {
+                if constexpr (!std::is_same_v<std::decay_t<decltype(set)>, std::monostate>) {
+                    set.sweep(levels);
+                }
+            },
+            wordTerms);
+        return;
+    }
     if (levels == 0) return;
     termsNaming.assign(levels, {});
     for (uint32_t index = 0; index < terms.size(); ++index) {
@@ -220,6 +293,7 @@ bool TermTrie::termLess(uint32_t a, uint32_t b) const {
 }
 
 void TermTrie::freeze() {
+    if (entersWords()) takeSurvivorsOfWords();
     sorted.clear();
     for (uint32_t index = 0; index < terms.size(); ++index) {
         if (terms[index].alive) sorted.push_back(index);

@@ -26,40 +26,29 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <variant>
 #include <vector>
 
 #include "expr/term_sink.h"
-
-// A literal is position * 2 + polarity (1: uncomplemented, 0: complemented).
-using Literal = uint32_t;
-
-inline Literal makeLiteral(uint32_t position, bool positive) {
-    return position * 2 + (positive ? 1u : 0u);
-}
-inline uint32_t literalPosition(Literal literal) {
-    return literal >> 1;
-}
-inline bool literalPositive(Literal literal) {
-    return (literal & 1u) != 0;
-}
-
-// A term's hash is the sum of its literals' hashes, so that the hash of a term
-// with a literal dropped, flipped or added follows from the term's own.
-inline uint64_t literalHash(Literal literal) {
-    uint64_t x = literal + 0x9e3779b97f4a7c15ull;
-    x = (x ^ (x >> 30)) * 0xbf58476d1ce4e5b9ull;
-    x = (x ^ (x >> 27)) * 0x94d049bb133111ebull;
-    return x ^ (x >> 31);
-}
+#include "normal/literal.h"
+#include "normal/word_terms.h"
 
 // Rank of a variable's value in a term, in trie order.
 enum : uint8_t { rankZero = 0, rankDash = 1, rankOne = 2 };
 
 class TermTrie {
   public:
-    explicit TermTrie(uint32_t variableCount);
+    // Up to `wordLevelsLimit` inputs the terms are entered and swept as words
+    // (word_terms.h) unless `sparseOnly`; the frozen form is the same either way.
+    explicit TermTrie(uint32_t variableCount, bool sparseOnly = false);
+    static constexpr uint32_t wordLevelsLimit = 256;
 
     uint32_t variableCount() const { return levels; }
+    bool sparseOnly() const { return sparseRequested; }
+    // Whether terms are entered as words; the cover product then enters one-word
+    // unions directly (nullptr when the trie is not on one-word terms).
+    bool entersWords() const { return !std::holds_alternative<std::monostate>(wordTerms); }
+    WordTermSet<1>* oneWordTerms() { return std::get_if<WordTermSet<1>>(&wordTerms); }
 
     // Enters a term given by its literals in any order; a term already present is
     // not entered twice.
@@ -80,7 +69,7 @@ class TermTrie {
     // --- after freeze ---
     uint32_t termCount() const { return static_cast<uint32_t>(sorted.size()); }
     // Terms stored so far, swallowed ones included; what the progress line counts.
-    uint32_t storedCount() const { return static_cast<uint32_t>(terms.size()); }
+    uint32_t storedCount() const;
     // Literals of the i-th term in trie order, sorted by position.
     const Literal* termBegin(uint32_t index) const;
     const Literal* termEnd(uint32_t index) const;
@@ -124,6 +113,12 @@ class TermTrie {
     };
 
     uint32_t levels;
+    bool sparseRequested;
+    // The terms while entered and swept, when they fit in words; empty otherwise and
+    // after the freeze, which hands the survivors to the sparse form below.
+    std::variant<std::monostate, WordTermSet<1>, WordTermSet<2>, WordTermSet<3>, WordTermSet<4>>
+        wordTerms;
+    void takeSurvivorsOfWords();
     std::vector<Literal> literalPool;
     std::vector<Term> terms;
     // Open addressing over the terms. A slot keeps the term's hash beside its index,

@@ -1,0 +1,293 @@
+// Terms entered and swept as words give what the sparse terms give. The sparse form
+// stays the reference: tries forced to it and tries on words take the same terms
+// (random sets, and sets built to merge: twins, chains of supersets, whole subcubes
+// that merge over several levels), and must keep the same stored count, the same
+// frozen terms, the same answers of the covering searches and the same rebuilt tree
+// and term count, with absorption on and off. Widths run from 1 to 70 inputs and
+// across every word boundary up to the last width held in words. Random trees
+// multiplied out through a chain of engine calls on each form, and cover products,
+// must agree too.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "expr/function_table.h"
+#include "expr/node.h"
+#include "normal/cover.h"
+#include "normal/normalize.h"
+#include "normal/term_trie.h"
+#include "tests/unit/expr/random_trees.h"
+#include "tests/unit/expr/tree_builders.h"
+#include "tests/unit/normal/table_engine.h"
+
+namespace {
+
+using Term = std::vector<Literal>;  // sorted by position
+
+void useInputs(uint32_t count) {
+    std::vector<std::string> names;
+    for (uint32_t i = 0; i < count; ++i) names.push_back("x" + std::to_string(i));
+    freshTable(names);
+}
+
+// Random terms over `inputs` positions, with the shapes that make the sweep work.
+class TermMaker {
+  public:
+    explicit TermMaker(uint32_t seed) : random(seed) {}
+    uint32_t below(uint32_t bound) { return static_cast<uint32_t>(random() % bound); }
+
+    Term randomTerm(uint32_t inputs, uint32_t literals) {
+        Term term;
+        for (uint32_t k = 0; k < literals && inputs > 0; ++k) {
+            term.push_back(makeLiteral(below(inputs), below(2) == 1));
+        }
+        return normalized(term);
+    }
+
+    std::vector<Term> termSet(uint32_t inputs) {
+        std::vector<Term> terms;
+        const uint32_t count = 1 + below(60);
+        const uint32_t longest = std::min<uint32_t>(inputs, 1 + below(10));
+        while (terms.size() < count) {
+            Term base = randomTerm(inputs, below(longest + 1));
+            switch (below(6)) {
+                case 0:  // the twin: one literal flipped
+                    terms.push_back(base);
+                    if (!base.empty()) base[below(static_cast<uint32_t>(base.size()))] ^= 1u;
+                    terms.push_back(base);
+                    break;
+                case 1:  // a chain of supersets
+                    for (uint32_t k = 0; k < 4; ++k) {
+                        terms.push_back(base);
+                        base.push_back(makeLiteral(below(inputs), below(2) == 1));
+                        base = normalized(base);
+                    }
+                    break;
+                case 2: {  // a whole subcube over a few fresh variables: merges at several levels
+                    std::vector<uint32_t> free;
+                    for (uint32_t k = 0; k < 3; ++k) free.push_back(below(inputs));
+                    for (uint32_t corner = 0; corner < 8; ++corner) {
+                        Term term = base;
+                        for (uint32_t k = 0; k < 3; ++k) {
+                            term.push_back(makeLiteral(free[k], ((corner >> k) & 1u) != 0));
+                        }
+                        if (below(5) != 0) terms.push_back(normalized(term));
+                    }
+                    break;
+                }
+                case 3:  // repeated
+                    terms.push_back(base);
+                    terms.push_back(base);
+                    break;
+                default:
+                    terms.push_back(base);
+            }
+        }
+        return terms;
+    }
+
+  private:
+    std::mt19937 random;
+
+    // Sorted, one literal per position (the first drawn wins), as the sinks enter them.
+    static Term normalized(Term term) {
+        std::stable_sort(term.begin(), term.end(), [](Literal a, Literal b) {
+            return literalPosition(a) < literalPosition(b);
+        });
+        term.erase(std::unique(term.begin(), term.end(),
+                               [](Literal a, Literal b) {
+                                   return literalPosition(a) == literalPosition(b);
+                               }),
+                   term.end());
+        return term;
+    }
+};
+
+// What a frozen trie shows of its terms, and what the rebuild makes of them.
+struct Frozen {
+    uint32_t stored = 0;
+    std::vector<Term> terms;
+    std::vector<uint32_t> examined;  // per term: strictly covered (1) or level + 1
+    std::string text;
+    int64_t termCount = 0;
+};
+
+Frozen frozenOf(std::unique_ptr<TermTrie> trie, bool absorption) {
+    Frozen frozen;
+    trie->sweep();
+    frozen.stored = trie->storedCount();
+    trie->freeze();
+    std::vector<TermTrie::OppositeBranch> branches;
+    for (uint32_t index = 0; index < trie->termCount(); ++index) {
+        frozen.terms.emplace_back(trie->termBegin(index), trie->termEnd(index));
+        const TermTrie::Covering covering = trie->examine(index, branches);
+        frozen.examined.push_back(covering.strictlyCovered ? 1 : covering.resolvableLevel + 1);
+    }
+    const SimplifiedSum sum(std::move(trie), tableEngine(absorption));
+    Node* tree = sum.buildTree();
+    frozen.text = toText(*tree);
+    frozen.termCount = sum.termCount();
+    delete tree;
+    return frozen;
+}
+
+void expectSame(const Frozen& words, const Frozen& sparse, const std::string& where) {
+    EXPECT_EQ(words.stored, sparse.stored) << where;
+    ASSERT_EQ(words.terms, sparse.terms) << where;
+    EXPECT_EQ(words.examined, sparse.examined) << where;
+    EXPECT_EQ(words.text, sparse.text) << where;
+    EXPECT_EQ(words.termCount, sparse.termCount) << where;
+}
+
+struct Widths {
+    const char* title;
+    std::vector<uint32_t> inputs;
+    int rounds;
+};
+
+class WordTerms : public ::testing::TestWithParam<Widths> {};
+
+TEST_P(WordTerms, SweepAndFreezeAsTheSparseTerms) {
+    TermMaker maker(11 + static_cast<uint32_t>(GetParam().inputs.back()));
+    int merged = 0;
+    for (uint32_t inputs : GetParam().inputs) {
+        useInputs(inputs);
+        for (int round = 0; round < GetParam().rounds; ++round) {
+            const std::vector<Term> terms = maker.termSet(inputs);
+            for (bool absorption : {true, false}) {
+                auto words = std::make_unique<TermTrie>(inputs);
+                auto sparse = std::make_unique<TermTrie>(inputs, true);
+                ASSERT_EQ(words->entersWords(), inputs <= TermTrie::wordLevelsLimit);
+                ASSERT_FALSE(sparse->entersWords());
+                for (const Term& term : terms) {
+                    Term shuffled(term.rbegin(), term.rend());  // insert sorts its copy
+                    words->insert(shuffled);
+                    shuffled.assign(term.rbegin(), term.rend());
+                    sparse->insert(shuffled);
+                }
+                const Frozen fromWords = frozenOf(std::move(words), absorption);
+                const Frozen fromSparse = frozenOf(std::move(sparse), absorption);
+                expectSame(fromWords, fromSparse,
+                           "inputs " + std::to_string(inputs) + " round " + std::to_string(round) +
+                               " absorption " + std::to_string(absorption));
+                if (fromSparse.terms.size() < terms.size()) ++merged;
+            }
+        }
+    }
+    // The sets must make the sweep merge, or the comparison shows little.
+    EXPECT_GT(merged, GetParam().rounds / 2);
+}
+
+const Widths widths[] = {
+    {"OneToSeventy", {1, 2, 3, 5, 8, 13, 21, 34, 47, 55, 63, 70}, 120},
+    {"AtTheFirstWordBoundary", {64, 65}, 300},
+    {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 40},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, WordTerms, ::testing::ValuesIn(widths),
+                         [](const auto& param) { return std::string(param.param.title); });
+
+// The product of two covers enters the same terms on one-word tries (two ORs and a
+// clash test per pair) as the merge of literal lists does on sparse tries.
+TEST(WordTerms, CoverProductEntersTheSameTerms) {
+    TermMaker maker(5);
+    for (uint32_t inputs : {1u, 4u, 9u, 30u, 63u, 64u, 65u, 70u}) {
+        useInputs(inputs);
+        for (int round = 0; round < 60; ++round) {
+            Cover left;
+            Cover right;
+            for (const Term& term : maker.termSet(inputs)) {
+                left.addTerm(term.data(), term.data() + term.size());
+            }
+            for (const Term& term : maker.termSet(inputs)) {
+                right.addTerm(term.data(), term.data() + term.size());
+            }
+            auto words = std::make_unique<TermTrie>(inputs);
+            auto sparse = std::make_unique<TermTrie>(inputs, true);
+            const bool anyWords = round % 2 == 0 ? Cover::enterProduct(left, right, *words)
+                                                 : Cover::enterUnion(left, right, *words);
+            const bool anySparse = round % 2 == 0 ? Cover::enterProduct(left, right, *sparse)
+                                                  : Cover::enterUnion(left, right, *sparse);
+            ASSERT_EQ(anyWords, anySparse);
+            expectSame(frozenOf(std::move(words), true), frozenOf(std::move(sparse), true),
+                       "inputs " + std::to_string(inputs) + " round " + std::to_string(round));
+        }
+    }
+}
+
+// --- whole trees through a chain of engine calls on one form ----------------------------
+
+struct Chained {
+    std::string text;
+    int64_t termCount;
+};
+
+Node* engineCall(Node* tree, const EngineParams& params, bool sparse, int passes,
+                 int64_t* termCount) {
+    auto trie = std::make_unique<TermTrie>(static_cast<uint32_t>(params.inputs.count()), sparse);
+    const bool any = enterTermsOf(tree, *trie, params);
+    delete tree;
+    const SimplifiedSum sum = simplifyTerms(params, std::move(trie), any, passes);
+    *termCount = sum.termCount();
+    return sum.buildTree();
+}
+
+// Bottom-up multiplication: every binary node distributes its simplified operands
+// and hands the distributed tree to one engine call.
+Node* multiplyOut(Node* tree, const EngineParams& params, bool sparse) {
+    int64_t ignored = 0;
+    if (tree->isLeaf()) return tree;
+    if (auto* negation = dynamic_cast<UNode*>(tree)) {
+        if (negation->operand->isLeaf()) return tree;
+        negation->operand = multiplyOut(negation->operand, params, sparse)->distribute(opAnd);
+        return engineCall(tree, params, sparse, 1, &ignored);
+    }
+    auto* binary = static_cast<BNode*>(tree);
+    if (!binary->isDnf(true)) {
+        binary->left = multiplyOut(binary->left, params, sparse);
+        binary->right = multiplyOut(binary->right, params, sparse);
+        tree = binary->distribute(opAnd);
+    }
+    return engineCall(tree, params, sparse, 1, &ignored);
+}
+
+Chained chain(const Node& original, bool complement, bool absorption, bool sparse) {
+    Node* tree = original.clone()->expandOperators()->toAndOrNotForm()->removeDoubleNegations();
+    if (complement) tree = tree->negate();
+    const EngineParams params = tableEngine(absorption);
+    tree = multiplyOut(tree, params, sparse);
+    Chained result{"", 0};
+    tree = engineCall(tree, params, sparse, complement ? 1 : 7, &result.termCount);
+    result.text = toText(*tree);
+    delete tree;
+    return result;
+}
+
+TEST(WordTerms, TreeChainsGiveTheSparseChainsResult) {
+    RandomTreeMaker random(2026);
+    int constantZero = 0;
+    for (int round = 0; round < 500; ++round) {
+        const uint32_t inputs = 1 + random.below(70);
+        useInputs(inputs);
+        Node* original = random.tree(static_cast<int>(inputs), inputs > 20 ? 3 : 4, round % 5 == 0);
+        for (bool absorption : {true, false}) {
+            for (bool complement : {false, true}) {
+                const Chained words = chain(*original, complement, absorption, false);
+                const Chained sparse = chain(*original, complement, absorption, true);
+                ASSERT_EQ(words.text, sparse.text)
+                    << toText(*original) << (complement ? " (complement)" : "") << " absorption "
+                    << absorption;
+                ASSERT_EQ(words.termCount, sparse.termCount) << toText(*original);
+                if (sparse.termCount == 0) ++constantZero;
+            }
+        }
+        delete original;
+    }
+    EXPECT_GT(constantZero, 0);
+}
+
+}  // namespace
