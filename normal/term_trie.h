@@ -10,8 +10,11 @@
 // steps: no level is rotated, the merges at a level are made in the order the terms
 // came (entered, or made by an earlier merge), and swallowed terms stay stored,
 // marked dead. The array form:
-//   - while terms are entered and merged, as a hash set of sparse terms (sorted
-//     literal lists), with an index of the terms that name each variable;
+//   - while terms are entered and merged: on tables of up to 256 inputs as words
+//     (word_terms.h: one to four pairs of 64-bit words per term in a flat hash
+//     set), beyond that as a hash set of sparse terms (sorted literal lists) with
+//     an index of the terms that name each variable; the sweep's result is a
+//     function of the set of entered terms, so both give the same survivors;
 //   - after the sweep, as the terms sorted in trie order (at each variable:
 //     complemented, then absent, then uncomplemented) with a path-compressed trie
 //     over them: a node is a range of that array (the terms sharing a prefix) and
