@@ -78,10 +78,9 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
 
 // Takes over a tree in sum-of-products shape and returns a new, simplified sum of
 // products: its satisfiable terms (as the term walk finds them) enter a term trie,
-// simplifyTerms runs one pass and the tree is rebuilt. The one engine entry that
-// leaves the number of terms of the result in the table's termCount (0 for the
-// constant 0), for callers that read it there.
-Node* normalizeTerms(Node* tree, const EngineParams& params);
+// simplifyTerms runs one pass and the tree is rebuilt. The number of terms of the
+// result (0 for the constant 0) goes to `termCount` when one is given.
+Node* normalizeTerms(Node* tree, const EngineParams& params, int64_t* termCount = nullptr);
 
 // A fresh, empty trie over the inputs.
 std::unique_ptr<TermTrie> emptyTermTrie(const EngineParams& params);
