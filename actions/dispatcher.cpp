@@ -12,12 +12,19 @@
 // `writeTable` run the same chains and writers for the command-line front end, with
 // the answers given and nothing printed.
 //
+// The chains of a table with several functions run on helper threads
+// (base/worker_pool.h), each function's result stored into its own entry; a table
+// of one function, or one worker, runs them in table order on the calling thread.
+// Nothing a chain does is seen before all have ended: the console, the writers and
+// the term counts' sums come afterwards, in table order, as before.
+//
 // At a terminal an action runs under a watch (base/action_watch.h): a Ctrl-C ends
 // it at the next checkpoint, and the undo record puts back every function it had
 // changed by then.
 #include "actions/dispatcher.h"
 
-#include <ctime>
+#include <algorithm>
+#include <chrono>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -27,6 +34,7 @@
 #include "actions/table_undo.h"
 #include "base/action_watch.h"
 #include "base/console.h"
+#include "base/worker_pool.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
@@ -168,6 +176,7 @@ void applyToFunction(const ChainInputs& inputs, int64_t position, TableUndo* und
     noteProgressFunction(position + 1, table.entryCount(), entry.name);
     if (undo != nullptr) undo->keep(position);
     runChain(inputs, entry, position);
+    noteProgressDone();
 }
 
 void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo* undo) {
@@ -176,8 +185,14 @@ void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo
         action, cofactor,
         EngineParams{table.variableList, dispatcherState.absorptionEnabled, true}};
     const int64_t count = table.entryCount();
-    for (int64_t position = 0; position < count; ++position) {
-        applyToFunction(inputs, position, undo);
+    const int64_t workers = std::min<int64_t>(workerCount(), count);
+    if (workers > 1) {
+        runOnWorkers(count, static_cast<int>(workers),
+                     [&](int64_t position) { applyToFunction(inputs, position, undo); });
+    } else {
+        for (int64_t position = 0; position < count; ++position) {
+            applyToFunction(inputs, position, undo);
+        }
     }
     if (count > 0) focusOn(*table.entryAt(count - 1));
 }
@@ -194,18 +209,23 @@ void negateEveryFunction(TableUndo* undo) {
     }
 }
 
+// Wall-clock time: the helpers' processor time would add up.
+int64_t steadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 int64_t elapsedMilliseconds() {
-    const std::clock_t ticks =
-        dispatcherState.operationEndTime - dispatcherState.operationStartTime;
-    return static_cast<int64_t>(ticks) * 1000 / static_cast<int64_t>(CLOCKS_PER_SEC);
+    return dispatcherState.operationEndTime - dispatcherState.operationStartTime;
 }
 
 void runTimed(int action, const CofactorRequest& cofactor, TableUndo& undo) {
     printLine("");
     printLine("Operation started");
-    dispatcherState.operationStartTime = std::clock();
+    dispatcherState.operationStartTime = steadyMilliseconds();
     applyToEveryFunction(action, cofactor, &undo);
-    dispatcherState.operationEndTime = std::clock();
+    dispatcherState.operationEndTime = steadyMilliseconds();
     printLine(durationText(elapsedMilliseconds()));
     printLine("Operation finished");
     printLine("");
