@@ -153,18 +153,23 @@ void writeToTerminal(const std::string& text) {
     }
 }
 
-// The function the line tells of: the lowest-numbered one a helper works on, else
-// the main record's.
+// The function the line tells of: the lowest-numbered one a helper works on; between
+// two functions the one a helper took last; else the main record's.
 const Progress& shownProgress() {
-    const Progress* shown = &progressRecords[0];
+    const Progress* busiest = nullptr;
+    const Progress* latest = nullptr;
     for (std::size_t record = 1; record < progressRecords.size(); ++record) {
         const Progress& candidate = progressRecords[record];
-        if (!candidate.busy) continue;
-        if (shown == &progressRecords[0] || candidate.function < shown->function) {
-            shown = &candidate;
+        if (candidate.busy && (busiest == nullptr || candidate.function < busiest->function)) {
+            busiest = &candidate;
+        }
+        if (candidate.function > 0 &&
+            (latest == nullptr || candidate.function > latest->function)) {
+            latest = &candidate;
         }
     }
-    return *shown;
+    if (busiest != nullptr) return *busiest;
+    return latest != nullptr ? *latest : progressRecords[0];
 }
 
 std::string progressText() {

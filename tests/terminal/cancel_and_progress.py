@@ -127,7 +127,7 @@ def progress_line_is_erased(binary, folder):
 
 
 def progress_line_is_erased_with(binary, folder, workers, env):
-    count = functions_for_seconds(binary, folder, 2.5)
+    count = functions_for_seconds(binary, folder, 4)
     write_xor_functions(folder, "some.vhd", count)
     session = Session(binary, folder, ["some.vhd", "some.pla"], env=env)
     session.answer("Choice:", "4")
