@@ -1,21 +1,30 @@
 // One menu choice applied to the whole table.
 //
-// Most actions rewrite every function in turn by a fixed chain of tree operations,
-// and the chains are timed together. Every step hands back a new root, which the
-// chain holds until its last step and then stores back into the entry; the
-// operations and the engine resolve names through the current references, which
-// are set on the entry before its chain runs. The save actions that need a
-// normal form (PLA, DIMACS) compute it here first and write afterwards; the plain
-// writers (VHDL, BLIF) and the small console actions return without timing.
-// `transformTable` and `writeTable` run the same chains and writers for the
-// command-line front end, with the answers given and nothing printed.
+// Most actions rewrite every function by a fixed chain of tree operations, and the
+// chains are timed together. A chain reads nothing but its own entry and what it
+// is handed (the engine's inputs and switches in `EngineParams`, the cofactor's
+// answers) and writes nothing but its entry and the undo record, so the chains of
+// different functions are independent: every step hands back a new root, which the
+// chain holds until its last step and then stores back into the entry, with the
+// entry's term count. The save actions that need a normal form (PLA, DIMACS)
+// compute it here first and write afterwards; the plain writers (VHDL, BLIF) and
+// the small console actions return without timing. `transformTable` and
+// `writeTable` run the same chains and writers for the command-line front end, with
+// the answers given and nothing printed.
+//
+// The chains of a table with several functions run on helper threads
+// (base/worker_pool.h), each function's result stored into its own entry; a table
+// of one function, or one worker, runs them in table order on the calling thread.
+// Nothing a chain does is seen before all have ended: the console, the writers and
+// the term counts' sums come afterwards, in table order, as before.
 //
 // At a terminal an action runs under a watch (base/action_watch.h): a Ctrl-C ends
 // it at the next checkpoint, and the undo record puts back every function it had
 // changed by then.
 #include "actions/dispatcher.h"
 
-#include <ctime>
+#include <algorithm>
+#include <chrono>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -25,6 +34,7 @@
 #include "actions/table_undo.h"
 #include "base/action_watch.h"
 #include "base/console.h"
+#include "base/worker_pool.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
@@ -69,9 +79,8 @@ void step(Node*& root, Node* (Node::*operation)()) {
 // of its complement) after `passes` more engine passes. A sum the entry holds goes
 // to the engine as it is; a tree is prepared first (operators expanded, negations
 // pushed onto the leaves) and negated for the complement.
-SimplifiedSum simplifiedSumOf(FunctionEntry& entry, bool complement, int passes) {
-    const EngineParams params{workspace.table->variableList, dispatcherState.absorptionEnabled,
-                              true};
+SimplifiedSum simplifiedSumOf(FunctionEntry& entry, bool complement, int passes,
+                              const EngineParams& params) {
     if (!complement && entry.pendingSum() != nullptr) {
         return simplifiedSumOfHeld(*entry.pendingSum(), passes, params);
     }
@@ -118,49 +127,74 @@ void rewriteTree(int action, Node*& root, int64_t position, const CofactorReques
     }
 }
 
-void runChain(int action, FunctionEntry& entry, int64_t position, const CofactorRequest& cofactor) {
-    switch (action) {
+// What every chain of one action is handed besides its entry.
+struct ChainInputs {
+    int action;
+    const CofactorRequest& cofactor;
+    EngineParams engine;
+};
+
+void runChain(const ChainInputs& inputs, FunctionEntry& entry, int64_t position) {
+    switch (inputs.action) {
         case actionDnf:
         case actionSatisfiability:
         case actionSavePla:
-            holdSum(entry, simplifiedSumOf(entry, false, normalizePasses));
+            holdSum(entry, simplifiedSumOf(entry, false, normalizePasses, inputs.engine));
             return;
         case actionSaveDimacs:
             // One term per clause of the CNF, which the DIMACS writer needs before
             // the final negation.
-            holdSum(entry, simplifiedSumOf(entry, true, 1));
+            holdSum(entry, simplifiedSumOf(entry, true, 1, inputs.engine));
             return;
         case actionCnf: {
-            SimplifiedSum complement = simplifiedSumOf(entry, true, 1);
+            SimplifiedSum complement = simplifiedSumOf(entry, true, 1, inputs.engine);
             entry.termCount = complement.termCount();
             entry.tree() = complement.buildTree()->negate();
             return;
         }
         default: {
             Node* root = entry.tree();
-            rewriteTree(action, root, position, cofactor);
+            rewriteTree(inputs.action, root, position, inputs.cofactor);
             entry.tree() = root;
             return;
         }
     }
 }
 
-// Makes the entry current; identifiers resolve against its own variables.
+// Makes the entry current for what follows the action (the writers and "Add
+// function" set their own); identifiers resolve against its own variables.
 void focusOn(FunctionEntry& entry) {
     workspace.currentEntry = &entry;
     workspace.currentList = entry.variableList;
 }
 
+// The chain of one function, its original kept first for the undo.
+void applyToFunction(const ChainInputs& inputs, int64_t position, TableUndo* undo) {
+    const FunctionTable& table = *workspace.table;
+    FunctionEntry& entry = *table.entryAt(position);
+    if (!entry.hasTree()) return;
+    noteProgressFunction(position + 1, table.entryCount(), entry.name);
+    if (undo != nullptr) undo->keep(position);
+    runChain(inputs, entry, position);
+    noteProgressDone();
+}
+
 void applyToEveryFunction(int action, const CofactorRequest& cofactor, TableUndo* undo) {
-    const int64_t count = workspace.table->entryCount();
-    for (int64_t position = 0; position < count; ++position) {
-        FunctionEntry* entry = workspace.table->entryAt(position);
-        focusOn(*entry);
-        if (!entry->hasTree()) continue;
-        noteProgressFunction(position + 1, count, entry->name);
-        if (undo != nullptr) undo->keep(position);
-        runChain(action, *entry, position, cofactor);
+    FunctionTable& table = *workspace.table;
+    const ChainInputs inputs{
+        action, cofactor,
+        EngineParams{table.variableList, dispatcherState.absorptionEnabled, true}};
+    const int64_t count = table.entryCount();
+    const int64_t workers = std::min<int64_t>(workerCount(), count);
+    if (workers > 1) {
+        runOnWorkers(count, static_cast<int>(workers),
+                     [&](int64_t position) { applyToFunction(inputs, position, undo); });
+    } else {
+        for (int64_t position = 0; position < count; ++position) {
+            applyToFunction(inputs, position, undo);
+        }
     }
+    if (count > 0) focusOn(*table.entryAt(count - 1));
 }
 
 // The DIMACS file holds the complement's terms as clauses; negating afterwards
@@ -175,18 +209,23 @@ void negateEveryFunction(TableUndo* undo) {
     }
 }
 
+// Wall-clock time: the helpers' processor time would add up.
+int64_t steadyMilliseconds() {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 int64_t elapsedMilliseconds() {
-    const std::clock_t ticks =
-        dispatcherState.operationEndTime - dispatcherState.operationStartTime;
-    return static_cast<int64_t>(ticks) * 1000 / static_cast<int64_t>(CLOCKS_PER_SEC);
+    return dispatcherState.operationEndTime - dispatcherState.operationStartTime;
 }
 
 void runTimed(int action, const CofactorRequest& cofactor, TableUndo& undo) {
     printLine("");
     printLine("Operation started");
-    dispatcherState.operationStartTime = std::clock();
+    dispatcherState.operationStartTime = steadyMilliseconds();
     applyToEveryFunction(action, cofactor, &undo);
-    dispatcherState.operationEndTime = std::clock();
+    dispatcherState.operationEndTime = steadyMilliseconds();
     printLine(durationText(elapsedMilliseconds()));
     printLine("Operation finished");
     printLine("");

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <iosfwd>
 #include <string>
 
@@ -13,10 +12,10 @@
 
 // What the dispatcher keeps from one action to the next.
 struct DispatcherState {
-    bool absorptionEnabled = true;        // the engine's absorption; toggled by action 13
-    bool satisfiabilityFlag = false;      // from action 5 until the next action but 10
-    std::clock_t operationStartTime = 0;  // clock at "Operation started"
-    std::clock_t operationEndTime = 0;    // clock at the end of the timed part
+    bool absorptionEnabled = true;    // the engine's absorption; toggled by action 13
+    bool satisfiabilityFlag = false;  // from action 5 until the next action but 10
+    int64_t operationStartTime = 0;   // steady clock's milliseconds at "Operation started"
+    int64_t operationEndTime = 0;     // and at the end of the timed part
 };
 
 extern DispatcherState dispatcherState;

@@ -13,10 +13,16 @@ TableUndo::TableUndo(bool keepingEntries)
 void TableUndo::keep(int64_t position) {
     if (!keeping) return;
     const auto index = static_cast<std::size_t>(position);
-    if (index >= keptAt.size()) keptAt.resize(index + 1, false);
-    if (keptAt[index]) return;
-    keptAt[index] = true;
-    kept.emplace_back(position, workspace.table->entryAt(position)->copyContent());
+    {
+        const std::lock_guard<std::mutex> hold(keptLock);
+        if (index >= keptAt.size()) keptAt.resize(index + 1, false);
+        if (keptAt[index]) return;
+        keptAt[index] = true;
+    }
+    // The copy is the costly part, made outside the lock.
+    EntryContent content = workspace.table->entryAt(position)->copyContent();
+    const std::lock_guard<std::mutex> hold(keptLock);
+    kept.emplace_back(position, std::move(content));
 }
 
 void TableUndo::restore() {

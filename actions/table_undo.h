@@ -5,10 +5,12 @@
 // so that the table is exactly as before the action. A keeping undo copies each
 // function just before the action first changes it (a tree is cloned, a held sum is
 // shared); one that does not keep records nothing and costs nothing, for the runs
-// in which nothing can cancel an action.
+// in which nothing can cancel an action. The functions' chains may keep their
+// originals from several threads at once.
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <utility>
 #include <vector>
 
@@ -19,7 +21,8 @@ class TableUndo {
     // Takes the table's counters as they are now.
     explicit TableUndo(bool keeping);
 
-    // Called before the entry at `position` changes; copies it the first time.
+    // Called before the entry at `position` changes; copies it the first time. Safe
+    // from several threads for different positions.
     void keep(int64_t position);
 
     // Puts every kept entry and the counters back.
@@ -27,6 +30,7 @@ class TableUndo {
 
   private:
     bool keeping;
+    std::mutex keptLock;  // over kept and keptAt
     std::vector<std::pair<int64_t, EntryContent>> kept;
     std::vector<bool> keptAt;  // by position
     int64_t tableTermCount;

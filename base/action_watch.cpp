@@ -11,10 +11,13 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+#include <mutex>
 #include <string>
 
 #include "base/safe_output.h"
@@ -45,7 +48,9 @@ void (*keepWork)() = nullptr;
 int wakeReader = -1;  // the pipe that wakes the waiting read
 int wakeWriter = -1;
 
-// What the progress line says, and whether it is on the screen.
+constexpr int64_t publishWindowMilliseconds = 20;  // helpers publish their counts this long
+
+// What the progress line says of one thread's function.
 struct Progress {
     int64_t function = 0;
     int64_t functionCount = 0;
@@ -54,9 +59,19 @@ struct Progress {
     int pass = 0;
     int passes = 0;
     int64_t terms = -1;
-    bool drawn = false;
+    bool busy = false;  // a function is in progress
 };
-Progress progress;
+// The records by thread (0 the main one), under the lock; whether the line is on the
+// screen is for the drawing thread alone.
+std::mutex progressLock;
+std::array<Progress, maxProgressHelpers + 1> progressRecords;
+bool progressDrawn = false;
+thread_local int progressRecord = 0;
+int64_t publishingSince = 0;  // the waiting thread saw the line due at this time
+
+Progress& ownProgress() {
+    return progressRecords[static_cast<std::size_t>(progressRecord)];
+}
 
 int64_t monotonicMilliseconds() {
     timespec now{};
@@ -138,7 +153,27 @@ void writeToTerminal(const std::string& text) {
     }
 }
 
+// The function the line tells of: the lowest-numbered one a helper works on; between
+// two functions the one a helper took last; else the main record's.
+const Progress& shownProgress() {
+    const Progress* busiest = nullptr;
+    const Progress* latest = nullptr;
+    for (std::size_t record = 1; record < progressRecords.size(); ++record) {
+        const Progress& candidate = progressRecords[record];
+        if (candidate.busy && (busiest == nullptr || candidate.function < busiest->function)) {
+            busiest = &candidate;
+        }
+        if (candidate.function > 0 &&
+            (latest == nullptr || candidate.function > latest->function)) {
+            latest = &candidate;
+        }
+    }
+    if (busiest != nullptr) return *busiest;
+    return latest != nullptr ? *latest : progressRecords[0];
+}
+
 std::string progressText() {
+    const Progress& progress = shownProgress();
     std::string text = "boolfn: ";
     if (progress.functionCount > 0) {
         text += "function " + std::to_string(progress.function) + " of " +
@@ -157,11 +192,22 @@ std::string progressText() {
 // The line is cut to the terminal's width, so that the carriage return goes back to
 // its start.
 void drawProgress() {
-    std::string text = progressText();
+    std::string text;
+    {
+        const std::lock_guard<std::mutex> hold(progressLock);
+        text = progressText();
+    }
     const auto width = static_cast<std::size_t>(terminalWidth());
     if (text.size() >= width) text.resize(width > 1 ? width - 1 : 0);
     writeToTerminal("\r" + text + "\x1b[K");
-    progress.drawn = true;
+    progressDrawn = true;
+}
+
+// Lowers the attention flag unless a cancel still waits for the checkpoints.
+void lowerAttention() {
+    RunningAction& running = runningAction;
+    running.attention = 0;
+    if (running.cancelRequested != 0) running.attention = 1;
 }
 
 void clearFlags() {
@@ -243,7 +289,11 @@ bool actionsCancellable() {
 // Ctrl-C between two actions ends the run or waits for the safe point after this
 // action, which it calls off at once.
 ActionWatch::ActionWatch() {
-    progress = Progress();
+    {
+        const std::lock_guard<std::mutex> hold(progressLock);
+        progressRecords.fill(Progress());
+    }
+    publishingSince = 0;
     if (actionsCancellable()) runningAction.watched = 1;
     if (pendingSignal.load() != 0) {
         runningAction.cancelRequested = 1;
@@ -259,6 +309,8 @@ ActionWatch::~ActionWatch() {
 }
 
 void noteProgressFunction(int64_t number, int64_t count, const std::string& name) {
+    const std::lock_guard<std::mutex> hold(progressLock);
+    Progress& progress = ownProgress();
     progress.function = number;
     progress.functionCount = count;
     progress.name = name;
@@ -266,35 +318,72 @@ void noteProgressFunction(int64_t number, int64_t count, const std::string& name
     progress.pass = 0;
     progress.passes = 0;
     progress.terms = -1;
+    progress.busy = true;
 }
 
 void noteProgressStep(const char* step) {
-    progress.step = step;
-    progress.passes = 0;
+    const std::lock_guard<std::mutex> hold(progressLock);
+    ownProgress().step = step;
+    ownProgress().passes = 0;
 }
 
 void noteProgressPass(int pass, int passes) {
-    progress.pass = pass;
-    progress.passes = passes;
+    const std::lock_guard<std::mutex> hold(progressLock);
+    ownProgress().pass = pass;
+    ownProgress().passes = passes;
+}
+
+void noteProgressDone() {
+    const std::lock_guard<std::mutex> hold(progressLock);
+    ownProgress().busy = false;
+}
+
+void noteProgressAsHelper(int number) {
+    progressRecord = std::clamp(number, 0, maxProgressHelpers);
 }
 
 void serveCheckpoint(int64_t termsSoFar) {
     RunningAction& running = runningAction;
-    running.attention = 0;
     if (running.cancelRequested != 0) {
         // Every later checkpoint throws too, until the watch ends.
         running.attention = 1;
         throw ActionCancelled();
     }
-    if (running.progressDue != 0) {
-        running.progressDue = 0;
-        if (termsSoFar >= 0) progress.terms = termsSoFar;
+    if (progressRecord != 0) {
+        // A helper publishes; the waiting thread lowers the flags and draws.
+        if (running.progressDue != 0 && termsSoFar >= 0) {
+            const std::lock_guard<std::mutex> hold(progressLock);
+            ownProgress().terms = termsSoFar;
+        }
+        return;
+    }
+    lowerAttention();
+    if (running.progressDue.exchange(0) != 0) {
+        if (termsSoFar >= 0) {
+            const std::lock_guard<std::mutex> hold(progressLock);
+            ownProgress().terms = termsSoFar;
+        }
         drawProgress();
     }
 }
 
+void serveCheckpointWhileWaiting() {
+    RunningAction& running = runningAction;
+    if (running.progressDue == 0) return;
+    const int64_t now = monotonicMilliseconds();
+    if (publishingSince == 0) {
+        publishingSince = now;
+        return;
+    }
+    if (now - publishingSince < publishWindowMilliseconds) return;
+    publishingSince = 0;
+    running.progressDue = 0;
+    lowerAttention();
+    drawProgress();
+}
+
 void eraseProgressLine() {
-    if (!progress.drawn) return;
+    if (!progressDrawn) return;
     writeToTerminal("\r\x1b[K");
-    progress.drawn = false;
+    progressDrawn = false;
 }

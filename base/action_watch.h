@@ -21,21 +21,38 @@
 // When standard error is a terminal, an action that has run for a second shows one
 // line there, redrawn in place four times a second (the function, the phase and the
 // terms so far) and erased before anything else is printed and when it ends.
+//
+// An action may compute its functions on helper threads (base/worker_pool.h). Each
+// thread notes its progress in a record of its own; a helper's checkpoint throws on
+// a cancel as the main thread's does, and when the line is due it only publishes its
+// term count, for the thread that waits for the helpers to draw the line
+// (`serveCheckpointWhileWaiting`) from the lowest-numbered function in progress.
 #pragma once
 
+#include <atomic>
 #include <csignal>
 #include <cstdint>
 #include <string>
 
 // An action running for a person at a terminal. The signal handlers raise the
-// flags; the checkpoints in the long loops (base/action_watch.h) act on them.
+// flags; the checkpoints in the long loops (base/action_watch.h) act on them, on
+// whichever thread computes.
 struct RunningAction {
-    volatile std::sig_atomic_t attention = 0;        // some flag below waits for a checkpoint
-    volatile std::sig_atomic_t cancelRequested = 0;  // Ctrl-C asked to cancel the action
-    volatile std::sig_atomic_t progressDue = 0;      // time to redraw the progress line
-    volatile std::sig_atomic_t watched = 0;          // an action runs that Ctrl-C may cancel
-    volatile std::sig_atomic_t atPrompt = 0;         // the console waits for an answer
+    std::atomic<int> attention{0};        // some flag below waits for a checkpoint
+    std::atomic<int> cancelRequested{0};  // Ctrl-C asked to cancel the action
+    std::atomic<int> progressDue{0};      // time to redraw the progress line
+    std::atomic<int> watched{0};          // an action runs that Ctrl-C may cancel
+    std::atomic<int> atPrompt{0};         // the console waits for an answer
+
+    void clear() {
+        attention = 0;
+        cancelRequested = 0;
+        progressDue = 0;
+        watched = 0;
+        atPrompt = 0;
+    }
 };
+static_assert(std::atomic<int>::is_always_lock_free, "written by the signal handlers");
 
 // The one running action's flags; all zero unless standard input or error is a
 // terminal.
@@ -103,13 +120,26 @@ class QuestionWait {
 
 // What the progress line says: the function being worked on (number from 1), and
 // the step it is in (a text that lives as long as the program, or a pass of the
-// engine). A new function starts without a step.
+// engine). A new function starts without a step. Each thread notes in its own
+// record; `noteProgressDone` says the thread's function is finished.
 void noteProgressFunction(int64_t number, int64_t count, const std::string& name);
 void noteProgressStep(const char* step);
 void noteProgressPass(int pass, int passes);
+void noteProgressDone();
+
+// The most helper threads whose progress is recorded; helper `number` (from 1) notes
+// in its own record from the call on (0, the thread that starts the work, is the
+// main record).
+constexpr int maxProgressHelpers = 64;
+void noteProgressAsHelper(int number);
 
 // Serves a raised flag: see `actionCheckpoint`.
 void serveCheckpoint(int64_t termsSoFar);
+
+// Called often (every few milliseconds) by the thread that waits for helpers: draws
+// the progress line once the helpers had a moment to publish their term counts.
+// Never throws; the helpers stop at their own checkpoints.
+void serveCheckpointWhileWaiting();
 
 // A checkpoint: after a Ctrl-C throws ActionCancelled; when the progress line is due,
 // redraws it with `termsSoFar` (negative when the caller has no count).

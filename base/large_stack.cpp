@@ -40,31 +40,54 @@ void* runJob(void* argument) {
     return nullptr;
 }
 
-}  // namespace
-
-int runOnLargeStack(const std::function<int()>& work) {
+// Maps the largest stack the limits allow, with a guard page below it, and starts
+// `entry` on it; hands back the thread and its stack.
+bool startThread(void* (*entry)(void*), void* argument, pthread_t& thread, void*& stack,
+                 std::size_t& stackBytes) {
     const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     for (std::size_t size = stackSizeForLimits(); size >= smallestStack; size /= 2) {
         size = size / page * page;
-        void* stack = mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                           MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
-        if (stack == MAP_FAILED) continue;
-        mprotect(stack, page, PROT_NONE);  // guard page below the stack
+        void* mapped = mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE | MAP_STACK, -1, 0);
+        if (mapped == MAP_FAILED) continue;
+        mprotect(mapped, page, PROT_NONE);  // guard page below the stack
 
         pthread_attr_t attributes;
         pthread_attr_init(&attributes);
-        pthread_attr_setstack(&attributes, stack, size);
-        Job job{&work};
-        pthread_t thread;
-        int failed = pthread_create(&thread, &attributes, runJob, &job);
+        pthread_attr_setstack(&attributes, mapped, size);
+        int failed = pthread_create(&thread, &attributes, entry, argument);
         pthread_attr_destroy(&attributes);
         if (failed == 0) {
-            pthread_join(thread, nullptr);
-            munmap(stack, size);
-            return job.result;
+            stack = mapped;
+            stackBytes = size;
+            return true;
         }
+        munmap(mapped, size);
+    }
+    return false;
+}
+
+}  // namespace
+
+int runOnLargeStack(const std::function<int()>& work) {
+    Job job{&work};
+    pthread_t thread;
+    void* stack = nullptr;
+    std::size_t size = 0;
+    if (startThread(runJob, &job, thread, stack, size)) {
+        pthread_join(thread, nullptr);
         munmap(stack, size);
+        return job.result;
     }
     armStackGuard();
     return work();  // no room for a thread: run where we are
+}
+
+bool startOnLargeStack(void* (*entry)(void*), void* argument) {
+    pthread_t thread;
+    void* stack = nullptr;
+    std::size_t size = 0;
+    if (!startThread(entry, argument, thread, stack, size)) return false;
+    pthread_detach(thread);
+    return true;
 }

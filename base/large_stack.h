@@ -5,6 +5,8 @@
 // adapts to an address-space limit so that the program still starts under one.
 #pragma once
 
+#include <pthread.h>
+
 #include <cstddef>
 #include <functional>
 
@@ -12,5 +14,10 @@
 constexpr std::size_t preferredStackBytes = std::size_t{4} << 30;  // 4 GiB
 
 // Runs `work` on a thread with a large stack and returns its result. The calling
-// thread only waits, so the program stays single-threaded in behaviour.
+// thread only waits.
 int runOnLargeStack(const std::function<int()>& work);
+
+// A thread started on its own large stack (the same reservation as above), for
+// helpers that live until the process ends (base/worker_pool.h). `entry` arms the
+// stack guard itself. False when no stack could be mapped or no thread started.
+bool startOnLargeStack(void* (*entry)(void*), void* argument);

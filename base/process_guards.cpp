@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 
 #include "base/safe_output.h"
@@ -23,6 +24,8 @@ constexpr bool sanitized = false;
 #else
 constexpr bool sanitized = false;
 #endif
+
+rlim_t ownCap = 0;  // the limit capAddressSpace set, or 0
 
 }  // namespace
 
@@ -43,5 +46,18 @@ void capAddressSpace(std::size_t stackBytes) {
     if (getrlimit(RLIMIT_AS, &limit) != 0) return;
     if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur <= cap) return;
     limit.rlim_cur = cap;
-    (void)setrlimit(RLIMIT_AS, &limit);
+    if (setrlimit(RLIMIT_AS, &limit) == 0) ownCap = cap;
+}
+
+bool addressSpaceLimitedFromOutside() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0) return false;
+    return limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur != ownCap;
+}
+
+void widenAddressSpaceCap(std::size_t stackBytes) {
+    rlimit limit{};
+    if (ownCap == 0 || getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur != ownCap) return;
+    limit.rlim_cur = std::min<rlim_t>(ownCap + static_cast<rlim_t>(stackBytes), limit.rlim_max);
+    if (setrlimit(RLIMIT_AS, &limit) == 0) ownCap = limit.rlim_cur;
 }

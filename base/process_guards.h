@@ -21,3 +21,11 @@ void guardSignals();
 // set, sets it there. Skipped under AddressSanitizer, whose shadow memory is a
 // reservation of terabytes.
 void capAddressSpace(std::size_t stackBytes);
+
+// Whether an address-space limit holds that someone else set (the user's ulimit),
+// rather than the cap above or none.
+bool addressSpaceLimitedFromOutside();
+
+// Raises the cap above by `stackBytes` for another large stack (a helper thread's);
+// does nothing when the cap was not set here.
+void widenAddressSpaceCap(std::size_t stackBytes);

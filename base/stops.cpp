@@ -6,6 +6,7 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <iostream>
 
@@ -14,6 +15,11 @@
 #include "base/safe_output.h"
 
 void onOutOfMemory() {
+    // Helper threads may run out together: the first one ends the run.
+    static std::atomic<bool> stopping{false};
+    if (stopping.exchange(true)) {
+        for (;;) ::pause();
+    }
     discardPendingOutputs();
     std::cout.flush();
     static const char message[] = "Memory depleted - terminating\n";

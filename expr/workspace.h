@@ -1,9 +1,10 @@
 // The one function table of a run and the references to what is being worked on.
 //
-// The tree operations and the writers find the function being processed here, not
-// in an argument: the dispatcher and the writers point `currentEntry` and
-// `currentList` at an entry before its chain runs, and the leaves of a tree add and
-// resolve their names in `currentList`. The table lives from start-up
+// The writers and the variable collection find the function being processed here,
+// not in an argument: the writers point `currentEntry` and `currentList` at an entry
+// before writing it, and the leaves of a tree add and resolve their names in
+// `currentList`. The dispatcher's chains read neither (they may run on several
+// threads at once); it leaves them on the last entry after an action. The table lives from start-up
 // (`createTable`) to shut-down (`releaseTable`).
 #pragma once
 

@@ -17,10 +17,10 @@
 
 #include "base/action_watch.h"
 #include "base/stack_guard.h"
-#include "expr/function_table.h"
 #include "expr/node.h"
 #include "expr/term_sink.h"
 #include "expr/term_walk.h"
+#include "expr/variable_list.h"
 #include "normal/term_trie.h"
 
 SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen, const EngineParams& params)
@@ -161,11 +161,11 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
     return SimplifiedSum(std::move(trie), params);
 }
 
-Node* normalizeTerms(Node* tree, const EngineParams& params) {
+Node* normalizeTerms(Node* tree, const EngineParams& params, int64_t* termCount) {
     std::unique_ptr<TermTrie> trie = emptyTermTrie(params);
     bool satisfiable = enterTermsOf(tree, *trie, params);
     delete tree;
     const SimplifiedSum result = simplifyTerms(params, std::move(trie), satisfiable, 1);
-    workspace.table->termCount = result.termCount();
+    if (termCount != nullptr) *termCount = result.termCount();
     return result.buildTree();
 }

@@ -16,11 +16,11 @@ class VariableList;
 // variable list, whose order fixes the term positions and which must outlive the
 // results), the absorption switch, and whether the call reports its steps to the
 // progress line. The engine writes nothing shared and keeps nothing between calls:
-// two calls on different terms may run on different threads at once, provided
-// neither reports progress and the inputs do not change meanwhile. Its only other
-// contact with the rest of the program is the checkpoints of the long loops
-// (base/action_watch.h), which read the watch's flags and act only inside a watched
-// action of the menu program, on its one thread.
+// two calls on different terms may run on different threads at once, provided the
+// inputs do not change meanwhile; progress goes to the calling thread's own record.
+// Its only other contact with the rest of the program is the checkpoints of the
+// long loops (base/action_watch.h), which read the watch's atomic flags and act
+// only inside a watched action.
 struct EngineParams {
     const VariableList& inputs;
     bool absorption = true;
@@ -78,10 +78,9 @@ SimplifiedSum simplifyTerms(const EngineParams& params, std::unique_ptr<TermTrie
 
 // Takes over a tree in sum-of-products shape and returns a new, simplified sum of
 // products: its satisfiable terms (as the term walk finds them) enter a term trie,
-// simplifyTerms runs one pass and the tree is rebuilt. The one engine entry that
-// leaves the number of terms of the result in the table's termCount (0 for the
-// constant 0), for callers that read it there.
-Node* normalizeTerms(Node* tree, const EngineParams& params);
+// simplifyTerms runs one pass and the tree is rebuilt. The number of terms of the
+// result (0 for the constant 0) goes to `termCount` when one is given.
+Node* normalizeTerms(Node* tree, const EngineParams& params, int64_t* termCount = nullptr);
 
 // A fresh, empty trie over the inputs.
 std::unique_ptr<TermTrie> emptyTermTrie(const EngineParams& params);

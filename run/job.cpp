@@ -16,6 +16,7 @@
 #include "actions/dispatcher.h"
 #include "base/console.h"
 #include "base/stops.h"
+#include "base/worker_pool.h"
 #include "expr/function_table.h"
 #include "formats/blif.h"
 #include "formats/dimacs.h"
@@ -413,6 +414,7 @@ int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const
     createTable();
     consoleSettings.toStandardError = true;
     consoleSettings.silenced = options.quiet;
+    if (options.workers > 0) setWorkerCount(options.workers);
     return Job(options, closed, hooks).run();
 }
 

@@ -8,6 +8,8 @@
 #include <map>
 #include <string_view>
 
+#include "base/worker_pool.h"
+
 namespace {
 
 bool endsWith(std::string_view text, std::string_view suffix) {
@@ -239,6 +241,7 @@ class Parser {
                  if (value.empty()) result.usageError = "empty path for --equiv";
              }},
             {"--exact-limit", [&](const std::string& value) { takeExactLimit(value); }},
+            {"--workers", [&](const std::string& value) { takeWorkers(value); }},
             {"-d",
              [&](const std::string& value) { result.usageError = addSteps(value, options.steps); }},
             {"--do",
@@ -287,6 +290,14 @@ class Parser {
             return;
         }
         result.options.exactLimit = std::stoull(value);
+    }
+
+    void takeWorkers(const std::string& value) {
+        result.options.workers = workersNamedBy(value.c_str());
+        if (result.options.workers == 0) {
+            result.usageError =
+                "--workers needs a whole number from 1 to " + std::to_string(maxWorkers);
+        }
     }
 
     void takeOutput(const std::string& value) {

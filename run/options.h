@@ -47,6 +47,7 @@ struct RunOptions {
     bool dontCares = false;
     uint64_t exactLimit = 20000;  // --exact-limit, for minimize=exact
     bool sharedRows = false;      // --shared-rows: a minimized PLA's rows per input part
+    int workers = 0;              // --workers: threads that compute; 0 leaves the default
     bool verbose = false;
     bool quiet = false;
     bool help = false;

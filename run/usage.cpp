@@ -41,6 +41,8 @@ the actions given, and writes the result (PLA unless told otherwise).
                                covering problem or 100N search branches (default 20000)
       --shared-rows            write a minimized PLA with each input part on one row,
                                its output bits set for every function holding it
+      --workers N              compute the functions on N threads (default: BOOLFN_WORKERS,
+                               else one per processor thread; 1 computes them one by one)
   -v, --verbose                report each step and its time on standard error
   -q, --quiet                  print no messages (the exit status still tells)
   -h, --help                   print this help and exit

@@ -8,7 +8,8 @@ cancelled save leaves the file it would have replaced untouched. A Ctrl-C at a
 question, a second Ctrl-C at once, and a Ctrl-C when standard input is not a
 terminal end the run by the signal, as before. An action that runs for a second
 shows a progress line on standard error, erased before the next output; with
-standard error elsewhere nothing is drawn and nothing is said.
+standard error elsewhere nothing is drawn and nothing is said. The cancel and the
+progress line behave alike whether one thread or several compute the functions.
 """
 import os
 import signal
@@ -82,14 +83,19 @@ CANCEL_CASES = [
 ]
 
 
+WORKER_SETTINGS = [("one worker", {"BOOLFN_WORKERS": "1"}), ("four workers", {"BOOLFN_WORKERS": "4"})]
+
+
 def cancel_leaves_everything_as_it_was(binary, folder):
     write_xor_functions(folder, "many.vhd", functions_for_seconds(binary, folder, 8))
-    for title, source, output, existing, action, said, save in CANCEL_CASES:
+    for (title, source, output, existing, action, said, save), (workers, env) in [
+            (case, setting) for case in CANCEL_CASES for setting in WORKER_SETTINGS]:
+        title = "%s, %s" % (title, workers)
         old = "old contents\n"
         if existing:
             with open(os.path.join(folder, output), "w") as file:
                 file.write(old)
-        session = Session(binary, folder, [source, output])
+        session = Session(binary, folder, [source, output], env=env)
         session.answer("Choice:", action)
         pressed = cancel_when_progress_shows(session)
         session.expect("boolfn: " + said + "\r\n")
@@ -116,9 +122,14 @@ def cancel_leaves_everything_as_it_was(binary, folder):
 
 
 def progress_line_is_erased(binary, folder):
-    count = functions_for_seconds(binary, folder, 2.5)
+    for workers, env in WORKER_SETTINGS:
+        progress_line_is_erased_with(binary, folder, workers, env)
+
+
+def progress_line_is_erased_with(binary, folder, workers, env):
+    count = functions_for_seconds(binary, folder, 4)
     write_xor_functions(folder, "some.vhd", count)
-    session = Session(binary, folder, ["some.vhd", "some.pla"])
+    session = Session(binary, folder, ["some.vhd", "some.pla"], env=env)
     session.answer("Choice:", "4")
     session.expect(PROGRESS)
     session.expect("Operation took")
@@ -126,14 +137,15 @@ def progress_line_is_erased(binary, folder):
     end = raw.rindex("Operation took")
     last_drawn = raw.rindex(PROGRESS, 0, end)
     check(raw[last_drawn:end].endswith("\r\x1b[K"),
-          "progress: the line is erased before the next output", repr(raw[last_drawn:end]))
-    check(" of %d (f" % count in raw[last_drawn:end], "progress: the line names the function",
+          "progress, %s: the line is erased before the next output" % workers,
           repr(raw[last_drawn:end]))
+    check(" of %d (f" % count in raw[last_drawn:end],
+          "progress, %s: the line names the function" % workers, repr(raw[last_drawn:end]))
     session.answer("Choice:", "15")
     session.finish()
     shown = screen_text(session.raw)
     check("boolfn: function" not in shown.split("Operation took")[1],
-          "progress: nothing drawn after the action")
+          "progress, %s: nothing drawn after the action" % workers)
 
 
 def without_terminal_for_standard_error(binary, folder):

@@ -35,7 +35,7 @@ void raiseCancel() {
 }
 
 void clearRunningFlags() {
-    runningAction = RunningAction();
+    runningAction.clear();
 }
 
 struct InterruptCase {
@@ -112,7 +112,7 @@ void sendAndServe(const EndingCase& ending) {
             thrown = true;
         }
         if (!thrown || runningAction.cancelRequested == 0) _exit(servedWithoutEndExit);
-        runningAction = RunningAction();
+        runningAction.clear();
     }
     serveEndingSignal();
     _exit(servedWithoutEndExit);
@@ -152,8 +152,8 @@ TEST(ActionWatchTest, CheckpointsThrowFromTheCancelUntilTheWatchEnds) {
         EXPECT_THROW(actionCheckpoint(-1), ActionCancelled);
     }
     EXPECT_NO_THROW(actionCheckpoint(5));
-    EXPECT_EQ(runningAction.attention, 0);
-    EXPECT_EQ(runningAction.cancelRequested, 0);
+    EXPECT_EQ(runningAction.attention.load(), 0);
+    EXPECT_EQ(runningAction.cancelRequested.load(), 0);
 }
 
 Node* prepared(const Node& original) {
@@ -263,7 +263,7 @@ TEST_P(CancelledActionTest, LeavesTheTableAsItWas) {
     raiseCancel();
     EXPECT_FALSE(runAction(GetParam(), &file));
     EXPECT_EQ(describeTable(), before);
-    EXPECT_EQ(runningAction.attention, 0);
+    EXPECT_EQ(runningAction.attention.load(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Actions, CancelledActionTest,

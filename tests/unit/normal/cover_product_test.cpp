@@ -36,9 +36,10 @@ struct Result {
 
 Result byReference(const Node& original, bool complement, int passes, bool absorption) {
     const EngineParams params = tableEngine(absorption);
-    Node* tree = referenceSumOfProducts(prepared(original, complement), params);
-    for (int pass = 0; pass < passes; ++pass) tree = normalizeTerms(tree, params);
-    Result result{toText(*tree), workspace.table->termCount};
+    int64_t termCount = 0;
+    Node* tree = referenceSumOfProducts(prepared(original, complement), params, &termCount);
+    for (int pass = 0; pass < passes; ++pass) tree = normalizeTerms(tree, params, &termCount);
+    Result result{toText(*tree), termCount};
     delete tree;
     return result;
 }

@@ -53,16 +53,20 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorCase{"in.pla --tseitin -o x.pla", "--tseitin"},
                       UsageErrorCase{"in.pla --stats -o -", "--stats"},
                       UsageErrorCase{"in.pla --equiv b.txt", "cannot tell the notation of 'b.txt'"},
-                      UsageErrorCase{"in.pla --stats=json", "unknown layout"}));
+                      UsageErrorCase{"in.pla --stats=json", "unknown layout"},
+                      UsageErrorCase{"in.pla --workers 0", "--workers needs"},
+                      UsageErrorCase{"in.pla --workers=x", "--workers needs"},
+                      UsageErrorCase{"in.pla --workers", "--workers needs a value"}));
 
 TEST(RunOptions, EveryOptionSetsItsField) {
     const ParsedCommandLine parsed = parseCommandLine(
         words("-f vhdl --output=out.x -t blif -a f<=a; --script s.vhd --add=g<=b; "
               "-d negate,cofactor:f:0=1 --do=absorption=off --added --verify --keep-names "
-              "--lenient --verbose in"));
+              "--lenient --verbose --workers 5 in"));
     ASSERT_EQ(parsed.usageError, "");
     const RunOptions& options = parsed.options;
     EXPECT_EQ(options.inputPath, "in");
+    EXPECT_EQ(options.workers, 5);
     EXPECT_EQ(options.from, InputNotation::vhdl);
     EXPECT_EQ(options.outputPath, "out.x");
     EXPECT_TRUE(options.outputGiven);
