@@ -16,6 +16,7 @@
 #include <csignal>
 #include <ctime>
 #include <string>
+#include <utility>
 
 #include "base/safe_output.h"
 
@@ -47,6 +48,7 @@ int wakeWriter = -1;
 
 // What the progress line says, and whether it is on the screen.
 struct Progress {
+    std::string heading;
     int64_t function = 0;
     int64_t functionCount = 0;
     std::string name;
@@ -139,7 +141,7 @@ void writeToTerminal(const std::string& text) {
 }
 
 std::string progressText() {
-    std::string text = "boolfn: ";
+    std::string text = progress.heading;
     if (progress.functionCount > 0) {
         text += "function " + std::to_string(progress.function) + " of " +
                 std::to_string(progress.functionCount) + " (" + progress.name + ")";
@@ -242,8 +244,9 @@ bool actionsCancellable() {
 // The flags are all clear here: the watch before cleared them as it ended, and a
 // Ctrl-C between two actions ends the run or waits for the safe point after this
 // action, which it calls off at once.
-ActionWatch::ActionWatch() {
+ActionWatch::ActionWatch(std::string heading) {
     progress = Progress();
+    progress.heading = std::move(heading);
     if (actionsCancellable()) runningAction.watched = 1;
     if (pendingSignal.load() != 0) {
         runningAction.cancelRequested = 1;

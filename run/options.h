@@ -47,6 +47,8 @@ struct RunOptions {
     bool dontCares = false;
     uint64_t exactLimit = 20000;  // --exact-limit, for minimize=exact
     bool sharedRows = false;      // --shared-rows: a minimized PLA's rows per input part
+    uint64_t maxMemory = 0;       // --max-memory in bytes; 0: what the machine can give
+    std::string maxMemoryText;    // --max-memory as written, for the stop's message
     bool verbose = false;
     bool quiet = false;
     bool help = false;
