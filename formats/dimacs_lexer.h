@@ -21,14 +21,14 @@ struct DimacsLexer {
     // The characters come straight from the stream buffer: a file of a million
     // clauses is tens of megabytes, and a sentry per character would dominate.
     std::streambuf* source;
-    std::string text;     // the identifier, or the digits of the number, just read
-    uint32_t number = 0;  // the number just read, wrapping modulo 2^32 like the field it fills
-    bool minus = false;   // a "-" came before the token
-    int64_t line = 1;     // raised at every line end consumed; never reset
-    SourcePosition position;    // the same line, and the column in it
+    std::string text;         // the identifier, or the digits of the number, just read
+    uint32_t number = 0;      // the number just read, wrapping modulo 2^32 like the field it fills
+    bool minus = false;       // a "-" came before the token
+    int64_t line = 1;         // raised at every line end consumed; never reset
+    SourcePosition position;  // the same line, and the column in it
     SourcePosition tokenStart;  // after the first character of the token (a "-" before it)
     bool tokenAtEnd = false;    // the token is the end of the input
-    bool error = false;   // set by every message, never cleared
+    bool error = false;         // set by every message, never cleared
     DimacsToken token = DimacsToken::EndOfInput;  // one token of look-ahead
     bool benchmarkDialects;                       // the SATLIB "%" trailer ends the input
     ReaderReport report;

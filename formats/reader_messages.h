@@ -74,7 +74,7 @@ struct ReaderDiagnostic {
 struct ReaderReport {
     std::string sourceName;
     std::function<void(const ReaderDiagnostic&)> diagnostics;  // empty: print them
-    int64_t errorCount = 0;  // messages that were not warnings
+    int64_t errorCount = 0;                                    // messages that were not warnings
 
     explicit ReaderReport(const ReaderSettings& settings)
         : sourceName(settings.sourceName), diagnostics(settings.diagnostics) {}

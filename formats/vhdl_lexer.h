@@ -57,14 +57,14 @@ struct VhdlLexer {
     std::istream* source;
     VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
     std::string text;                         // text of the last identifier or keyword
-    uint32_t number = 0;    // value of the last number, bit string or bit (mod 2^32)
-    uint32_t widthInForce;  // from the carry; set by every bit string lexed
-    int64_t line;           // from the carry; raised at every line feed consumed
+    uint32_t number = 0;        // value of the last number, bit string or bit (mod 2^32)
+    uint32_t widthInForce;      // from the carry; set by every bit string lexed
+    int64_t line;               // from the carry; raised at every line feed consumed
     SourcePosition position;    // from 1 in this read, whatever the carry says
     SourcePosition tokenStart;  // after the first character of the token
     bool tokenAtEnd = false;    // the token is the end of the input
     std::string spelling;       // the token's characters (cut after the identifier limit)
-    bool error = false;     // cleared when a statement read begins
+    bool error = false;         // cleared when a statement read begins
     ReaderReport report;
 
     explicit VhdlLexer(std::istream& in, const ReaderSettings& settings = {},

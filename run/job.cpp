@@ -240,8 +240,8 @@ class Job {
             }
             if (step.kind == JobStep::Kind::negate && options.verify) expectation.complementAll();
             StepTimer timer(reporting, stepName(step), [&step] {
-                return tableCounts(0, step.kind == JobStep::Kind::cnf ? CountedSize::clauses
-                                                                      : CountedSize::terms);
+                return tableCounts(
+                    0, step.kind == JobStep::Kind::cnf ? CountedSize::clauses : CountedSize::terms);
             });
             try {
                 applyStep(step, cofactor);
@@ -256,8 +256,7 @@ class Job {
 
     // --equiv: false when the other input cannot be opened.
     bool compareWithOther() {
-        StepTimer timer(reporting, "equiv " + options.equivalentTo,
-                        [] { return tableCounts(0); });
+        StepTimer timer(reporting, "equiv " + options.equivalentTo, [] { return tableCounts(0); });
         std::ostringstream verdicts;
         LoadSettings settings;
         settings.reader = readerSettings("");

@@ -294,12 +294,13 @@ class Parser {
     // A whole number of bytes, or of K, M, G or T (powers of 1024, either case), at
     // most 2^62 bytes.
     void takeMaxMemory(const std::string& value) {
-        static const std::map<std::string, int> shifts{{"", 0},  {"K", 10}, {"k", 10},
+        static const std::map<std::string, int> shifts{{"", 0},   {"K", 10}, {"k", 10},
                                                        {"M", 20}, {"m", 20}, {"G", 30},
                                                        {"g", 30}, {"T", 40}, {"t", 40}};
         const std::size_t digits = std::min(value.find_first_not_of("0123456789"), value.size());
         const auto shift = shifts.find(value.substr(digits));
-        const uint64_t count = digits == 0 || digits > 18 ? 0 : std::stoull(value.substr(0, digits));
+        const uint64_t count =
+            digits == 0 || digits > 18 ? 0 : std::stoull(value.substr(0, digits));
         if (shift == shifts.end() || count == 0 || count > (uint64_t{1} << (62 - shift->second))) {
             result.usageError =
                 "--max-memory needs a size such as 512M or 2G (bytes, or K, M, G, T above 0)";

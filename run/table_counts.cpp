@@ -36,8 +36,8 @@ int64_t termsOf(FunctionTable& table, int64_t first) {
 std::string tableCounts(int64_t first, CountedSize size) {
     FunctionTable& table = *workspace.table;
     const int64_t functions = first < table.entryCount() ? table.entryCount() - first : 0;
-    std::string text = counted(functions, "function") + ", " +
-                       counted(table.variableList.count(), "input");
+    std::string text =
+        counted(functions, "function") + ", " + counted(table.variableList.count(), "input");
     if (size == CountedSize::clauses) {
         int64_t clauses = 0;
         for (int64_t position = first; position < table.entryCount(); ++position) {

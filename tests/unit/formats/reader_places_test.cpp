@@ -60,10 +60,9 @@ TEST_P(ReaderPlaceTest, PointsAtTheToken) {
     settings.sourceName = "in";
     settings.diagnostics = [&](const ReaderDiagnostic& diagnostic) {
         EXPECT_EQ(diagnostic.source, "in");
-        seen.push_back(std::string(kindOf(diagnostic.message)) + ' ' +
-                       std::to_string(diagnostic.place.line) + ':' +
-                       std::to_string(diagnostic.place.column) + " '" + diagnostic.place.token +
-                       "'");
+        seen.push_back(
+            std::string(kindOf(diagnostic.message)) + ' ' + std::to_string(diagnostic.place.line) +
+            ':' + std::to_string(diagnostic.place.column) + " '" + diagnostic.place.token + "'");
     };
     std::istringstream in(c.text);
     c.load(in, settings);
@@ -82,7 +81,8 @@ const Loader twoStatements = [](std::istream& in, const ReaderSettings& settings
     std::getline(in, second);
     std::istringstream one(first);
     std::istringstream two(second);
-    return readVhdlStatement(one, settings).errorCount + readVhdlStatement(two, settings).errorCount;
+    return readVhdlStatement(one, settings).errorCount +
+           readVhdlStatement(two, settings).errorCount;
 };
 
 const std::string longName(101, 'n');
@@ -94,13 +94,19 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"PlaInvalidCharacter", pla, ".i 2\n.o 1\n1 @ 1\n", {"lexical 3:3 '@'"}},
         PlaceCase{"PlaTabsAndCrLf", pla, ".i 1\r\n.o 1\r\n\t\t&\r\n", {"lexical 3:3 '&'"}},
         PlaceCase{"PlaDirectiveWord", pla, ".i 1\n.o 1\n .bogus 1 1\n", {"syntax 3:2 '.bogus'"}},
-        PlaceCase{"PlaTooLongLabel", pla, ".i 1\n.o 1\n.ilb  " + longName + "\n",
+        PlaceCase{"PlaTooLongLabel",
+                  pla,
+                  ".i 1\n.o 1\n.ilb  " + longName + "\n",
                   {"long 3:7 '" + longName + "'"}},
         PlaceCase{"PlaEmptyFile", pla, "", {"syntax 1:1 ''"}},
         PlaceCase{"PlaCommentAtTheEnd", pla, "# only\n# comments", {"syntax 2:11 ''"}},
-        PlaceCase{"DimacsLiteralAboveTheCount", dimacs, "p cnf 3 2\n1 -2 0\n  -4 0\n",
+        PlaceCase{"DimacsLiteralAboveTheCount",
+                  dimacs,
+                  "p cnf 3 2\n1 -2 0\n  -4 0\n",
                   {"syntax 3:3 '-4'"}},
-        PlaceCase{"DimacsNumberPastThirtyTwoBits", dimacs, "p cnf 3 1\n99999999999 0\n",
+        PlaceCase{"DimacsNumberPastThirtyTwoBits",
+                  dimacs,
+                  "p cnf 3 1\n99999999999 0\n",
                   {"syntax 2:1 '99999999999'"}},
         PlaceCase{"DimacsFormatWord", dimacs, "c a comment\np dnf 3 1\n", {"syntax 2:3 'dnf'"}},
         PlaceCase{"DimacsInvalidCharacter", dimacs, "p cnf 2 1\n1 2 ; 0\n", {"lexical 2:5 ';'"}},
@@ -109,15 +115,21 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"VhdlStatementWithoutSemicolon", vhdl, "h <= sum and cuot", {"syntax 1:18 ''"}},
         PlaceCase{"VhdlOnTheThirdLine", vhdl, "f <= a;\ng <= b\n   or ;\n", {"syntax 3:7 ';'"}},
         // The parser then finds the error token where it wants an operator or a ";".
-        PlaceCase{"VhdlInvalidCharacter", vhdl, "f <= a $ b;\n",
-                  {"lexical 1:8 '$'", "syntax 1:8 '$'"}},
-        PlaceCase{"VhdlMalformedBitString", vhdl, "f <= \"01x;\n",
+        PlaceCase{
+            "VhdlInvalidCharacter", vhdl, "f <= a $ b;\n", {"lexical 1:8 '$'", "syntax 1:8 '$'"}},
+        PlaceCase{"VhdlMalformedBitString",
+                  vhdl,
+                  "f <= \"01x;\n",
                   {"syntax 1:6 '\"01x'", "syntax 1:6 '\"01x'"}},
         PlaceCase{"VhdlCommentToTheEnd", vhdl, "f <= a -- and b", {"syntax 1:16 ''"}},
-        PlaceCase{"VhdlWarningsPointAtTheirToken", vhdl, "f <= 7 or \"01\" or \"1\";\n",
+        PlaceCase{"VhdlWarningsPointAtTheirToken",
+                  vhdl,
+                  "f <= 7 or \"01\" or \"1\";\n",
                   {"index 1:6 '7'", "widths 1:22 ';'"}},
-        PlaceCase{"VhdlSecondStatementCountsFromItsStart", twoStatements,
-                  "f <= a\n\n or b;|g <= ;", {"syntax 1:6 ';'"}}),
+        PlaceCase{"VhdlSecondStatementCountsFromItsStart",
+                  twoStatements,
+                  "f <= a\n\n or b;|g <= ;",
+                  {"syntax 1:6 ';'"}}),
     [](const ::testing::TestParamInfo<PlaceCase>& param) {
         return std::string(param.param.title);
     });
