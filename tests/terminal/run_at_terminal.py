@@ -53,6 +53,7 @@ def progress_line_at_a_terminal(binary, folder):
     count = functions_for_seconds(binary, folder, 2.5)
     write_xor_functions(folder, "some.vhd", count)
     session = Session(binary, folder, ["-v", "some.vhd", "-d", "dnf", "-o", "some.pla"])
+    session.child.timeout = 120  # the step was sized on a quieter moment of the machine
     heading = "boolfn-run: dnf: function "
     session.expect(heading)
     session.expect("boolfn-run: dnf: %d functions" % count)
