@@ -19,6 +19,7 @@
 #include <ctime>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "base/safe_output.h"
 
@@ -65,6 +66,7 @@ struct Progress {
 // screen is for the drawing thread alone.
 std::mutex progressLock;
 std::array<Progress, maxProgressHelpers + 1> progressRecords;
+std::string progressHeading = "boolfn: ";  // the watching front end's, under the lock
 bool progressDrawn = false;
 thread_local int progressRecord = 0;
 int64_t publishingSince = 0;  // the waiting thread saw the line due at this time
@@ -174,7 +176,7 @@ const Progress& shownProgress() {
 
 std::string progressText() {
     const Progress& progress = shownProgress();
-    std::string text = "boolfn: ";
+    std::string text = progressHeading;
     if (progress.functionCount > 0) {
         text += "function " + std::to_string(progress.function) + " of " +
                 std::to_string(progress.functionCount) + " (" + progress.name + ")";
@@ -288,10 +290,11 @@ bool actionsCancellable() {
 // The flags are all clear here: the watch before cleared them as it ended, and a
 // Ctrl-C between two actions ends the run or waits for the safe point after this
 // action, which it calls off at once.
-ActionWatch::ActionWatch() {
+ActionWatch::ActionWatch(std::string heading) {
     {
         const std::lock_guard<std::mutex> hold(progressLock);
         progressRecords.fill(Progress());
+        progressHeading = std::move(heading);
     }
     publishingSince = 0;
     if (actionsCancellable()) runningAction.watched = 1;

@@ -100,10 +100,12 @@ int wakeDescriptor();
 void drainWakes();
 void wakeWaitingRead() noexcept;
 
-// Watches one action from construction to destruction.
+// Watches one action from construction to destruction. The progress line begins
+// with `heading` ("boolfn: " for the menu program's actions).
 class ActionWatch {
   public:
-    ActionWatch();
+    ActionWatch() : ActionWatch("boolfn: ") {}
+    explicit ActionWatch(std::string heading);
     ~ActionWatch();
     ActionWatch(const ActionWatch&) = delete;
     ActionWatch& operator=(const ActionWatch&) = delete;

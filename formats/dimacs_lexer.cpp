@@ -12,6 +12,7 @@
 #include <istream>
 #include <streambuf>
 #include <string_view>
+#include <utility>
 
 #include "formats/characters.h"
 
@@ -56,7 +57,16 @@ int takeChar(DimacsLexer& lexer) {
     int c = bumpChar(lexer);
     if (c == '\r' && peekChar(lexer) == '\n') c = bumpChar(lexer);
     if (c == '\n') ++lexer.line;
+    if (c != endOfFile) lexer.position.advance(c);
     return c;
+}
+
+// A message about the token whose characters are `spelling`.
+void report(DimacsLexer& lexer, ReaderMessage message, std::string spelling) {
+    ReaderPlace place = tokenPlace(lexer.tokenStart, lexer.tokenAtEnd);
+    place.token = std::move(spelling);
+    reportReaderMessage(lexer.report, message, lexer.line, std::move(place));
+    lexer.error = true;
 }
 
 DimacsToken lexIdentifier(DimacsLexer& lexer) {
@@ -66,7 +76,7 @@ DimacsToken lexIdentifier(DimacsLexer& lexer) {
         if (lexer.text.size() <= identifierLimit) lexer.text += static_cast<char>(c);
     }
     if (lexer.text.size() > identifierLimit) {
-        reportDimacs(lexer, ReaderMessage::TooLongIdentifier);
+        report(lexer, ReaderMessage::TooLongIdentifier, lexer.text);
         return DimacsToken::Error;
     }
     for (const Keyword& keyword : keywords) {
@@ -75,13 +85,22 @@ DimacsToken lexIdentifier(DimacsLexer& lexer) {
     return DimacsToken::Identifier;
 }
 
+// The digits are kept as text too: a number past 2^32 is quoted as written.
 DimacsToken lexNumber(DimacsLexer& lexer, int firstDigit) {
     lexer.number = static_cast<uint32_t>(firstDigit - '0');
+    lexer.text.push_back(static_cast<char>(firstDigit));
     for (int c = peekChar(lexer); isDigit(c); c = peekChar(lexer)) {
         takeChar(lexer);
         lexer.number = lexer.number * 10u + static_cast<uint32_t>(c - '0');
+        if (lexer.text.size() <= identifierLimit) lexer.text.push_back(static_cast<char>(c));
     }
     return DimacsToken::Number;
+}
+
+// The current token as it stands in the file; empty at the end of the input.
+std::string spellingOf(const DimacsLexer& lexer) {
+    if (lexer.token == DimacsToken::EndOfInput) return {};
+    return lexer.minus && lexer.token == DimacsToken::Number ? "-" + lexer.text : lexer.text;
 }
 
 }  // namespace
@@ -95,8 +114,12 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
     lexer.minus = false;
     for (;;) {
         int c = takeChar(lexer);
-        if (c == endOfFile) return DimacsToken::EndOfInput;
         if (c == ' ' || c == '\t' || c == '\n' || c == '|') continue;
+        if (!lexer.minus) {
+            lexer.tokenStart = lexer.position;
+            lexer.tokenAtEnd = c == endOfFile;
+        }
+        if (c == endOfFile) return DimacsToken::EndOfInput;
         // A "-" only marks the next number, even across blanks; before a word it is lost.
         if (c == '-') {
             lexer.minus = true;
@@ -110,7 +133,11 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
                 return lexIdentifier(lexer);
             }
             while (next != '\n') {
-                if (next == endOfFile) return DimacsToken::EndOfInput;
+                if (next == endOfFile) {
+                    lexer.tokenStart = lexer.position;
+                    lexer.tokenAtEnd = true;
+                    return DimacsToken::EndOfInput;
+                }
                 next = takeChar(lexer);
             }
             continue;
@@ -121,12 +148,12 @@ DimacsToken nextDimacsToken(DimacsLexer& lexer) {
         }
         // SATLIB files end with a "%" line (and a "0" after it): the formula ends there.
         if (c == '%' && lexer.benchmarkDialects) return DimacsToken::EndOfInput;
-        reportDimacs(lexer, ReaderMessage::InvalidLexicalElement);
+        lexer.text = static_cast<char>(c);
+        report(lexer, ReaderMessage::InvalidLexicalElement, lexer.text);
         return DimacsToken::Error;
     }
 }
 
 void reportDimacs(DimacsLexer& lexer, ReaderMessage message) {
-    printReaderMessage(lexer.report, message, lexer.line);
-    lexer.error = true;
+    report(lexer, message, spellingOf(lexer));
 }

@@ -10,6 +10,7 @@
 #include <array>
 #include <istream>
 #include <string_view>
+#include <utility>
 
 #include "formats/characters.h"
 
@@ -52,8 +53,43 @@ int peekCharacter(PlaLexer& lexer) {
 int readCharacter(PlaLexer& lexer) {
     int character = peekCharacter(lexer);
     lexer.hasPending = false;
+    if (character == endOfFile) return character;
     if (character == '\n') ++lexer.line;
+    lexer.position.advance(character);
     return character;
+}
+
+// The token that begins with `character`, just consumed (or the end of the input).
+void markTokenStart(PlaLexer& lexer, int character) {
+    lexer.tokenStart = lexer.position;
+    lexer.tokenAtEnd = character == endOfFile;
+    lexer.tokenFirst = lexer.tokenAtEnd ? '\0' : static_cast<char>(character);
+}
+
+// The current token as it stands in the file; empty at the end of the input.
+std::string spellingOf(const PlaLexer& lexer) {
+    switch (lexer.token) {
+        case PlaToken::EndOfInput:
+            return {};
+        case PlaToken::Digit:
+            return std::string(1, static_cast<char>('0' + lexer.digit));
+        case PlaToken::Dash:
+        case PlaToken::Tilde:
+            return std::string(1, lexer.tokenFirst);
+        case PlaToken::Error:
+            return lexer.text.empty() ? std::string(1, lexer.tokenFirst) : lexer.text;
+        default:
+            return lexer.text;
+    }
+}
+
+// A message about the token being lexed, whose characters are `spelling`.
+PlaToken lexicalError(PlaLexer& lexer, ReaderMessage message, std::string spelling) {
+    ReaderPlace place = tokenPlace(lexer.tokenStart, false);
+    place.token = std::move(spelling);
+    reportReaderMessage(lexer.report, message, lexer.line, std::move(place));
+    lexer.error = true;
+    return PlaToken::Error;
 }
 
 bool isSeparator(int c) {
@@ -76,8 +112,7 @@ PlaToken finishIdentifier(PlaLexer& lexer) {
         if (lexer.text.size() <= identifierLimit) lexer.text += character;
     }
     if (lexer.text.size() > identifierLimit) {
-        reportPla(lexer, ReaderMessage::TooLongIdentifier);
-        return PlaToken::Error;
+        return lexicalError(lexer, ReaderMessage::TooLongIdentifier, lexer.text);
     }
     for (const Directive& directive : directives) {
         if (lexer.text == directive.text) return directive.token;
@@ -96,9 +131,9 @@ PlaToken lexToken(PlaLexer& lexer) {
         if (character == '#') {
             do character = readCharacter(lexer);
             while (character != '\n' && character != endOfFile);
-            if (character == endOfFile) return PlaToken::EndOfInput;
-            continue;
+            if (character != endOfFile) continue;
         }
+        markTokenStart(lexer, character);
         if (isDigit(character)) {
             lexer.digit = character - '0';
             return PlaToken::Digit;
@@ -110,8 +145,8 @@ PlaToken lexToken(PlaLexer& lexer) {
             return finishIdentifier(lexer);
         }
         if (character == endOfFile) return PlaToken::EndOfInput;
-        reportPla(lexer, ReaderMessage::InvalidLexicalElement);
-        return PlaToken::Error;
+        return lexicalError(lexer, ReaderMessage::InvalidLexicalElement,
+                            std::string(1, static_cast<char>(character)));
     }
 }
 
@@ -127,6 +162,8 @@ void nextPlaToken(PlaLexer& lexer) {
 }
 
 void reportPla(PlaLexer& lexer, ReaderMessage message) {
-    printReaderMessage(lexer.report, message, lexer.line);
+    ReaderPlace place = tokenPlace(lexer.tokenStart, lexer.tokenAtEnd);
+    place.token = spellingOf(lexer);
+    reportReaderMessage(lexer.report, message, lexer.line, std::move(place));
     lexer.error = true;
 }

@@ -5,7 +5,8 @@
 // out one token per column character (one digit per token) and leaves line
 // structure to a single flag: whether a separator (blank, tab, line feed, "|") was
 // skipped, which is all that number reading needs to tell ".i 12" from ".i 1 2".
-// Line numbers are counted in the one function that consumes a character.
+// Line numbers and columns are counted in the one function that consumes a
+// character; where each token begins is kept for the messages.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +41,10 @@ struct PlaLexer {
     int digit = 0;                          // value of the last digit token, else 0
     bool separatorSeen = false;             // a separator was skipped since the last clear
     int64_t line = 1;                       // line feeds consumed, plus one
+    SourcePosition position;                // the same line, and the column in it
+    SourcePosition tokenStart;              // after the first character of the token
+    bool tokenAtEnd = false;                // the token is the end of the input
+    char tokenFirst = 0;                    // the token's first character
     bool error = false;                     // a message was written: the load ends
     bool benchmarkDialects;                 // "<>[]" in labels, ".end", "2" as unused
     ReaderReport report;
@@ -50,5 +55,6 @@ struct PlaLexer {
 // Reads the next token into lexer.token (with its text or digit value).
 void nextPlaToken(PlaLexer& lexer);
 
-// Writes a message with the current line number and sets the error flag.
+// Reports a message about the current token, with the current line number, and
+// sets the error flag.
 void reportPla(PlaLexer& lexer, ReaderMessage message);

@@ -1,6 +1,7 @@
 #include "formats/reader_messages.h"
 
 #include <array>
+#include <utility>
 
 #include "base/console.h"
 
@@ -20,12 +21,14 @@ std::string_view readerMessageText(ReaderMessage message) {
     return messageTexts[static_cast<std::size_t>(message)];
 }
 
-void printReaderMessage(ReaderReport& report, ReaderMessage message, int64_t line) {
+void reportReaderMessage(ReaderReport& report, ReaderMessage message, int64_t line,
+                         ReaderPlace place) {
     if (!isWarning(message)) report.errorCount += 1;
-    const std::string number = std::to_string(line);
-    std::string text;
-    if (!report.sourceName.empty()) text = report.sourceName + ':' + number + ": ";
-    text += readerMessageText(message);
-    text += number;
+    if (report.diagnostics) {
+        report.diagnostics(ReaderDiagnostic{report.sourceName, message, std::move(place)});
+        return;
+    }
+    std::string text(readerMessageText(message));
+    text += std::to_string(line);
     printLine(text);
 }

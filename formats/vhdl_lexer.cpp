@@ -10,6 +10,7 @@
 #include <array>
 #include <istream>
 #include <string_view>
+#include <utility>
 
 #include "formats/characters.h"
 
@@ -64,8 +65,19 @@ int peekChar(VhdlLexer& lexer) {
 int takeChar(VhdlLexer& lexer) {
     int c = lexer.source->get();
     if (c == '\r' && peekChar(lexer) == '\n') c = lexer.source->get();
+    if (c == endOfInput) return c;
     if (c == '\n') ++lexer.line;
+    lexer.position.advance(c);
+    if (lexer.spelling.size() <= identifierLimit) lexer.spelling.push_back(static_cast<char>(c));
     return c;
+}
+
+// The token that begins with `c`, just consumed (or the end of the input).
+void markTokenStart(VhdlLexer& lexer, int c) {
+    lexer.tokenStart = lexer.position;
+    lexer.tokenAtEnd = c == endOfInput;
+    lexer.spelling.clear();
+    if (!lexer.tokenAtEnd) lexer.spelling.push_back(static_cast<char>(c));
 }
 
 // Skips a comment up to and including its line feed; false at end of input.
@@ -131,6 +143,7 @@ VhdlToken lexIdentifier(VhdlLexer& lexer, int first) {
 VhdlToken lexToken(VhdlLexer& lexer) {
     for (;;) {
         int c = takeChar(lexer);
+        if (c != ' ' && c != '\t' && c != '\n') markTokenStart(lexer, c);
         switch (c) {
             case ' ':
             case '\t':
@@ -167,8 +180,9 @@ VhdlToken lexToken(VhdlLexer& lexer) {
             case '-':
                 if (peekChar(lexer) != '-') return VhdlToken::Error;
                 takeChar(lexer);
-                if (!skipComment(lexer)) return VhdlToken::EndOfInput;
-                continue;
+                if (skipComment(lexer)) continue;
+                markTokenStart(lexer, endOfInput);
+                return VhdlToken::EndOfInput;
             case endOfInput:
                 return VhdlToken::EndOfInput;
             default:
@@ -192,6 +206,8 @@ void advanceVhdlToken(VhdlLexer& lexer) {
 }
 
 void reportVhdl(VhdlLexer& lexer, ReaderMessage message) {
-    printReaderMessage(lexer.report, message, lexer.line);
+    ReaderPlace place = tokenPlace(lexer.tokenStart, lexer.tokenAtEnd);
+    place.token = lexer.spelling;
+    reportReaderMessage(lexer.report, message, lexer.line, std::move(place));
     if (!isWarning(message)) lexer.error = true;
 }

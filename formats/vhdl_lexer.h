@@ -8,7 +8,8 @@
 // next (`VhdlCarry`). The lexer reads one character at a time and never looks
 // further than the character after the token; "putting back" a character is done
 // by peeking at it without consuming it, so line feeds are counted in exactly one
-// place, where a character is consumed.
+// place, where a character is consumed. There the lexer also keeps its own place in
+// what it reads and the characters of the token, for the messages.
 #pragma once
 
 #include <cstdint>
@@ -56,10 +57,14 @@ struct VhdlLexer {
     std::istream* source;
     VhdlToken token = VhdlToken::EndOfInput;  // the one token of look-ahead
     std::string text;                         // text of the last identifier or keyword
-    uint32_t number = 0;    // value of the last number, bit string or bit (mod 2^32)
-    uint32_t widthInForce;  // from the carry; set by every bit string lexed
-    int64_t line;           // from the carry; raised at every line feed consumed
-    bool error = false;     // cleared when a statement read begins
+    uint32_t number = 0;        // value of the last number, bit string or bit (mod 2^32)
+    uint32_t widthInForce;      // from the carry; set by every bit string lexed
+    int64_t line;               // from the carry; raised at every line feed consumed
+    SourcePosition position;    // from 1 in this read, whatever the carry says
+    SourcePosition tokenStart;  // after the first character of the token
+    bool tokenAtEnd = false;    // the token is the end of the input
+    std::string spelling;       // the token's characters (cut after the identifier limit)
+    bool error = false;         // cleared when a statement read begins
     ReaderReport report;
 
     explicit VhdlLexer(std::istream& in, const ReaderSettings& settings = {},
@@ -69,6 +74,6 @@ struct VhdlLexer {
 // Reads the next token of `lexer.source` into `lexer.token`.
 void advanceVhdlToken(VhdlLexer& lexer);
 
-// Writes a message with the current line number; every message that is not a
-// warning sets the error flag.
+// Reports a message about the current token, with the current line number; every
+// message that is not a warning sets the error flag.
 void reportVhdl(VhdlLexer& lexer, ReaderMessage message);

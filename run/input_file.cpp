@@ -55,3 +55,21 @@ LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
     outcome.readerErrors = loadTable(in, notation, named) != 0;
     return outcome;
 }
+
+bool readsWithoutErrors(const std::string& path, InputNotation notation,
+                        const LoadSettings& settings) {
+    std::error_code error;
+    std::ifstream in;
+    if (!std::filesystem::is_directory(path, error)) in.open(path);
+    if (!in.is_open()) return false;
+    LoadSettings named = settings;
+    named.designUnits = true;
+    named.reader.sourceName = path;
+    const Workspace kept = workspace;
+    workspace = Workspace{};
+    workspace.table = new FunctionTable;
+    const int64_t errors = loadTable(in, notation, named);
+    delete workspace.table;
+    workspace = kept;
+    return errors == 0;
+}

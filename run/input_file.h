@@ -20,6 +20,13 @@ struct LoadOutcome {
 LoadOutcome loadInputFile(const std::string& path, InputNotation notation,
                           const LoadSettings& settings = {});
 
+// Whether the file at `path` reads without a reader error with `settings`: read
+// into a table of its own, the program's put aside and back, and without a word
+// (the settings' diagnostics take the reader messages). False when it cannot be
+// opened.
+bool readsWithoutErrors(const std::string& path, InputNotation notation,
+                        const LoadSettings& settings);
+
 // Opens the file at `path` for reading into `in`; false, reported with the system's
 // reason, when it cannot be opened. A folder opens as a stream that reads nothing,
 // so it is refused first.

@@ -3,17 +3,23 @@
 // write the result as the menu's save of that notation writes it, and (for
 // --verify) prove the written result right. Reader messages and the front end's own
 // go to standard error; standard output carries only the result or the verdicts.
+// After a read with errors, the input is read once more with the benchmark
+// dialects, to tell whether --lenient would read it.
 #include "run/job.h"
+
+#include <unistd.h>
 
 #include <fstream>
 #include <iostream>
 #include <memory>
 #include <new>
 #include <sstream>
+#include <stdexcept>
 #include <utility>
 
 #include "actions/added_functions.h"
 #include "actions/dispatcher.h"
+#include "base/action_watch.h"
 #include "base/console.h"
 #include "base/stops.h"
 #include "base/worker_pool.h"
@@ -27,14 +33,17 @@
 #include "normal/satisfiability.h"
 #include "run/equivalence.h"
 #include "run/input_file.h"
+#include "run/job_stops.h"
 #include "run/messages.h"
 #include "run/options.h"
 #include "run/output_file.h"
+#include "run/reader_diagnostics.h"
 #include "run/repeated_messages.h"
 #include "run/sat_report.h"
 #include "run/shared_rows.h"
 #include "run/statistics.h"
 #include "run/steps.h"
+#include "run/table_counts.h"
 #include "run/usage.h"
 #include "run/verification.h"
 #include "run/written_names.h"
@@ -47,6 +56,7 @@ constexpr int64_t repeatedMessagesShown = 5;
 // What the job found along the way, for the exit status.
 struct JobOutcome {
     bool inputErrors = false;
+    bool loadErrors = false;  // the INPUT itself had reader errors
     bool writeFailed = false;
     bool difference = false;
     bool unsatisfiable = false;
@@ -55,10 +65,25 @@ struct JobOutcome {
 class Job {
   public:
     Job(const RunOptions& runOptions, const ClosedStandardStreams& closedStreams,
-        const JobHooks& jobHooks)
-        : options(runOptions), closed(closedStreams), hooks(jobHooks) {}
+        const JobHooks& jobHooks, const StepReporting& stepReporting)
+        : options(runOptions), closed(closedStreams), hooks(jobHooks), reporting(stepReporting) {}
 
     int run() {
+        const int finished = runSteps();
+        if (outcome.loadErrors) noteLenientReading();
+        return finished;
+    }
+
+  private:
+    const RunOptions& options;
+    const ClosedStandardStreams& closed;
+    const JobHooks& hooks;
+    const StepReporting& reporting;
+    JobOutcome outcome;
+    Expectation expectation;
+    int64_t firstSaved = 0;
+
+    int runSteps() {
         if (!load()) return statusUsage;
         if (!addFunctions()) return statusUsage;
         if (options.verify) expectation.takeLoadedFunctions();
@@ -87,18 +112,11 @@ class Job {
         return status();
     }
 
-  private:
-    const RunOptions& options;
-    const ClosedStandardStreams& closed;
-    const JobHooks& hooks;
-    JobOutcome outcome;
-    Expectation expectation;
-    int64_t firstSaved = 0;
-
     // How the readers read, with their messages naming `source`.
     ReaderSettings readerSettings(const std::string& source) const {
         ReaderSettings settings;
         settings.sourceName = source;
+        settings.diagnostics = printedDiagnostics();
         settings.benchmarkDialects = options.lenient;
         settings.plaDontCares = options.dontCares;
         return settings;
@@ -127,15 +145,35 @@ class Job {
     }
 
     bool load() {
-        StepTimer timer(options.verbose, "read " + options.inputPath);
+        StepTimer timer(reporting, "read " + options.inputPath, [] { return tableCounts(0); });
         LoadSettings settings;
         settings.dimacsNames = options.keepNames;
         settings.reader = readerSettings("");
         const LoadOutcome loaded =
             loadInputFile(options.inputPath, *inputNotationOf(options), settings);
-        if (loaded.readerErrors) outcome.inputErrors = true;
+        if (loaded.readerErrors) outcome.inputErrors = outcome.loadErrors = true;
         if (loaded.opened && !options.dontCares) noteUnspecifiedRows();
         return loaded.opened;
+    }
+
+    // One line when the input had reader errors that the benchmark dialects would
+    // not have given. Only the PLA and DIMACS readers have dialects, and standard
+    // input cannot be read twice.
+    void noteLenientReading() const {
+        const InputNotation notation = *inputNotationOf(options);
+        if (options.lenient || options.inputPath == "-" ||
+            (notation != InputNotation::pla && notation != InputNotation::dimacs)) {
+            return;
+        }
+        LoadSettings settings;
+        settings.dimacsNames = options.keepNames;
+        settings.reader.benchmarkDialects = true;
+        settings.reader.plaDontCares = options.dontCares;
+        settings.reader.diagnostics = [](const ReaderDiagnostic&) {};
+        if (readsWithoutErrors(options.inputPath, notation, settings)) {
+            reportMessage("--lenient reads '" + options.inputPath +
+                          "' without errors (the benchmark dialects)");
+        }
     }
 
     // One note when a PLA file's type gives don't-cares that the load read as OFF.
@@ -154,8 +192,9 @@ class Job {
     bool addFunctions() {
         int statementNumber = 0;
         for (const Addition& addition : options.additions) {
-            StepTimer timer(options.verbose,
-                            addition.isScript ? "script " + addition.text : "add " + addition.text);
+            StepTimer timer(reporting,
+                            addition.isScript ? "script " + addition.text : "add " + addition.text,
+                            [] { return tableCounts(0); });
             const int32_t inputsBefore = workspace.table->variableList.count();
             if (addition.isScript) {
                 const int64_t addedBefore = workspace.table->addedCount;
@@ -201,7 +240,10 @@ class Job {
                 }
             }
             if (step.kind == JobStep::Kind::negate && options.verify) expectation.complementAll();
-            StepTimer timer(options.verbose, stepName(step));
+            StepTimer timer(reporting, stepName(step), [&step] {
+                return tableCounts(
+                    0, step.kind == JobStep::Kind::cnf ? CountedSize::clauses : CountedSize::terms);
+            });
             try {
                 applyStep(step, cofactor);
             } catch (const ExactLimitReached& stop) {
@@ -215,7 +257,7 @@ class Job {
 
     // --equiv: false when the other input cannot be opened.
     bool compareWithOther() {
-        StepTimer timer(options.verbose, "equiv " + options.equivalentTo);
+        StepTimer timer(reporting, "equiv " + options.equivalentTo, [] { return tableCounts(0); });
         std::ostringstream verdicts;
         LoadSettings settings;
         settings.reader = readerSettings("");
@@ -234,7 +276,7 @@ class Job {
     // UNSATISFIABLE", with the model as "v" lines over the inputs numbered 1 to n,
     // which "c NUMBER NAME" lines name first.
     void decideFunctions() {
-        StepTimer timer(options.verbose, "sat");
+        StepTimer timer(reporting, "sat", [this] { return tableCounts(firstSaved); });
         FunctionTable& table = *workspace.table;
         const VariableList& inputs = table.variableList;
         std::string verdicts;
@@ -276,11 +318,14 @@ class Job {
     // result is, so that a closed or full standard output is a failed write.
     void report(const std::string& text) {
         const std::string failure = writeResult(
-            "-", [&](std::ostream& out) { out << text; }, closed.output);
+            "-", [&](std::ostream& out) { out << text; }, closed.output,
+            [] { noteOutputStarted("-"); });
         if (!failure.empty()) {
             reportMessage("cannot write '-': " + failure);
             outcome.writeFailed = true;
+            return;
         }
+        noteOutputFinished("-");
     }
 
     // The menu's save of the notation, with the answers the options give.
@@ -355,17 +400,26 @@ class Job {
         std::string text;
         std::string failure;
         {
-            StepTimer timer(options.verbose, "write " + options.outputPath);
+            const CountedSize size = notation == OutputNotation::dimacs && !options.tseitin
+                                         ? CountedSize::clauses
+                                         : CountedSize::terms;
+            StepTimer timer(reporting, "write " + options.outputPath,
+                            [this, size] { return tableCounts(firstSaved, size); });
+            std::function<void()> firstBytes;
+            if (writesDirectly(options.outputPath)) {
+                firstBytes = [this] { noteOutputStarted(options.outputPath); };
+            }
             if (options.verify) {
                 std::ostringstream held;
                 writeNotation(held, notation);
                 text = std::move(held).str();
                 failure = writeResult(
-                    options.outputPath, [&](std::ostream& out) { out << text; }, closed.output);
+                    options.outputPath, [&](std::ostream& out) { out << text; }, closed.output,
+                    firstBytes);
             } else {
                 failure = writeResult(
                     options.outputPath, [&](std::ostream& out) { writeNotation(out, notation); },
-                    closed.output);
+                    closed.output, firstBytes);
             }
         }
         if (!failure.empty()) {
@@ -373,11 +427,12 @@ class Job {
             outcome.writeFailed = true;
             return;
         }
+        noteOutputFinished(options.outputPath);
         if (options.verify) verify(notation, std::move(text));
     }
 
     void verify(OutputNotation notation, std::string text) {
-        StepTimer timer(options.verbose, "verify");
+        StepTimer timer(reporting, "verify");
         std::vector<std::string> differences = expectation.checkTable(firstSaved);
         const ReaderSettings settings =
             readerSettings(options.outputPath == "-" ? "<stdout>" : options.outputPath);
@@ -411,11 +466,27 @@ class Job {
 
 int runJob(const RunOptions& options, const ClosedStandardStreams& closed, const JobHooks& hooks) {
     std::set_new_handler(onOutOfMemory);
+    StepReporting reporting;
+    reporting.verbose = options.verbose;
+    reporting.progress = !options.quiet && isatty(STDERR_FILENO) != 0;
+    if (reporting.progress) showProgressOfActions();
+    stopJobOnSignals(reporting.progress);
+    if (options.maxMemory != 0 && !limitJobMemory(options.maxMemory, options.maxMemoryText)) {
+        reportUsageError("--max-memory: the system takes no memory limit here");
+        return statusUsage;
+    }
     createTable();
     consoleSettings.toStandardError = true;
     consoleSettings.silenced = options.quiet;
     if (options.workers > 0) setWorkerCount(options.workers);
-    return Job(options, closed, hooks).run();
+    // The handler ends every failed allocation before it can throw; a size no
+    // container can hold is the same stop.
+    try {
+        return Job(options, closed, hooks, reporting).run();
+    } catch (const std::length_error&) {
+        std::get_new_handler()();
+    }
+    return statusUsage;
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, const ClosedStandardStreams& closed,

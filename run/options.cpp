@@ -3,6 +3,7 @@
 // a usage error (status 2) with a message that names the option.
 #include "run/options.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <functional>
 #include <map>
@@ -242,6 +243,7 @@ class Parser {
              }},
             {"--exact-limit", [&](const std::string& value) { takeExactLimit(value); }},
             {"--workers", [&](const std::string& value) { takeWorkers(value); }},
+            {"--max-memory", [&](const std::string& value) { takeMaxMemory(value); }},
             {"-d",
              [&](const std::string& value) { result.usageError = addSteps(value, options.steps); }},
             {"--do",
@@ -298,6 +300,25 @@ class Parser {
             result.usageError =
                 "--workers needs a whole number from 1 to " + std::to_string(maxWorkers);
         }
+    }
+
+    // A whole number of bytes, or of K, M, G or T (powers of 1024, either case), at
+    // most 2^62 bytes.
+    void takeMaxMemory(const std::string& value) {
+        static const std::map<std::string, int> shifts{{"", 0},   {"K", 10}, {"k", 10},
+                                                       {"M", 20}, {"m", 20}, {"G", 30},
+                                                       {"g", 30}, {"T", 40}, {"t", 40}};
+        const std::size_t digits = std::min(value.find_first_not_of("0123456789"), value.size());
+        const auto shift = shifts.find(value.substr(digits));
+        const uint64_t count =
+            digits == 0 || digits > 18 ? 0 : std::stoull(value.substr(0, digits));
+        if (shift == shifts.end() || count == 0 || count > (uint64_t{1} << (62 - shift->second))) {
+            result.usageError =
+                "--max-memory needs a size such as 512M or 2G (bytes, or K, M, G, T above 0)";
+            return;
+        }
+        result.options.maxMemory = count << shift->second;
+        result.options.maxMemoryText = value;
     }
 
     void takeOutput(const std::string& value) {

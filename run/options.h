@@ -48,6 +48,8 @@ struct RunOptions {
     uint64_t exactLimit = 20000;  // --exact-limit, for minimize=exact
     bool sharedRows = false;      // --shared-rows: a minimized PLA's rows per input part
     int workers = 0;              // --workers: threads that compute; 0 leaves the default
+    uint64_t maxMemory = 0;       // --max-memory in bytes; 0: what the machine can give
+    std::string maxMemoryText;    // --max-memory as written, for the stop's message
     bool verbose = false;
     bool quiet = false;
     bool help = false;

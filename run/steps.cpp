@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "actions/dispatcher.h"
+#include "base/action_watch.h"
 #include "expr/function_table.h"
 #include "normal/minimal_cover.h"
 
@@ -45,7 +46,8 @@ Transform transformOf(JobStep::Kind kind) {
     return Transform::cofactor;
 }
 
-// Every function with a tree becomes a minimal sum of products, in table order.
+// Every function with a tree becomes a minimal sum of products, in table order. The
+// progress line, when shown, moves on between functions.
 void minimizeTable(const MinimizeSettings& settings) {
     FunctionTable& table = *workspace.table;
     const EngineParams params{table.variableList, dispatcherState.absorptionEnabled, false};
@@ -53,7 +55,10 @@ void minimizeTable(const MinimizeSettings& settings) {
         FunctionEntry& entry = *table.entryAt(position);
         workspace.currentEntry = &entry;
         workspace.currentList = entry.variableList;
-        if (entry.hasTree()) minimizeFunction(entry, params, settings);
+        if (!entry.hasTree()) continue;
+        noteProgressFunction(position + 1, table.entryCount(), entry.name);
+        actionCheckpoint(-1);
+        minimizeFunction(entry, params, settings);
     }
 }
 

@@ -43,14 +43,21 @@ the actions given, and writes the result (PLA unless told otherwise).
                                its output bits set for every function holding it
       --workers N              compute the functions on N threads (default: BOOLFN_WORKERS,
                                else one per processor thread; 1 computes them one by one)
-  -v, --verbose                report each step and its time on standard error
+      --max-memory SIZE        end the job, nothing written, when it would take more than
+                               SIZE of memory (bytes, or K, M, G, T: 512M, 2G; default:
+                               what the machine can give)
+  -v, --verbose                report each step, the functions, inputs and terms it left,
+                               and its time on standard error
   -q, --quiet                  print no messages (the exit status still tells)
   -h, --help                   print this help and exit
       --version                print the version and exit
 
+At a terminal a long step shows its progress on standard error. Ctrl-C ends the
+job at once, writes nothing and says so; the shell reports status 130.
+
 Exit status: 0 done; 1 the input or a statement had errors, or a write failed;
-2 usage error, a file that cannot be opened, or a fatal stop; 3 --verify found a
-difference; 10/20 for --sat.
+2 usage error, a file that cannot be opened, or a fatal stop (out of memory, or
+past --max-memory); 3 --verify found a difference; 10/20 for --sat.
 )";
 }
 

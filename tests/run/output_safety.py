@@ -164,7 +164,7 @@ def check_repeated_messages(binary, folder):
     result = run(binary, ["in.vhd"], folder)
     lines = result.stderr.splitlines()
     expect_status(result, 1)
-    expect(lines == [b"in.vhd:2: Syntax error at line:2"] * 5 +
+    expect(lines == [b"in.vhd:2:1: syntax error at the end of the input"] * 5 +
            [b"boolfn-run: 999997 more identical messages not shown",
             b"boolfn-run: nothing written to '-': the input had errors"
             b" (--partial writes what was read)"],

@@ -1,11 +1,13 @@
-// The reader messages: text directly followed by the line number, after
-// "NAME:LINE: " when the settings name a source, and the count of errors that the
-// loaders return (warnings are not counted).
+// The reader messages: without diagnostics the text directly followed by the line
+// number on the console, as the menu program prints them; with diagnostics nothing
+// printed and the message handed over with its source and place. Either way the
+// report counts the errors that the loaders return (warnings are not counted).
 #include "formats/reader_messages.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "tests/unit/base/console_redirect.h"
 
@@ -13,7 +15,7 @@ namespace {
 
 struct MessageCase {
     const char* title;
-    std::string sourceName;
+    bool diagnostics;
     ReaderMessage message;
     int64_t line;
     std::string printed;
@@ -22,38 +24,52 @@ struct MessageCase {
 
 class ReaderMessageTest : public ::testing::TestWithParam<MessageCase> {};
 
-TEST_P(ReaderMessageTest, PrintsAndCounts) {
+TEST_P(ReaderMessageTest, PrintsOrHandsOverAndCounts) {
     const MessageCase& c = GetParam();
     ConsoleRedirect console;
+    std::vector<ReaderDiagnostic> handed;
     ReaderSettings settings;
-    settings.sourceName = c.sourceName;
+    settings.sourceName = "in.pla";
+    if (c.diagnostics) {
+        settings.diagnostics = [&](const ReaderDiagnostic& diagnostic) {
+            handed.push_back(diagnostic);
+        };
+    }
     ReaderReport report(settings);
-    printReaderMessage(report, c.message, c.line);
-    printReaderMessage(report, c.message, c.line + 1);
+    reportReaderMessage(report, c.message, c.line, {c.line, 4, "x"});
+    reportReaderMessage(report, c.message, c.line + 1, {c.line + 1, 1, ""});
     EXPECT_EQ(console.printedText(), c.printed);
     EXPECT_EQ(report.errorCount, c.counted);
+    if (!c.diagnostics) {
+        EXPECT_TRUE(handed.empty());
+        return;
+    }
+    ASSERT_EQ(handed.size(), 2u);
+    EXPECT_EQ(handed[0].source, "in.pla");
+    EXPECT_EQ(handed[0].message, c.message);
+    EXPECT_EQ(handed[0].place.line, c.line);
+    EXPECT_EQ(handed[0].place.column, 4);
+    EXPECT_EQ(handed[0].place.token, "x");
+    EXPECT_EQ(handed[1].place.line, c.line + 1);
+    EXPECT_EQ(handed[1].place.token, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ReaderMessageTest,
-    ::testing::Values(MessageCase{"Plain", "", ReaderMessage::SyntaxError, 12,
+    ::testing::Values(MessageCase{"Printed", false, ReaderMessage::SyntaxError, 12,
                                   "Syntax error at line:12\nSyntax error at line:13\n", 2},
-                      MessageCase{"Named", "in.pla", ReaderMessage::InvalidLexicalElement, 3,
-                                  "in.pla:3: Invalid lexical element at line:3\n"
-                                  "in.pla:4: Invalid lexical element at line:4\n",
+                      MessageCase{"PrintedLexical", false, ReaderMessage::InvalidLexicalElement, 3,
+                                  "Invalid lexical element at line:3\n"
+                                  "Invalid lexical element at line:4\n",
                                   2},
-                      MessageCase{"NamedStatement", "<add 2>", ReaderMessage::TooLongIdentifier, 1,
-                                  "<add 2>:1: Too long identifier at line:1\n"
-                                  "<add 2>:2: Too long identifier at line:2\n",
-                                  2},
-                      MessageCase{"WarningNotCounted", "", ReaderMessage::DifferentVectorLengths, 5,
+                      MessageCase{"PrintedWarningNotCounted", false,
+                                  ReaderMessage::DifferentVectorLengths, 5,
                                   "Warning: Different vector lengths at line:5\n"
                                   "Warning: Different vector lengths at line:6\n",
                                   0},
-                      MessageCase{"NamedWarning", "f.vhd", ReaderMessage::InvalidOutputIndex, 9,
-                                  "f.vhd:9: Warning: Invalid output index at line:9\n"
-                                  "f.vhd:10: Warning: Invalid output index at line:10\n",
-                                  0}),
+                      MessageCase{"HandedOver", true, ReaderMessage::TooLongIdentifier, 1, "", 2},
+                      MessageCase{"HandedOverWarningNotCounted", true,
+                                  ReaderMessage::InvalidOutputIndex, 9, "", 0}),
     [](const ::testing::TestParamInfo<MessageCase>& param) {
         return std::string(param.param.title);
     });

@@ -1,6 +1,6 @@
 // The reader settings reach every loader: the benchmark dialects are read only when
-// asked for, and the source name begins every message; each loader answers the
-// errors it reported.
+// asked for; each loader answers the errors it reported. (Where the messages go is
+// in reader_places_test.)
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -40,7 +40,6 @@ TEST_P(ReaderSettingsTest, ReachTheLoader) {
     const SettingsCase& c = GetParam();
     ConsoleRedirect console;
     ReaderSettings settings;
-    settings.sourceName = "in";
     settings.benchmarkDialects = c.benchmarkDialects;
     std::istringstream in(c.text);
     EXPECT_EQ(c.load(in, settings), c.errors);
@@ -56,19 +55,19 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, ReaderSettingsTest,
     ::testing::Values(
         SettingsCase{"PlaBusLabelRefused", pla, ".i 1\n.o 1\n.ilb a[3]\n1 1\n", false,
-                     "in:3: Invalid lexical element at line:3\n", 1, 1},
+                     "Invalid lexical element at line:3\n", 1, 1},
         SettingsCase{"PlaBusLabelRead", pla, ".i 1\n.o 1\n.ilb a[3]\n1 1\n", true, "", 0, 1},
         SettingsCase{"PlaTwoAsUnusedRefused", pla, ".i 2\n.o 1\n21 1\n", false,
-                     "in:3: Syntax error at line:3\n", 1, 1},
+                     "Syntax error at line:3\n", 1, 1},
         SettingsCase{"PlaTwoAsUnusedRead", pla, ".i 2\n.o 1\n21 1\n", true, "", 0, 1},
         SettingsCase{"PlaDotEndRead", pla, ".i 1\n.o 1\n1 1\n.end\n$\n", true, "", 0, 1},
         SettingsCase{"DimacsPercentRefused", dimacs, "p cnf 1 1\n1 0\n%\n0\n", false,
-                     "in:3: Invalid lexical element at line:3\n", 1, 1},
+                     "Invalid lexical element at line:3\n", 1, 1},
         SettingsCase{"DimacsPercentEndsTheFormula", dimacs, "p cnf 1 1\n1 0\n%\n0\n", true, "", 0,
                      1},
-        SettingsCase{"VhdlNamedMessages", vhdl, "f <= a;\ng <= \"01\" and \"1\";\nh <= ;\n", false,
-                     "in:2: Warning: Different vector lengths at line:2\n"
-                     "in:3: Syntax error at line:3\n",
+        SettingsCase{"VhdlMessages", vhdl, "f <= a;\ng <= \"01\" and \"1\";\nh <= ;\n", false,
+                     "Warning: Different vector lengths at line:2\n"
+                     "Syntax error at line:3\n",
                      1, 2}),
     [](const ::testing::TestParamInfo<SettingsCase>& param) {
         return std::string(param.param.title);

@@ -56,7 +56,39 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageErrorCase{"in.pla --stats=json", "unknown layout"},
                       UsageErrorCase{"in.pla --workers 0", "--workers needs"},
                       UsageErrorCase{"in.pla --workers=x", "--workers needs"},
-                      UsageErrorCase{"in.pla --workers", "--workers needs a value"}));
+                      UsageErrorCase{"in.pla --workers", "--workers needs a value"},
+                      UsageErrorCase{"in.pla --max-memory 0", "--max-memory needs a size"},
+                      UsageErrorCase{"in.pla --max-memory=5MB", "--max-memory needs a size"},
+                      UsageErrorCase{"in.pla --max-memory M", "--max-memory needs a size"},
+                      UsageErrorCase{"in.pla --max-memory -1G", "--max-memory needs a size"},
+                      UsageErrorCase{"in.pla --max-memory 4194305T", "--max-memory needs a size"},
+                      UsageErrorCase{"in.pla --max-memory", "--max-memory needs a value"}));
+
+struct MemorySizeCase {
+    const char* size;
+    uint64_t bytes;
+};
+
+class RunMemorySizes : public ::testing::TestWithParam<MemorySizeCase> {};
+
+TEST_P(RunMemorySizes, AreBytesOrPowersOf1024) {
+    const ParsedCommandLine parsed = parseCommandLine({"in.pla", "--max-memory", GetParam().size});
+    ASSERT_EQ(parsed.usageError, "");
+    EXPECT_EQ(parsed.options.maxMemory, GetParam().bytes);
+    EXPECT_EQ(parsed.options.maxMemoryText, GetParam().size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, RunMemorySizes,
+                         ::testing::Values(MemorySizeCase{"1000000", 1000000},
+                                           MemorySizeCase{"64k", 65536},
+                                           MemorySizeCase{"512M", uint64_t{512} << 20},
+                                           MemorySizeCase{"2G", uint64_t{2} << 30},
+                                           MemorySizeCase{"2g", uint64_t{2} << 30},
+                                           MemorySizeCase{"4194304T", uint64_t{1} << 62}));
+
+TEST(RunMemorySizes, DefaultIsNoLimit) {
+    EXPECT_EQ(parseCommandLine({"in.pla"}).options.maxMemory, 0u);
+}
 
 TEST(RunOptions, EveryOptionSetsItsField) {
     const ParsedCommandLine parsed = parseCommandLine(
