@@ -141,8 +141,14 @@ void holdCover(FunctionEntry& entry, const CubeList& cover, const Support& suppo
 }
 
 CubeList exactCover(const std::string& name, const CubeSpace& space, const CubeList& on,
-                    const CubeList& dontCare, uint64_t limit) {
-    ExactCover exact = exactMinimumCover(space, on, dontCare, limit);
+                    const CubeList& dontCare, const MinimizeSettings& settings) {
+    const uint64_t limit = settings.exactLimit;
+    uint64_t ownBudget = 100 * limit;
+    uint64_t& left = settings.branchesLeft != nullptr ? *settings.branchesLeft : ownBudget;
+    // The heuristic's cover bounds the search from its start.
+    const CubeList heuristic = minimizeCover(space, on, dontCare);
+    ExactCover exact = exactMinimumCover(space, on, dontCare, limit, left, heuristic);
+    left -= std::min(left, exact.branches);
     const std::string bound = std::to_string(limit);
     switch (exact.stop) {
         case ExactStop::none:
@@ -177,7 +183,7 @@ void minimizeFunction(FunctionEntry& entry, const EngineParams& params,
     const CubeList dontCare = dontCaresOf(points, unspecified, support, space);
     try {
         holdCover(entry,
-                  settings.exact ? exactCover(entry.name, space, on, dontCare, settings.exactLimit)
+                  settings.exact ? exactCover(entry.name, space, on, dontCare, settings)
                                  : minimizeCover(space, on, dontCare),
                   support, space, inputs);
     } catch (const ExactLimitReached&) {

@@ -14,6 +14,9 @@ class FunctionEntry;
 struct MinimizeSettings {
     bool exact = false;           // the fewest cubes, then the fewest literals
     uint64_t exactLimit = 20000;  // primes and covering rows past which exact stops
+    // Branches of the covering search left for the whole job (exact only): each
+    // function's search draws from it, so the limit bounds the job, not a function.
+    uint64_t* branchesLeft = nullptr;
 };
 
 // The exact minimizer reached its limit; the message names the function and the part.

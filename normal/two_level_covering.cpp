@@ -26,6 +26,14 @@ class Search {
     bool exhausted = false;
     bool found = false;
     std::vector<uint32_t> best;
+    uint64_t branches = 0;
+
+    // Starts from a known cover: only cheaper ones are searched for.
+    void bound(const std::vector<uint32_t>& cover) {
+        bestCost = 0;
+        for (uint32_t c : cover) bestCost += costs[c];
+        bounded = true;
+    }
 
     void solve(Rows rows, std::vector<uint32_t>& chosen, uint64_t spent) {
         if (exhausted) return;
@@ -35,14 +43,14 @@ class Search {
         }
         const size_t chosenBefore = chosen.size();
         const auto restore = [&] { chosen.resize(chosenBefore); };
-        if (!reduce(rows, chosen, spent) || (found && spent >= bestCost)) return restore();
+        if (!reduce(rows, chosen, spent) || (pruning() && spent >= bestCost)) return restore();
         if (rows.empty()) {
             bestCost = spent;
             best = chosen;
             found = true;
             return restore();
         }
-        if (found && spent + lowerBound(rows) >= bestCost) return restore();
+        if (pruning() && spent + lowerBound(rows) >= bestCost) return restore();
 
         const auto shortest =
             std::min_element(rows.begin(), rows.end(),
@@ -83,8 +91,10 @@ class Search {
   private:
     const std::vector<uint64_t>& costs;
     uint64_t budget;
-    uint64_t branches = 0;
     uint64_t bestCost = 0;
+    bool bounded = false;  // bestCost holds an incumbent's cost
+
+    bool pruning() const { return found || bounded; }
     std::vector<int32_t> localOf;  // column -> its place among a node's columns
     std::vector<char> marked;      // per column, for the lower bound
 
@@ -234,4 +244,21 @@ std::optional<std::vector<uint32_t>> minimumCostCover(const CoveringProblem& pro
     if (search.exhausted) return std::nullopt;
     std::sort(search.best.begin(), search.best.end());
     return search.best;
+}
+
+CoverSearch searchCheaperCover(const CoveringProblem& problem, uint64_t branchBudget,
+                               const std::vector<uint32_t>& incumbent) {
+    Search search(problem.costs, branchBudget);
+    if (!incumbent.empty()) search.bound(incumbent);
+    std::vector<uint32_t> chosen;
+    search.solve(problem.rows, chosen, 0);
+    CoverSearch result;
+    result.found = search.found;
+    result.complete = !search.exhausted;
+    result.branches = search.branches;
+    if (search.found) {
+        result.columns = std::move(search.best);
+        std::sort(result.columns.begin(), result.columns.end());
+    }
+    return result;
 }

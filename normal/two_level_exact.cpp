@@ -12,6 +12,7 @@
 #include "normal/two_level_exact.h"
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "normal/two_level_covering.h"
@@ -133,6 +134,22 @@ class RowMaker {
     }
 };
 
+// The primes' positions of the cubes of `cover`, or none unless every cube is one.
+std::vector<uint32_t> columnsOf(const CubeSpace& space, const CubeList& primes,
+                                const CubeList& cover) {
+    std::map<std::vector<uint64_t>, uint32_t> positions;
+    for (uint32_t p = 0; p < primes.size(); ++p) {
+        positions.emplace(std::vector<uint64_t>(primes[p], primes[p] + space.words), p);
+    }
+    std::vector<uint32_t> columns;
+    for (uint32_t c = 0; c < cover.size(); ++c) {
+        const auto found = positions.find(std::vector<uint64_t>(cover[c], cover[c] + space.words));
+        if (found == positions.end()) return {};
+        columns.push_back(found->second);
+    }
+    return columns;
+}
+
 }  // namespace
 
 bool allPrimes(const CubeSpace& space, const CubeList& cover, uint64_t limit, CubeList& primes) {
@@ -140,8 +157,8 @@ bool allPrimes(const CubeSpace& space, const CubeList& cover, uint64_t limit, Cu
 }
 
 ExactCover exactMinimumCover(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
-                             uint64_t limit) {
-    ExactCover result{CubeList(space.words), ExactStop::none};
+                             uint64_t limit, uint64_t branchBudget, const CubeList& incumbent) {
+    ExactCover result{CubeList(space.words), ExactStop::none, 0};
     if (on.empty()) return result;
     CubeList careless = on;
     careless.appendAll(dontCare);
@@ -161,11 +178,14 @@ ExactCover exactMinimumCover(const CubeSpace& space, const CubeList& on, const C
     for (uint32_t p = 0; p < primes.size(); ++p) {
         problem.costs.push_back((uint64_t{1} << 32) + space.literalCount(primes[p]));
     }
-    const std::optional<std::vector<uint32_t>> chosen = minimumCostCover(problem, 100 * limit);
-    if (!chosen) {
-        result.stop = ExactStop::search;
-        return result;
+    const std::vector<uint32_t> known = columnsOf(space, primes, incumbent);
+    const CoverSearch search = searchCheaperCover(problem, branchBudget, known);
+    result.branches = search.branches;
+    if (!search.complete) result.stop = ExactStop::search;
+    if (search.found) {
+        for (uint32_t p : search.columns) result.cover.append(primes[p]);
+    } else if (!known.empty()) {
+        result.cover = incumbent;
     }
-    for (uint32_t p : *chosen) result.cover.append(primes[p]);
     return result;
 }

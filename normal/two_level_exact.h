@@ -19,12 +19,17 @@ enum class ExactStop {
 struct ExactCover {
     CubeList cover;
     ExactStop stop = ExactStop::none;
+    uint64_t branches = 0;  // taken by the covering search
 };
 
-// A minimum cover of ON ∪ (part of) DC that holds every point of ON outside DC,
-// or the stop (with an empty cover) when a part grows past `limit`.
+// A minimum cover of ON ∪ (part of) DC that holds every point of ON outside DC.
+// `incumbent`, a cover of primes already known (or empty), bounds the search from
+// its start. Stops when the primes or the rows grow past `limit` (the cover then
+// empty) or when the search takes more than `branchBudget` branches (the cover
+// then the cheapest one seen, the incumbent if none beat it, and not known to be
+// least).
 ExactCover exactMinimumCover(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
-                             uint64_t limit);
+                             uint64_t limit, uint64_t branchBudget, const CubeList& incumbent);
 
 // The parts on their own, for the tests.
 // Every prime implicant of the union of `cover`; false when there are more than

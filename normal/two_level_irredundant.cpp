@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "normal/two_level_covering.h"
 #include "normal/two_level_unate.h"
 
 namespace {
@@ -12,6 +13,10 @@ namespace {
 constexpr uint32_t regionBudget = 4096;
 
 constexpr int32_t fixedTag = -1;
+
+// Branches the exact covering search may take before the greedy cover is used: the
+// matrices of the irredundant step are small and nearly always solved far below it.
+constexpr uint64_t exactBranchBudget = 2000;
 
 // Cubes with, per cube, the partially redundant cube it is (its column) or fixedTag.
 struct TaggedCubes {
@@ -92,13 +97,27 @@ std::vector<char> coverPartiallyRedundant(const CubeSpace& space, const CubeList
         collector.collect(list, self);
     }
 
+    std::vector<uint32_t> literals(columns);
+    for (uint32_t c = 0; c < columns; ++c) literals[c] = space.literalCount(cover[partial[c]]);
+    CoveringProblem problem;
+    problem.costs.resize(columns);
+    for (uint32_t c = 0; c < columns; ++c) problem.costs[c] = (uint64_t{1} << 32) + literals[c];
+    problem.rows = rows;
+    for (auto& row : problem.rows) {
+        std::sort(row.begin(), row.end());
+        row.erase(std::unique(row.begin(), row.end()), row.end());
+    }
+    if (const auto exact = minimumCostCover(problem, exactBranchBudget)) {
+        std::vector<char> chosen(columns, 0);
+        for (uint32_t c : *exact) chosen[c] = 1;
+        return chosen;
+    }
+
     // Greedy column cover, then the chosen columns no row needs are dropped.
     std::vector<std::vector<uint32_t>> rowsOf(columns);
     for (uint32_t r = 0; r < rows.size(); ++r) {
         for (uint32_t column : rows[r]) rowsOf[column].push_back(r);
     }
-    std::vector<uint32_t> literals(columns);
-    for (uint32_t c = 0; c < columns; ++c) literals[c] = space.literalCount(cover[partial[c]]);
     std::vector<char> rowCovered(rows.size(), 0);
     std::vector<uint32_t> open(columns);
     for (uint32_t c = 0; c < columns; ++c) open[c] = static_cast<uint32_t>(rowsOf[c].size());

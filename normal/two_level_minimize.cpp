@@ -9,10 +9,16 @@
 #include <algorithm>
 #include <numeric>
 
+#include "normal/two_level_exact.h"
 #include "normal/two_level_irredundant.h"
 #include "normal/two_level_unate.h"
 
 namespace {
+
+// The bounds of the covering search that polishes the heuristic's cover: primes
+// (and covering rows) and branches.
+constexpr uint64_t polishPrimes = 1000;
+constexpr uint64_t polishBranches = 3000;
 
 // Positions of a list ordered by literal count: fewest first (the largest cubes),
 // or most first.
@@ -253,6 +259,52 @@ CubeList reduceCover(const CubeSpace& space, const CubeList& cover, const CubeLi
     return result;
 }
 
+// Whether prime `cube` is essential: the consensus of every other cube of
+// `others` with it (their meet at distance 0, the cube over their one clash at
+// distance 1) covers every point of it that another prime covers, so the cube is
+// essential exactly when those consensus cubes leave some point of it open.
+bool isEssential(const CubeSpace& space, const uint64_t* cube, const CubeList& others,
+                 CubeList& consensus, CubeList& scratch) {
+    consensus.clear();
+    for (uint32_t j = 0; j < others.size(); ++j) {
+        const uint64_t* other = others[j];
+        uint32_t clashWord = 0;
+        uint64_t clash = 0;
+        uint32_t distance = 0;
+        for (uint32_t w = 0; w < space.words && distance < 2; ++w) {
+            const uint64_t bits = space.clashBits(cube, other, w);
+            if (bits == 0) continue;
+            distance += static_cast<uint32_t>(std::popcount(bits));
+            clashWord = w;
+            clash = bits;
+        }
+        if (distance >= 2) continue;
+        uint64_t* meet = consensus.append();
+        for (uint32_t w = 0; w < space.words; ++w) meet[w] = cube[w] & other[w];
+        meet[clashWord] |= clash | (clash << 1);
+    }
+    return !coversCube(space, consensus, cube, scratch);
+}
+
+// Splits the essential primes of `cover` off into `essentials`; the rest stay.
+CubeList takeEssentials(const CubeSpace& space, CubeList& cover, const CubeList& dontCare) {
+    CubeList essentials(space.words);
+    CubeList others(space.words);
+    CubeList consensus(space.words);
+    CubeList scratch(space.words);
+    std::vector<char> alive(cover.size(), 1);
+    std::vector<char> rest(cover.size(), 1);
+    for (uint32_t i = 0; i < cover.size(); ++i) {
+        othersInto(cover, i, alive, dontCare, others);
+        if (isEssential(space, cover[i], others, consensus, scratch)) {
+            essentials.append(cover[i]);
+            rest[i] = 0;
+        }
+    }
+    cover.keepFlagged(rest);
+    return essentials;
+}
+
 // The cubes the last gasp reduced: each cube of `cover` reduced against all the
 // others, kept where it shrank.
 CubeList lastGasp(const CubeSpace& space, const CubeList& cover, const CubeList& dontCare,
@@ -313,6 +365,27 @@ CubeList minimizeWithoutOffSet(const CubeSpace& space, const CubeList& on, const
         if (!(costOf(space, next) < costOf(space, cover))) return cover;
         cover = std::move(next);
     }
+}
+
+// Reduce, expand and irredundant while the cost falls, then the last gasp, and again
+// while that gains; the cheapest cover seen.
+CubeList improveCover(const CubeSpace& space, CubeList cover, const CubeList& dontCare,
+                      const CubeList& off) {
+    CubeList best = cover;
+    for (;;) {
+        CoverCost before;
+        do {
+            before = costOf(space, cover);
+            cover = reduceCover(space, cover, dontCare, true);
+            cover = irredundantCover(space, expandCover(space, cover, off), dontCare);
+            if (costOf(space, cover) < costOf(space, best)) best = cover;
+        } while (costOf(space, cover) < before);
+        cover = best;
+        CubeList gasped = lastGasp(space, cover, dontCare, off);
+        if (!(costOf(space, gasped) < costOf(space, cover))) break;
+        cover = best = gasped;
+    }
+    return best;
 }
 
 }  // namespace
@@ -395,19 +468,19 @@ CubeList minimizeCover(const CubeSpace& space, const CubeList& on, const CubeLis
         return minimizeWithoutOffSet(space, on, dontCare, careless);
     }
     CubeList cover = irredundantCover(space, expandCover(space, on, off), dontCare);
-    CubeList best = cover;
-    for (;;) {
-        CoverCost before;
-        do {
-            before = costOf(space, cover);
-            cover = reduceCover(space, cover, dontCare, true);
-            cover = irredundantCover(space, expandCover(space, cover, off), dontCare);
-            if (costOf(space, cover) < costOf(space, best)) best = cover;
-        } while (costOf(space, cover) < before);
-        cover = best;
-        CubeList gasped = lastGasp(space, cover, dontCare, off);
-        if (!(costOf(space, gasped) < costOf(space, cover))) break;
-        cover = best = gasped;
+    // The essential primes are in every cover made of primes: they leave the loop
+    // and count as don't-cares for the rest, which lets the others reduce further.
+    const CubeList essentials = takeEssentials(space, cover, dontCare);
+    CubeList rest = dontCare;
+    rest.appendAll(essentials);
+    CubeList best = improveCover(space, std::move(cover), rest, off);
+    best.appendAll(essentials);
+    // Where the primes and the covering problem are small, a bounded covering
+    // search, started from the heuristic cover, looks for a cheaper one.
+    ExactCover polished =
+        exactMinimumCover(space, on, dontCare, polishPrimes, polishBranches, best);
+    if (!polished.cover.empty() && costOf(space, polished.cover) < costOf(space, best)) {
+        return std::move(polished.cover);
     }
     return best;
 }

@@ -101,7 +101,8 @@ std::string stepName(const JobStep& step) {
 
 void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
     if (step.kind == JobStep::Kind::minimize) {
-        minimizeTable({step.value, step.limit});
+        uint64_t branchesLeft = 100 * step.limit;
+        minimizeTable({step.value, step.limit, &branchesLeft});
         return;
     }
     if (step.kind == JobStep::Kind::absorption) {

@@ -140,7 +140,8 @@ TEST_P(ExactRandom, PrimesAndMinimumMatchBruteForce) {
 
         Cost best;
         bruteMinimum(primes, care, 0, {0, 0}, best);
-        const ExactCover exact = exactMinimumCover(space, on, dc, 100000);
+        const ExactCover exact =
+            exactMinimumCover(space, on, dc, 100000, 10000000, CubeList(space.words));
         ASSERT_EQ(exact.stop, ExactStop::none);
         const uint64_t covered = pointsOf(space, exact.cover);
         EXPECT_EQ(covered & care, care) << "round " << round;
@@ -188,6 +189,71 @@ TEST(MinimumCostCover, CyclicProblemsAndTheBudget) {
     EXPECT_FALSE(minimumCostCover(rows[0].problem, 1).has_value());
 }
 
+// A known cover bounds the search: only cheaper ones count as found, and a search
+// cut short says so and keeps the cheapest cover it saw.
+TEST(SearchCheaperCover, IncumbentsAndTheBudget) {
+    const CoveringProblem ring{{{0, 1}, {1, 2}, {2, 3}, {3, 4}, {0, 4}}, {5, 5, 5, 5, 5}};
+    struct Row {
+        std::vector<uint32_t> incumbent;
+        uint64_t budget;
+        bool found;
+        bool complete;
+        uint64_t cost;  // of the cover found
+    };
+    const std::vector<Row> rows = {
+        {{}, 1000, true, true, 15},
+        {{0, 2, 4}, 1000, false, true, 0},
+        {{0, 1, 2, 3}, 1000, true, true, 15},
+        {{0, 1, 2, 3, 4}, 1, false, false, 0},
+    };
+    for (const Row& row : rows) {
+        const CoverSearch search = searchCheaperCover(ring, row.budget, row.incumbent);
+        EXPECT_EQ(search.found, row.found);
+        EXPECT_EQ(search.complete, row.complete);
+        EXPECT_GE(search.branches, 1u);
+        uint64_t cost = 0;
+        for (uint32_t c : search.columns) cost += ring.costs[c];
+        EXPECT_EQ(cost, row.cost);
+    }
+}
+
+// A heuristic cover given as the incumbent: a minimum one comes back as it is, a
+// larger one is beaten, and a cover of cubes that are not primes is ignored.
+TEST(ExactMinimumCover, StartsFromAKnownCover) {
+    const CubeSpace space(3);
+    const auto cube = [&](const char* text) {
+        std::vector<uint64_t> words(space.words);
+        space.setUniverse(words.data());
+        for (uint32_t v = 0; v < 3; ++v) {
+            if (text[v] != '-') CubeSpace::setPair(words.data(), v, text[v] == '1' ? 2 : 1);
+        }
+        return words;
+    };
+    const auto listOf = [&](std::initializer_list<const char*> texts) {
+        CubeList list(space.words);
+        for (const char* text : texts) list.append(cube(text).data());
+        return list;
+    };
+    // x0'x1 + x1x2 + x0x2 ... as minterms; the minimum is x0'x1 + x0x2.
+    const CubeList on = listOf({"01-", "1-1"});
+    const CubeList none(space.words);
+    struct Row {
+        CubeList incumbent;
+        uint32_t cubes;
+    };
+    const std::vector<Row> rows = {
+        {listOf({"01-", "1-1"}), 2},
+        {listOf({"01-", "1-1", "-11"}), 2},
+        {listOf({"010", "011", "1-1"}), 2},
+    };
+    for (const Row& row : rows) {
+        const ExactCover exact = exactMinimumCover(space, on, none, 100, 1000, row.incumbent);
+        EXPECT_EQ(exact.stop, ExactStop::none);
+        EXPECT_EQ(exact.cover.size(), row.cubes);
+        EXPECT_EQ(literalCount(space, exact.cover), 4u);
+    }
+}
+
 // The parity of n inputs has 2^(n-1) primes and as many rows: each limit stops it.
 TEST(ExactMinimumCover, LimitsStopTheParity) {
     const CubeSpace space(8);
@@ -198,11 +264,11 @@ TEST(ExactMinimumCover, LimitsStopTheParity) {
         for (uint32_t v = 0; v < 8; ++v) CubeSpace::setPair(cube, v, ((point >> v) & 1) + 1);
     }
     const CubeList none(space.words);
-    EXPECT_EQ(exactMinimumCover(space, on, none, 100).stop, ExactStop::primes);
-    const ExactCover whole = exactMinimumCover(space, on, none, 128);
+    EXPECT_EQ(exactMinimumCover(space, on, none, 100, 10000, none).stop, ExactStop::primes);
+    const ExactCover whole = exactMinimumCover(space, on, none, 128, 12800, none);
     EXPECT_EQ(whole.stop, ExactStop::none);
     EXPECT_EQ(whole.cover.size(), 128u);
-    EXPECT_EQ(exactMinimumCover(space, CubeList(space.words), none, 1).cover.size(), 0u);
+    EXPECT_EQ(exactMinimumCover(space, CubeList(space.words), none, 1, 100, none).cover.size(), 0u);
 }
 
 // The row limit counts distinct rows: ten copies of one cube give the row once.
@@ -214,7 +280,8 @@ TEST(ExactMinimumCover, RepeatedRegionsAreOneRow) {
         space.setUniverse(cube);
         CubeSpace::setPair(cube, 0, 2);
     }
-    const ExactCover exact = exactMinimumCover(space, on, CubeList(space.words), 1);
+    const ExactCover exact =
+        exactMinimumCover(space, on, CubeList(space.words), 1, 100, CubeList(space.words));
     EXPECT_EQ(exact.stop, ExactStop::none);
     EXPECT_EQ(exact.cover.size(), 1u);
 }
