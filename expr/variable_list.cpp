@@ -2,6 +2,8 @@
 // that lookups by name cost a hash probe instead of a walk along the list.
 #include "expr/variable_list.h"
 
+#include <mutex>
+
 #include "expr/workspace.h"
 
 size_t SymbolIndex::slotOf(Symbol name) const {
@@ -56,8 +58,14 @@ void SymbolIndex::clear() {
 }
 
 int32_t VariableList::positionOf(Symbol name) const {
-    if (indexStale) rebuildIndex();
+    if (indexStale.load(std::memory_order_acquire)) freshenIndex();
     return index.find(name);
+}
+
+void VariableList::freshenIndex() const {
+    static std::mutex rebuilding;
+    const std::lock_guard<std::mutex> hold(rebuilding);
+    if (indexStale.load(std::memory_order_relaxed)) rebuildIndex();
 }
 
 void VariableList::reserve(int64_t more) {
@@ -88,7 +96,7 @@ VariableList* VariableList::copyNames() const {
 void VariableList::rebuildIndex() const {
     index.clear();
     for (int32_t i = 0; i < count(); ++i) index.insert(entries[static_cast<size_t>(i)].name, i);
-    indexStale = false;
+    indexStale.store(false, std::memory_order_release);
 }
 
 void VariableList::assign(int32_t position, int32_t value) {

@@ -6,6 +6,7 @@
 // Names are unique within a list and keep the order of their first addition.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -73,9 +74,13 @@ class VariableList {
     const std::vector<int32_t>& assignedPositions() const { return assignedOrder; }
 
   private:
-    mutable SymbolIndex index;        // name -> first position
-    mutable bool indexStale = false;  // set by rename, rebuilt on demand
+    mutable SymbolIndex index;  // name -> first position
+    // Set by rename, rebuilt on demand. Functions computed side by side look names
+    // up in the table's list at once, so the first look after a rename rebuilds it
+    // under a lock and the others wait for it.
+    mutable std::atomic<bool> indexStale{false};
     std::vector<int32_t> assignedOrder;
+    void freshenIndex() const;
     void rebuildIndex() const;
 };
 
