@@ -17,7 +17,8 @@ import subprocess
 import sys
 import time
 
-from terminal_session import ACTION_CHOICE, Session, check, piped_run, run_cases, screen_text
+from terminal_session import (ACTION_CHOICE, Session, check, functions_for_seconds, piped_run,
+                              run_cases, screen_text, write_xor_functions)
 
 PROGRESS = "boolfn: function "
 
@@ -34,22 +35,8 @@ def write_inputs(folder):
         products.write("k <= not a3 or b2;\n")
 
 
-def write_xor_functions(folder, name, count):
-    with open(os.path.join(folder, name), "w") as many:
-        for n in range(count):
-            names = ["x%d" % ((n + i) % 40) for i in range(7)]
-            many.write("f%d <= %s;\n" % (n, " xor ".join(names)))
-
-
-def functions_for_seconds(binary, folder, seconds):
-    """How many of those functions the binary brings into DNF in about `seconds`,
-    measured by a piped run: a build with sanitizers is many times slower."""
-    sample = 300
-    write_xor_functions(folder, "sample.vhd", sample)
-    started = time.monotonic()
-    piped_run(binary, folder, ["sample.vhd", "sample.pla"], ["4", "15"])
-    each = (time.monotonic() - started) / sample
-    return max(20, min(20000, int(seconds / each)))
+def piped_dnf_of(binary, folder):
+    return lambda name: piped_run(binary, folder, [name, "sample.pla"], ["4", "15"])
 
 
 def temporary_files(folder):
@@ -87,7 +74,8 @@ WORKER_SETTINGS = [("one worker", {"BOOLFN_WORKERS": "1"}), ("four workers", {"B
 
 
 def cancel_leaves_everything_as_it_was(binary, folder):
-    write_xor_functions(folder, "many.vhd", functions_for_seconds(binary, folder, 8))
+    count = functions_for_seconds(folder, 8, piped_dnf_of(binary, folder))
+    write_xor_functions(folder, "many.vhd", count)
     for (title, source, output, existing, action, said, save), (workers, env) in [
             (case, setting) for case in CANCEL_CASES for setting in WORKER_SETTINGS]:
         title = "%s, %s" % (title, workers)
@@ -127,7 +115,7 @@ def progress_line_is_erased(binary, folder):
 
 
 def progress_line_is_erased_with(binary, folder, workers, env):
-    count = functions_for_seconds(binary, folder, 4)
+    count = functions_for_seconds(folder, 4, piped_dnf_of(binary, folder))
     write_xor_functions(folder, "some.vhd", count)
     session = Session(binary, folder, ["some.vhd", "some.pla"], env=env)
     session.answer("Choice:", "4")

@@ -15,7 +15,8 @@ import subprocess
 import sys
 import time
 
-from terminal_session import Session, check, run_cases, screen_text
+from terminal_session import (Session, check, functions_for_seconds, run_cases, screen_text,
+                              write_xor_functions)
 
 
 def write_inputs(folder):
@@ -26,23 +27,9 @@ def write_inputs(folder):
         sums.write("g <= a0 xor b1;\n")
 
 
-def write_xor_functions(folder, name, count):
-    with open(os.path.join(folder, name), "w") as many:
-        for n in range(count):
-            names = ["x%d" % ((n + i) % 40) for i in range(7)]
-            many.write("f%d <= %s;\n" % (n, " xor ".join(names)))
-
-
-def functions_for_seconds(binary, folder, seconds):
-    """How many of those functions the binary brings into DNF in about `seconds`: a
-    build with sanitizers is many times slower."""
-    sample = 300
-    write_xor_functions(folder, "sample.vhd", sample)
-    started = time.monotonic()
-    subprocess.run([binary, "sample.vhd", "-d", "dnf", "-o", "sample.pla"], cwd=folder,
-                   capture_output=True, timeout=120)
-    each = (time.monotonic() - started) / sample
-    return max(20, min(20000, int(seconds / each)))
+def dnf_of(binary, folder):
+    return lambda name: subprocess.run([binary, name, "-d", "dnf", "-o", "sample.pla"],
+                                       cwd=folder, capture_output=True, timeout=120)
 
 
 def leftovers(folder, names):
@@ -50,7 +37,7 @@ def leftovers(folder, names):
 
 
 def progress_line_at_a_terminal(binary, folder):
-    count = functions_for_seconds(binary, folder, 2.5)
+    count = functions_for_seconds(folder, 2.5, dnf_of(binary, folder))
     write_xor_functions(folder, "some.vhd", count)
     session = Session(binary, folder, ["-v", "some.vhd", "-d", "dnf", "-o", "some.pla"])
     session.child.timeout = 120  # the step was sized on a quieter moment of the machine
@@ -71,7 +58,7 @@ def progress_line_at_a_terminal(binary, folder):
 
 
 def no_progress_elsewhere(binary, folder):
-    count = functions_for_seconds(binary, folder, 1.5)
+    count = functions_for_seconds(folder, 1.5, dnf_of(binary, folder))
     write_xor_functions(folder, "some.vhd", count)
     for title, arguments, redirected in [
             ("standard error elsewhere", ["some.vhd", "-d", "dnf", "-o", "some.pla"], True),

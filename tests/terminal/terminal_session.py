@@ -115,6 +115,26 @@ def piped_run(binary, folder, arguments, answers):
     return result.stdout, result.returncode
 
 
+def write_xor_functions(folder, name, count):
+    """`count` functions, each a xor of seven of 40 inputs: work that grows evenly."""
+    with open(os.path.join(folder, name), "w") as many:
+        for n in range(count):
+            names = ["x%d" % ((n + i) % 40) for i in range(7)]
+            many.write("f%d <= %s;\n" % (n, " xor ".join(names)))
+
+
+def functions_for_seconds(folder, seconds, run_sample):
+    """How many of those functions a binary brings into DNF in about `seconds`, timed
+    on a sample that `run_sample(name)` takes through the DNF: a build with sanitizers
+    is many times slower."""
+    sample = 300
+    write_xor_functions(folder, "sample.vhd", sample)
+    started = time.monotonic()
+    run_sample("sample.vhd")
+    each = (time.monotonic() - started) / sample
+    return max(20, min(20000, int(seconds / each)))
+
+
 def clean_session_matches_piped_run(binary, folder):
     """Answers typed cleanly: the screen is the piped conversation with each answer
     echoed after its prompt, and the files and the status are the same."""
