@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # What a new user does first, in a build folder of its own: the quick start's
 # build-and-run script must leave both programs built, and an install into a
-# prefix must give both programs and both manual pages, with every option of
-# boolfn-run's help described in its manual page.
+# prefix must give both programs, both manual pages and the bash completion,
+# with every option of boolfn-run's help described in its manual page.
 set -euo pipefail
 repoRoot="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 work="$(mktemp -d "${TMPDIR:-/tmp}/boolfn-install.XXXXXX")"
@@ -34,6 +34,11 @@ for program in boolfn boolfn-run; do
     fi
     grep -q "^NAME" "$work/$program.txt" || fail "$program.1 has no NAME section"
 done
+
+completion="$work/prefix/share/bash-completion/completions/boolfn-run"
+[ -f "$completion" ] || fail "no bash completion for boolfn-run in the prefix"
+bash -c "source '$completion' && complete -p boolfn-run" >/dev/null ||
+    fail "the installed completion does not register for boolfn-run"
 
 "$work/prefix/bin/boolfn-run" --version | grep -q '^boolfn-run ' || fail "the installed boolfn-run does not run"
 "$work/prefix/bin/boolfn-run" "$repoRoot/examples/full_adder.pla" -d dnf -t pseudo-vhdl |
