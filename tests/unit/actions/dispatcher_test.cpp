@@ -76,6 +76,7 @@ class DispatcherTest : public ::testing::Test {
     void SetUp() override {
         freshTable(inputs);
         resetVhdlReader();
+        dispatcherState = DispatcherState{};
         for (const auto& make : sampleFunctions()) appendFunction(make());
     }
     void TearDown() override {

@@ -9,11 +9,15 @@
 
 #include "expr/function_table.h"
 #include "tests/unit/base/console_redirect.h"
+#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
 
 class DimacsFixture : public ::testing::Test {
   protected:
-    void SetUp() override { createTable(); }
+    void SetUp() override {
+        createTable();
+        freshSaveState();
+    }
     void TearDown() override { releaseTable(); }
 
     void answer(const std::string& text) { redirect.type(text); }

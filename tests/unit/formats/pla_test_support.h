@@ -13,13 +13,17 @@
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
 #include "tests/unit/base/console_redirect.h"
+#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
 
 // Every test starts from an empty table and captures the console: what the code
 // prints is in `console()`, what it reads comes from `answer`.
 class PlaFixture : public ::testing::Test {
   protected:
-    void SetUp() override { createTable(); }
+    void SetUp() override {
+        createTable();
+        freshSaveState();
+    }
     void TearDown() override { releaseTable(); }
 
     void answer(const std::string& text) { redirect.type(text); }

@@ -11,6 +11,7 @@
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 #include "tests/unit/base/console_redirect.h"
+#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
 
 // What the code prints is in `console()`, what it reads comes from `answer`.
@@ -19,6 +20,7 @@ class VhdlFixture : public ::testing::Test {
     void SetUp() override {
         createTable();
         resetVhdlReader();
+        freshSaveState();
     }
 
     void TearDown() override {
