@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     CaDiCaL::Solver solver;
+    solver.set("quiet", 1);
     int variables = 0;
     const char* error = solver.read_dimacs(argv[1], variables, 1);
     if (error != nullptr) {
