@@ -16,10 +16,10 @@ PendingCover& FunctionEntry::pendingCover(const std::shared_ptr<const RowStore>&
     return static_cast<PendingCover&>(*pending);
 }
 
-void FunctionEntry::holdSum(std::unique_ptr<PendingSum> sum) {
+void FunctionEntry::holdPending(std::unique_ptr<PendingTree> form) {
     delete root;
     root = nullptr;
-    pending = std::move(sum);
+    pending = std::move(form);
 }
 
 EntryContent FunctionEntry::copyContent() const {
@@ -37,14 +37,29 @@ void FunctionEntry::restoreContent(EntryContent content) {
     termCount = content.termCount;
 }
 
+// A held form that is no sum (a product of clauses) is walked as the tree it builds.
 bool FunctionEntry::reportTerms(VariableList& marks, TermSink& sink) const {
-    if (pending) return pending->reportTerms(marks, sink);
+    if (const PendingSum* sum = pendingSum()) return sum->reportTerms(marks, sink);
+    if (pending) {
+        const std::unique_ptr<Node> built(pending->buildTree());
+        return built != nullptr && reportAllTerms(built.get(), marks, sink);
+    }
     return root != nullptr && reportAllTerms(root, marks, sink);
 }
 
 int64_t FunctionEntry::literalCount() const {
     if (pending) return pending->literalCount();
     return root == nullptr ? 0 : root->literalCount();
+}
+
+void FunctionEntry::print(std::ostream& out) {
+    if (pending && pending->printWithoutTree(out)) return;
+    tree()->print(out);
+}
+
+void FunctionEntry::emitBlif(TextSink& out) {
+    if (pending && pending->emitBlifWithoutTree(out, name)) return;
+    tree()->emitBlif(out);
 }
 
 // A pending entry has no tree yet: the sum is all it holds.
@@ -81,10 +96,12 @@ void completeEntry(FunctionEntry& entry) {
     if (!entry.pending && entry.root == nullptr) entry.root = new VectNode(valueFalse, 1);
     auto* list = new VariableList;
     workspace.currentList = list;
-    if (entry.pending) {  // after a load, only a PLA cover
-        static_cast<const PendingCover&>(*entry.pending).collectVariables(*list);
+    if (const auto* cover = dynamic_cast<const PendingCover*>(entry.pending.get())) {
+        cover->collectVariables(*list);
+    } else if (const auto* clauses = dynamic_cast<const PendingClauses*>(entry.pending.get())) {
+        clauses->collectVariables(*list);
     } else {
-        entry.root->collectVariables();
+        entry.tree()->collectVariables();
     }
     delete entry.variableList;
     entry.variableList = list;

@@ -13,16 +13,18 @@
 #include <vector>
 
 #include "expr/node.h"
+#include "expr/pending_clauses.h"
 #include "expr/pending_cover.h"
 #include "expr/pending_sum.h"
 #include "expr/variable_list.h"
 #include "expr/workspace.h"
 
 // What an entry holds, copied aside so that it can be put back: its tree (a copy) or
-// its sum (shared, as a held sum never changes) and its term count.
+// the form it holds in its place (shared, as a held form never changes) and its term
+// count.
 struct EntryContent {
     std::unique_ptr<Node> tree;
-    std::shared_ptr<PendingSum> sum;
+    std::shared_ptr<PendingTree> sum;
     int64_t termCount = 0;
 };
 
@@ -66,9 +68,11 @@ struct FunctionEntry {
     bool hasPendingCover() const { return dynamic_cast<const PendingCover*>(pending.get()); }
 
     // The sum held in place of the tree, or null.
-    const PendingSum* pendingSum() const { return pending.get(); }
-    // Replaces the function, tree or sum, by a sum of products kept as it is.
-    void holdSum(std::unique_ptr<PendingSum> sum);
+    const PendingSum* pendingSum() const { return pending ? pending->asSum() : nullptr; }
+    // Replaces the function, tree or held form, by a sum of products kept as it is.
+    void holdSum(std::unique_ptr<PendingSum> sum) { holdPending(std::move(sum)); }
+    // Replaces the function by a form kept in place of its tree (null: no tree).
+    void holdPending(std::unique_ptr<PendingTree> form);
 
     // A copy of what the entry holds now, and putting such a copy back.
     EntryContent copyContent() const;
@@ -79,10 +83,14 @@ struct FunctionEntry {
     bool reportTerms(VariableList& marks, TermSink& sink) const;
     // The tree's literal count (0 without a tree).
     int64_t literalCount() const;
+    // What the tree's `print` and `emitBlif` write, from the held form where it can
+    // write them without building the tree.
+    void print(std::ostream& out);
+    void emitBlif(TextSink& out);
 
   private:
     Node* root;
-    std::shared_ptr<PendingSum> pending;
+    std::shared_ptr<PendingTree> pending;
     void buildPendingTree();
     friend void completeEntry(FunctionEntry& entry);
 };

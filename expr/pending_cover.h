@@ -10,29 +10,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "expr/pending_sum.h"
-#include "expr/symbol.h"
+#include "expr/row_chains.h"
 
 class Node;
 class VariableList;
-
-struct RowStore {
-    static constexpr uint32_t negatedBit = uint32_t{1} << 31;
-
-    std::vector<uint32_t> literals;      // a symbol, with negatedBit for a negated literal
-    std::vector<uint32_t> rowStarts{0};  // row r spans literals[rowStarts[r], rowStarts[r+1])
-
-    uint32_t rowCount() const { return static_cast<uint32_t>(rowStarts.size() - 1); }
-    void addLiteral(Symbol name, bool negated) {
-        literals.push_back(negated ? (name | negatedBit) : name);
-    }
-    // Closes the row being read; it keeps the number rowCount() had before.
-    void closeRow() { rowStarts.push_back(static_cast<uint32_t>(literals.size())); }
-    // Drops the row being read (one that ended before its outputs).
-    void discardOpenRow() { literals.resize(rowStarts.back()); }
-};
 
 class PendingCover final : public PendingSum {
   public:
@@ -54,11 +39,14 @@ class PendingCover final : public PendingSum {
     bool reportTerms(VariableList& marks, TermSink& sink) const override;
     int64_t literalCount() const override;
     bool buildsLeaf() const override;
+    bool printWithoutTree(std::ostream& out) const override;
+    bool emitBlifWithoutTree(TextSink& out, const std::string& rootName) const override;
     // Adds the cover's variables to the list in the order a walk of the built tree
     // meets them.
     void collectVariables(VariableList& list) const;
 
   private:
     std::shared_ptr<const RowStore> rows;
+    RowChains chains() const { return {*rows, &taken, opOr, opAnd, valueTrue}; }
     std::vector<uint32_t> taken;  // row numbers in the order the output took them
 };

@@ -86,8 +86,8 @@ void writeBlif(std::ostream& out, int64_t first) {
     writeModelHeader(out, table, first);
 
     TextSink sink(out);
-    forEachSavedEntry(
-        first, [&](FunctionEntry& entry, int64_t /*position*/) { entry.tree()->emitBlif(sink); });
+    forEachSavedEntry(first,
+                      [&](FunctionEntry& entry, int64_t /*position*/) { entry.emitBlif(sink); });
     sink << ".end\n";
     sink.flush();
 }

@@ -1,12 +1,13 @@
 // The DIMACS reader: the problem line declares the variables x0, x1, ... and appends
-// the one function "y0"; every clause after it becomes a left-deep or-chain of its
-// literals and is conjoined to the function, which grows as a left-deep and-chain
-// in file order. An empty clause makes the whole function the constant false; a
-// function that gets no clause at all is true, as an empty conjunction is.
+// the one function "y0"; every clause after it is the or of its literals and is
+// conjoined to the function, the and of the clauses in file order. An empty clause
+// makes the whole function the constant false; a function that gets no clause at
+// all is true, as an empty conjunction is.
 //
-// A clause is moved into the function rather than copied: files of a million clauses
-// must load in seconds. Reading stops at the first error and keeps what was
-// conjoined before it.
+// The clauses go to one flat store that the function holds in place of its tree
+// (expr/pending_clauses.h): files of a million clauses must load in seconds and in
+// little more memory than their literals take. Reading stops at the first error and
+// keeps what was conjoined before it.
 #include "formats/dimacs_reader.h"
 
 #include <istream>
@@ -53,43 +54,30 @@ void readProblemLine(DimacsReader& reader) {
     advance(lexer);
 }
 
-// Takes over the clause; none stands for the empty clause, which falsifies the
-// function whatever came before.
-void conjoinClause(FunctionEntry& function, Node* clause) {
-    if (clause == nullptr) {
-        delete function.tree();
-        function.tree() = new VectNode(valueFalse, 1);
-    } else if (!function.hasTree()) {
-        function.tree() = clause;
-    } else {
-        function.tree() = new BNode(opAnd, function.tree(), clause);
-    }
-}
-
 }  // namespace
 
 ClauseOutcome readClause(DimacsReader& reader) {
     DimacsLexer& lexer = reader.lexer;
     VariableList& variables = workspace.table->variableList;
-    Node* clause = nullptr;
+    RowStore& store = reader.clauses->store();
+    int64_t literals = 0;
     while (lexer.token == DimacsToken::Number) {
         if (lexer.number == 0) {
             advance(lexer);
-            return {clause, ClauseEnd::Closed};
+            return {literals, ClauseEnd::Closed};
         }
         int64_t position = int64_t{lexer.number} - 1;
         const VariableEntry* variable = variableAt(variables, position);
         if (position >= reader.variableCount || variable == nullptr) {
             reportDimacs(lexer, ReaderMessage::SyntaxError);
-            delete clause;
-            return {nullptr, ClauseEnd::Rejected};
+            store.discardOpenRow();
+            return {0, ClauseEnd::Rejected};
         }
-        Node* literal = new IdentNode(variable->name);
-        if (lexer.minus) literal = new UNode(literal);
-        clause = clause == nullptr ? literal : new BNode(opOr, clause, literal);
+        store.addLiteral(variable->name, lexer.minus);
+        ++literals;
         advance(lexer);
     }
-    return {clause, ClauseEnd::Open};
+    return {literals, ClauseEnd::Open};
 }
 
 void readDimacsStep(DimacsReader& reader) {
@@ -100,15 +88,18 @@ void readDimacsStep(DimacsReader& reader) {
     }
     ClauseOutcome outcome = readClause(reader);
     if (outcome.end == ClauseEnd::Rejected) return;
-    FunctionEntry* function = workspace.table->entryAt(0);
-    if (outcome.end == ClauseEnd::Closed && function != nullptr) {
-        conjoinClause(*function, outcome.clause);
+    if (outcome.end == ClauseEnd::Closed && workspace.table->entryAt(0) != nullptr) {
+        if (outcome.literals == 0) {
+            reader.clauses->falsify();
+        } else {
+            reader.clauses->store().closeRow();
+        }
         return;
     }
     // A statement that is neither a problem line nor a clause, or a lone "0" before
     // the problem line; a clause cut short by another token is dropped silently.
-    if (outcome.clause == nullptr) reportDimacs(lexer, ReaderMessage::SyntaxError);
-    delete outcome.clause;
+    if (outcome.literals == 0) reportDimacs(lexer, ReaderMessage::SyntaxError);
+    reader.clauses->store().discardOpenRow();
 }
 
 int64_t loadDimacs(std::istream& in, const ReaderSettings& settings) {
@@ -120,7 +111,11 @@ int64_t loadDimacs(std::istream& in, const ReaderSettings& settings) {
     } while (reader.lexer.token != DimacsToken::EndOfInput && !reader.lexer.error);
     FunctionEntry* function = workspace.table->entryAt(0);
     if (function != nullptr) {
-        if (!function->hasTree()) function->tree() = new VectNode(valueTrue, 1);
+        if (reader.clauses->empty()) {
+            function->tree() = new VectNode(valueTrue, 1);
+        } else {
+            function->holdPending(std::move(reader.clauses));
+        }
         completeEntry(*function);
     }
     return reader.lexer.report.errorCount;

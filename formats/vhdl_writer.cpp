@@ -12,7 +12,6 @@
 #include "base/console.h"
 #include "expr/function_table.h"
 #include "expr/term_sink.h"
-#include "expr/term_walk.h"
 #include "formats/save_dialogue.h"
 #include "formats/vhdl.h"
 
@@ -55,8 +54,7 @@ int64_t literalCount(int64_t firstSaved) {
     int64_t count = 0;
     const FunctionTable& table = *workspace.table;
     for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
-        const Node* tree = table.entryAt(position)->tree();
-        if (tree != nullptr) count += tree->literalCount();
+        count += table.entryAt(position)->literalCount();
     }
     return count;
 }
@@ -98,18 +96,19 @@ class VhdlNoteSink final : public TermSink {
     std::ostream& out;
 };
 
-// The satisfying terms of the tree as a comment; " N" when no term can be satisfied.
-void writeSatisfiabilityNote(std::ostream& out, Node* tree) {
+// The satisfying terms of the function as a comment; " N" when no term can be
+// satisfied.
+void writeSatisfiabilityNote(std::ostream& out, const FunctionEntry& entry) {
     VhdlNoteSink notes(out);
     out << " --";
-    if (!reportAllTerms(tree, workspace.table->variableList, notes)) out << " N";
+    if (!entry.reportTerms(workspace.table->variableList, notes)) out << " N";
 }
 
 void writeAssignment(std::ostream& out, FunctionEntry& entry, bool satisfiabilityNotes) {
     out << entry.name << " <= ";
-    entry.tree()->print(out);
+    entry.print(out);
     out << ';';
-    if (satisfiabilityNotes) writeSatisfiabilityNote(out, entry.tree());
+    if (satisfiabilityNotes) writeSatisfiabilityNote(out, entry);
     out << '\n';
 }
 

@@ -43,6 +43,7 @@
 #include "run/shared_rows.h"
 #include "run/statistics.h"
 #include "run/steps.h"
+#include "run/sum_satisfiability.h"
 #include "run/table_counts.h"
 #include "run/usage.h"
 #include "run/verification.h"
@@ -300,9 +301,14 @@ class Job {
             for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
                 FunctionEntry& entry = *table.entryAt(position);
                 if (!entry.hasTree()) continue;
-                // Any tree, so its leaves are read as evaluation reads them.
+                // Any tree, so its leaves are read as evaluation reads them; a sum's
+                // leaves are the table's names and the constants 1 and 0, which both
+                // readings read alike.
+                const PendingSum* sum = entry.pendingSum();
                 const SatAnswer answer =
-                    decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
+                    sum != nullptr
+                        ? decideSum(*sum, inputs)
+                        : decideSatisfiable(*entry.tree(), inputs, LeafReading::Evaluation);
                 if (answer.verdict != SatVerdict::Satisfiable) {
                     verdicts += entry.name + ": UNSATISFIABLE\n";
                     outcome.unsatisfiable = true;

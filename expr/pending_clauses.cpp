@@ -1,0 +1,25 @@
+#include "expr/pending_clauses.h"
+
+Node* PendingClauses::buildTree() const {
+    return buildChains(chains());
+}
+
+int64_t PendingClauses::literalCount() const {
+    return chainLiteralCount(chains());
+}
+
+bool PendingClauses::printWithoutTree(std::ostream& out) const {
+    if (empty()) return false;
+    printChains(chains(), out);
+    return true;
+}
+
+bool PendingClauses::emitBlifWithoutTree(TextSink& out, const std::string& rootName) const {
+    if (empty()) return false;
+    emitChainsBlif(chains(), out, rootName);
+    return true;
+}
+
+void PendingClauses::collectVariables(VariableList& list) const {
+    collectChainVariables(chains(), list);
+}
