@@ -118,21 +118,29 @@ bool Cover::enterWordProduct(const Cover& a, const Cover& b, WordTermSet<W>& wor
     using Term = typename WordTermSet<W>::Term;
     const std::vector<Term> left = a.wordTerms<W>();
     const std::vector<Term> right = b.wordTerms<W>();
+    // The unions go in by batches, whose slots the set fetches ahead.
+    constexpr uint32_t batchSize = 32;
+    Term batch[batchSize];
+    uint32_t count = 0;
     bool any = false;
     for (const Term& x : left) {
         for (const Term& y : right) {
             actionCheckpoint(words.storedCount());
             uint64_t clash = 0;
-            Term merged;
+            Term& merged = batch[count];
             for (uint32_t word = 0; word < W; ++word) {
                 clash |= x.occur[word] & y.occur[word] & (x.positive[word] ^ y.positive[word]);
                 merged.occur[word] = x.occur[word] | y.occur[word];
                 merged.positive[word] = x.positive[word] | y.positive[word];
             }
             if (clash != 0) continue;
-            words.insert(merged);
             any = true;
+            if (++count == batchSize) {
+                words.insertBatch(batch, count);
+                count = 0;
+            }
         }
     }
+    words.insertBatch(batch, count);
     return any;
 }

@@ -47,6 +47,24 @@ class WordTermSet {
         if (find(term, hash) == noTerm) add(term, hash);
     }
 
+    // Enters `count` terms one after the other, as `insert` would, having fetched the
+    // slots each will probe first, so that the waits for a table larger than the
+    // caches overlap.
+    void insertBatch(const Term* batch, uint32_t count) {
+        constexpr uint32_t most = 32;
+        uint64_t hashes[most];
+        for (uint32_t start = 0; start < count; start += most) {
+            const uint32_t size = std::min(most, count - start);
+            for (uint32_t k = 0; k < size; ++k) {
+                hashes[k] = hashOf(batch[start + k]);
+                if (!slots.empty()) __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
+            }
+            for (uint32_t k = 0; k < size; ++k) {
+                if (find(batch[start + k], hashes[k]) == noTerm) add(batch[start + k], hashes[k]);
+            }
+        }
+    }
+
     // Terms stored so far, swallowed ones included.
     uint32_t storedCount() const { return static_cast<uint32_t>(terms.size()); }
 
@@ -54,8 +72,9 @@ class WordTermSet {
     // variable first, then the first, the second, and so on.
     void sweep(uint32_t levels) {
         if (levels == 0) return;
-        for (uint32_t step = 0; step < levels; ++step)
+        for (uint32_t step = 0; step < levels; ++step) {
             mergeLevel(step == 0 ? levels - 1 : step - 1);
+        }
     }
 
     // Calls `visit` with the literals (sorted by position) of each live term.
@@ -178,7 +197,7 @@ class WordTermSet {
         const uint32_t word = variable / 64;
         const uint64_t bit = uint64_t{1} << (variable % 64);
         const auto candidates = static_cast<uint32_t>(terms.size());
-        constexpr uint32_t batchSize = 16;
+        constexpr uint32_t batchSize = 32;
         uint32_t batch[batchSize];
         uint64_t withoutHashes[batchSize];
         uint64_t twinHashes[batchSize];
