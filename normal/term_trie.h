@@ -18,7 +18,10 @@
 //   - after the sweep, as the terms sorted in trie order (at each variable:
 //     complemented, then absent, then uncomplemented) with a path-compressed trie
 //     over them: a node is a range of that array (the terms sharing a prefix) and
-//     branches only where its terms differ.
+//     branches only where its terms differ. Survivors in words are sorted as words
+//     (one bit test at the first word that differs), and the covering searches of
+//     such a trie settle a leaf, and pass over a node whose shared literals rule
+//     out all its terms, by bit tests on masks (`settle`).
 //
 // The simplification sweep brings every variable to the bottom level once, in the
 // order the level rotation gives (the last variable first, then the first, second,
