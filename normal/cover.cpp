@@ -31,7 +31,7 @@ void Cover::addTerm(const Literal* begin, const Literal* end) {
 }
 
 void Cover::enterTerm(uint32_t index, TermTrie& trie) const {
-    if (WordTermSet<1>* words = trie.oneWordTerms()) {
+    if (WordTermSet<1>* words = trie.wordTermsOf<1>()) {
         words->insert(WordTermSet<1>::Term{{occurs[index]}, {positives[index]}});
         return;
     }
@@ -52,7 +52,10 @@ bool Cover::enterUnion(const Cover& a, const Cover& b, TermTrie& trie) {
 }
 
 bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
-    if (WordTermSet<1>* words = trie.oneWordTerms()) return enterWordProduct(a, b, *words);
+    if (auto* words = trie.wordTermsOf<1>()) return enterWordProduct(a, b, *words);
+    if (auto* words = trie.wordTermsOf<2>()) return enterWordProduct(a, b, *words);
+    if (auto* words = trie.wordTermsOf<3>()) return enterWordProduct(a, b, *words);
+    if (auto* words = trie.wordTermsOf<4>()) return enterWordProduct(a, b, *words);
     bool any = false;
     std::vector<Literal> merged;
     for (uint32_t i = 0; i < a.size(); ++i) {
@@ -93,19 +96,51 @@ bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
     return any;
 }
 
-// On one-word terms the masks are the whole terms: a union is two ORs, and a pair
-// clashes where both have a variable with different signs.
-bool Cover::enterWordProduct(const Cover& a, const Cover& b, WordTermSet<1>& words) {
-    bool any = false;
-    for (uint32_t i = 0; i < a.size(); ++i) {
-        const uint64_t occur = a.occurs[i];
-        const uint64_t positive = a.positives[i];
-        for (uint32_t j = 0; j < b.size(); ++j) {
-            actionCheckpoint(words.storedCount());
-            if (((occur & b.occurs[j]) & (positive ^ b.positives[j])) != 0) continue;
-            words.insert(WordTermSet<1>::Term{{occur | b.occurs[j]}, {positive | b.positives[j]}});
-            any = true;
+template <uint32_t W>
+std::vector<typename WordTermSet<W>::Term> Cover::wordTerms() const {
+    std::vector<typename WordTermSet<W>::Term> words;
+    words.reserve(size());
+    for (uint32_t i = 0; i < size(); ++i) {
+        if constexpr (W == 1) {
+            words.push_back({{occurs[i]}, {positives[i]}});
+        } else {
+            words.push_back(WordTermSet<W>::termOf(literals.data() + starts[i],
+                                                   literals.data() + starts[i + 1]));
         }
     }
+    return words;
+}
+
+// On terms held in words a union is W pairs of ORs, and a pair clashes where both
+// have a variable with different signs.
+template <uint32_t W>
+bool Cover::enterWordProduct(const Cover& a, const Cover& b, WordTermSet<W>& words) {
+    using Term = typename WordTermSet<W>::Term;
+    const std::vector<Term> left = a.wordTerms<W>();
+    const std::vector<Term> right = b.wordTerms<W>();
+    // The unions go in by batches, whose slots the set fetches ahead.
+    constexpr uint32_t batchSize = 32;
+    Term batch[batchSize];
+    uint32_t count = 0;
+    bool any = false;
+    for (const Term& x : left) {
+        for (const Term& y : right) {
+            actionCheckpoint(words.storedCount());
+            uint64_t clash = 0;
+            Term& merged = batch[count];
+            for (uint32_t word = 0; word < W; ++word) {
+                clash |= x.occur[word] & y.occur[word] & (x.positive[word] ^ y.positive[word]);
+                merged.occur[word] = x.occur[word] | y.occur[word];
+                merged.positive[word] = x.positive[word] | y.positive[word];
+            }
+            if (clash != 0) continue;
+            any = true;
+            if (++count == batchSize) {
+                words.insertBatch(batch, count);
+                count = 0;
+            }
+        }
+    }
+    words.insertBatch(batch, count);
     return any;
 }

@@ -39,10 +39,14 @@ class Cover {
     std::vector<uint64_t> hashes;     // termHash of each term
     // The literals at positions below 64, as bit masks: which occur, which are
     // uncomplemented. A clash there is found without looking at the lists, and on
-    // tables of at most 64 inputs the masks are the terms.
+    // tables of at most 64 inputs the masks are the terms; on wider tables held in
+    // words the product makes the whole words of both covers first.
     std::vector<uint64_t> occurs;
     std::vector<uint64_t> positives;
 
     void enterTerm(uint32_t index, TermTrie& trie) const;
-    static bool enterWordProduct(const Cover& a, const Cover& b, WordTermSet<1>& words);
+    template <uint32_t W>
+    static bool enterWordProduct(const Cover& a, const Cover& b, WordTermSet<W>& words);
+    template <uint32_t W>
+    std::vector<typename WordTermSet<W>::Term> wordTerms() const;
 };

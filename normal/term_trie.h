@@ -18,7 +18,10 @@
 //   - after the sweep, as the terms sorted in trie order (at each variable:
 //     complemented, then absent, then uncomplemented) with a path-compressed trie
 //     over them: a node is a range of that array (the terms sharing a prefix) and
-//     branches only where its terms differ.
+//     branches only where its terms differ. Survivors in words are sorted as words
+//     (one bit test at the first word that differs), and the covering searches of
+//     such a trie settle a leaf, and pass over a node whose shared literals rule
+//     out all its terms, by bit tests on masks (`settle`).
 //
 // The simplification sweep brings every variable to the bottom level once, in the
 // order the level rotation gives (the last variable first, then the first, second,
@@ -48,10 +51,13 @@ class TermTrie {
 
     uint32_t variableCount() const { return levels; }
     bool sparseOnly() const { return sparseRequested; }
-    // Whether terms are entered as words; the cover product then enters one-word
-    // unions directly (nullptr when the trie is not on one-word terms).
+    // Whether terms are entered as words; the cover product then enters its unions
+    // as W-word terms directly (nullptr when the trie is not on W-word terms).
     bool entersWords() const { return !std::holds_alternative<std::monostate>(wordTerms); }
-    WordTermSet<1>* oneWordTerms() { return std::get_if<WordTermSet<1>>(&wordTerms); }
+    template <uint32_t W>
+    WordTermSet<W>* wordTermsOf() {
+        return std::get_if<WordTermSet<W>>(&wordTerms);
+    }
 
     // Enters a term given by its literals in any order; a term already present is
     // not entered twice.
@@ -121,7 +127,15 @@ class TermTrie {
     // after the freeze, which hands the survivors to the sparse form below.
     std::variant<std::monostate, WordTermSet<1>, WordTermSet<2>, WordTermSet<3>, WordTermSet<4>>
         wordTerms;
-    void takeSurvivorsOfWords();
+    // The freeze on words: the survivors sorted as words, then laid out in the
+    // sparse form with their masks.
+    template <uint32_t W>
+    void freezeWords(const WordTermSet<W>& set);
+    // Whether the frozen terms came from words: the covering searches then also
+    // settle a leaf and pass over a node whose terms cannot answer by bit tests on
+    // masks (`nodeCommon`); a trie forced to the sparse form keeps the plain walk,
+    // which the tests take as the reference.
+    bool frozenFromWords = false;
     std::vector<Literal> literalPool;
     std::vector<Term> terms;
     // Open addressing over the terms. A slot keeps the term's hash beside its index,
@@ -141,6 +155,10 @@ class TermTrie {
     std::vector<uint64_t> occurMask;
     std::vector<uint64_t> positiveMask;
     void buildMasks();
+    // Per node, after the freeze from words: the literals all its terms have, as
+    // 2 * denseWords words (uncomplemented ones, then complemented ones).
+    std::vector<uint64_t> nodeCommon;
+    void buildNodeCommons();
     std::vector<Literal> scratch;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
@@ -190,7 +208,12 @@ class TermTrie {
     // branches met go to `branches`.
     template <bool collectBranches>
     bool descend(int32_t node, uint32_t from, const Literal* next, const Literal* end, bool differs,
-                 std::vector<OppositeBranch>* branches) const;
+                 uint32_t probe, std::vector<OppositeBranch>* branches) const;
+    // What the descent from a node gives, told from masks where that is cheap.
+    enum class Settled : uint8_t { no, yes, walk };
+    template <bool collectBranches>
+    Settled settle(int32_t node, uint32_t from, const Literal* next, const Literal* end,
+                   bool differs, uint32_t probe, std::vector<OppositeBranch>* branches) const;
     bool termLess(uint32_t a, uint32_t b) const;
 };
 

@@ -11,6 +11,7 @@
 // are taken does not matter, and a level here takes them in array order.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -46,6 +47,24 @@ class WordTermSet {
         if (find(term, hash) == noTerm) add(term, hash);
     }
 
+    // Enters `count` terms one after the other, as `insert` would, having fetched the
+    // slots each will probe first, so that the waits for a table larger than the
+    // caches overlap.
+    void insertBatch(const Term* batch, uint32_t count) {
+        constexpr uint32_t most = 32;
+        uint64_t hashes[most];
+        for (uint32_t start = 0; start < count; start += most) {
+            const uint32_t size = std::min(most, count - start);
+            for (uint32_t k = 0; k < size; ++k) {
+                hashes[k] = hashOf(batch[start + k]);
+                if (!slots.empty()) __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
+            }
+            for (uint32_t k = 0; k < size; ++k) {
+                if (find(batch[start + k], hashes[k]) == noTerm) add(batch[start + k], hashes[k]);
+            }
+        }
+    }
+
     // Terms stored so far, swallowed ones included.
     uint32_t storedCount() const { return static_cast<uint32_t>(terms.size()); }
 
@@ -53,8 +72,9 @@ class WordTermSet {
     // variable first, then the first, the second, and so on.
     void sweep(uint32_t levels) {
         if (levels == 0) return;
-        for (uint32_t step = 0; step < levels; ++step)
+        for (uint32_t step = 0; step < levels; ++step) {
             mergeLevel(step == 0 ? levels - 1 : step - 1);
+        }
     }
 
     // Calls `visit` with the literals (sorted by position) of each live term.
@@ -76,6 +96,28 @@ class WordTermSet {
         }
     }
 
+    // The live terms in trie order (term_trie.h: at the first variable where two
+    // differ, complemented before absent before uncomplemented).
+    std::vector<Term> liveInTrieOrder() const {
+        std::vector<Term> live;
+        for (uint32_t index = 0; index < terms.size(); ++index) {
+            if (alive[index]) live.push_back(terms[index]);
+        }
+        std::sort(live.begin(), live.end(), trieLess);
+        return live;
+    }
+
+    static bool trieLess(const Term& a, const Term& b) {
+        for (uint32_t word = 0; word < W; ++word) {
+            const uint64_t differ =
+                (a.occur[word] ^ b.occur[word]) | (a.positive[word] ^ b.positive[word]);
+            if (differ == 0) continue;
+            const uint64_t bit = differ & (~differ + 1);
+            return rankOf(a, word, bit) < rankOf(b, word, bit);
+        }
+        return false;
+    }
+
   private:
     static constexpr uint32_t noTerm = UINT32_MAX;
     // A slot keeps the upper half of the term's hash beside its index + 1 (0: empty),
@@ -89,6 +131,12 @@ class WordTermSet {
     std::vector<uint8_t> alive;
     std::vector<Slot> slots;
     uint64_t slotsUsed = 0;
+
+    // 0 complemented, 1 absent, 2 uncomplemented.
+    static uint32_t rankOf(const Term& term, uint32_t word, uint64_t bit) {
+        if ((term.occur[word] & bit) == 0) return 1;
+        return (term.positive[word] & bit) != 0 ? 2 : 0;
+    }
 
     static uint64_t hashOf(const Term& term) {
         uint64_t x = 0x9e3779b97f4a7c15ull;
@@ -141,29 +189,52 @@ class WordTermSet {
 
     // At one variable: a term without it swallows the ones with it; complemented
     // and uncomplemented twins become the term without it. Terms made here lack the
-    // variable, so the candidates are the terms stored when the level begins.
+    // variable, so the candidates are the terms stored when the level begins. They
+    // are taken in batches: the two slots each will probe are fetched for the whole
+    // batch first, so that the waits for tables larger than the caches overlap. A
+    // candidate swallowed by an earlier one of its batch is passed over as before.
     void mergeLevel(uint32_t variable) {
         const uint32_t word = variable / 64;
         const uint64_t bit = uint64_t{1} << (variable % 64);
         const auto candidates = static_cast<uint32_t>(terms.size());
-        for (uint32_t index = 0; index < candidates; ++index) {
-            if (!alive[index] || (terms[index].occur[word] & bit) == 0) continue;
-            actionCheckpoint(storedCount());
-            Term without = terms[index];
-            without.occur[word] &= ~bit;
-            without.positive[word] &= ~bit;
-            const uint64_t withoutHash = hashOf(without);
-            if (find(without, withoutHash) != noTerm) {
-                alive[index] = 0;
-                continue;
+        constexpr uint32_t batchSize = 32;
+        uint32_t batch[batchSize];
+        uint64_t withoutHashes[batchSize];
+        uint64_t twinHashes[batchSize];
+        for (uint32_t index = 0; index < candidates;) {
+            uint32_t count = 0;
+            for (; index < candidates && count < batchSize; ++index) {
+                if (!alive[index] || (terms[index].occur[word] & bit) == 0) continue;
+                Term probe = terms[index];
+                probe.positive[word] ^= bit;
+                twinHashes[count] = hashOf(probe);
+                probe.occur[word] &= ~bit;
+                probe.positive[word] &= ~bit;
+                withoutHashes[count] = hashOf(probe);
+                const uint64_t mask = slots.size() - 1;
+                __builtin_prefetch(&slots[withoutHashes[count] & mask]);
+                __builtin_prefetch(&slots[twinHashes[count] & mask]);
+                batch[count++] = index;
             }
-            Term twin = terms[index];
-            twin.positive[word] ^= bit;
-            const uint32_t twinIndex = find(twin, hashOf(twin));
-            if (twinIndex == noTerm) continue;
-            alive[index] = 0;
-            alive[twinIndex] = 0;
-            add(without, withoutHash);
+            for (uint32_t k = 0; k < count; ++k) {
+                const uint32_t candidate = batch[k];
+                if (!alive[candidate]) continue;
+                actionCheckpoint(storedCount());
+                Term without = terms[candidate];
+                without.occur[word] &= ~bit;
+                without.positive[word] &= ~bit;
+                if (find(without, withoutHashes[k]) != noTerm) {
+                    alive[candidate] = 0;
+                    continue;
+                }
+                Term twin = terms[candidate];
+                twin.positive[word] ^= bit;
+                const uint32_t twinIndex = find(twin, twinHashes[k]);
+                if (twinIndex == noTerm) continue;
+                alive[candidate] = 0;
+                alive[twinIndex] = 0;
+                add(without, withoutHashes[k]);
+            }
         }
     }
 };

@@ -90,6 +90,29 @@ class TermMaker {
         return terms;
     }
 
+    // Hundreds of terms, so that the frozen tries are deep: the sets above less their
+    // shortest terms, each term now and then with a partner that has one literal flipped and
+    // another dropped (it makes the flipped literal redundant in the term).
+    std::vector<Term> largeSet(uint32_t inputs) {
+        std::vector<Term> terms;
+        const uint32_t target = 200 + below(1000);
+        while (terms.size() < target) {
+            for (const Term& term : termSet(inputs)) {
+                // Short terms would absorb most of a large set.
+                if (term.size() < std::min<size_t>(inputs, 3)) continue;
+                terms.push_back(term);
+                if (term.size() < 2 || below(3) != 0) continue;
+                Term partner = term;
+                const auto size = static_cast<uint32_t>(partner.size());
+                const uint32_t flipped = below(size);
+                partner[flipped] ^= 1u;
+                partner.erase(partner.begin() + (flipped + 1 + below(size - 1)) % size);
+                terms.push_back(partner);
+            }
+        }
+        return terms;
+    }
+
   private:
     std::mt19937 random;
 
@@ -111,7 +134,7 @@ class TermMaker {
 struct Frozen {
     uint32_t stored = 0;
     std::vector<Term> terms;
-    std::vector<uint32_t> examined;  // per term: strictly covered (1) or level + 1
+    std::vector<uint32_t> examined;  // per term: strictly covered (0), else level + 1
     std::string text;
     int64_t termCount = 0;
 };
@@ -125,7 +148,7 @@ Frozen frozenOf(std::unique_ptr<TermTrie> trie, bool absorption) {
     for (uint32_t index = 0; index < trie->termCount(); ++index) {
         frozen.terms.emplace_back(trie->termBegin(index), trie->termEnd(index));
         const TermTrie::Covering covering = trie->examine(index, branches);
-        frozen.examined.push_back(covering.strictlyCovered ? 1 : covering.resolvableLevel + 1);
+        frozen.examined.push_back(covering.strictlyCovered ? 0 : covering.resolvableLevel + 1);
     }
     const SimplifiedSum sum(std::move(trie), tableEngine(absorption));
     Node* tree = sum.buildTree();
@@ -191,11 +214,58 @@ const Widths widths[] = {
 INSTANTIATE_TEST_SUITE_P(Engine, WordTerms, ::testing::ValuesIn(widths),
                          [](const auto& param) { return std::string(param.param.title); });
 
-// The product of two covers enters the same terms on one-word tries (two ORs and a
-// clash test per pair) as the merge of literal lists does on sparse tries.
+// Deep tries: the searches on words pass over whole nodes and settle leaves by bit
+// tests, so they must meet strict covers and redundant literals in the same order as
+// the walk of the sparse trie.
+class LargeWordTerms : public ::testing::TestWithParam<Widths> {};
+
+TEST_P(LargeWordTerms, SearchesAnswerAsOnTheSparseTerms) {
+    TermMaker maker(7 + static_cast<uint32_t>(GetParam().inputs.back()));
+    int covered = 0;
+    int resolvable = 0;
+    for (uint32_t inputs : GetParam().inputs) {
+        useInputs(inputs);
+        for (int round = 0; round < GetParam().rounds; ++round) {
+            const std::vector<Term> terms = maker.largeSet(inputs);
+            auto words = std::make_unique<TermTrie>(inputs);
+            auto sparse = std::make_unique<TermTrie>(inputs, true);
+            for (const Term& term : terms) {
+                Term copy = term;
+                words->insert(copy);
+                copy = term;
+                sparse->insert(copy);
+            }
+            const bool absorption = round % 2 == 0;
+            const Frozen fromWords = frozenOf(std::move(words), absorption);
+            const Frozen fromSparse = frozenOf(std::move(sparse), absorption);
+            expectSame(fromWords, fromSparse,
+                       "inputs " + std::to_string(inputs) + " round " + std::to_string(round));
+            for (uint32_t answer : fromSparse.examined) {
+                covered += answer == 0 ? 1 : 0;
+                resolvable += answer > 1 ? 1 : 0;
+            }
+        }
+    }
+    EXPECT_GT(covered, 0);
+    EXPECT_GT(resolvable, 0);
+}
+
+const Widths largeWidths[] = {
+    {"Narrow", {1, 3, 6, 9, 13, 21}, 8},
+    {"OneAndTwoWords", {34, 63, 64, 65, 70, 127, 128}, 4},
+    {"ThreeAndFourWords", {129, 192, 255, 256, 257}, 3},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, LargeWordTerms, ::testing::ValuesIn(largeWidths),
+                         [](const auto& param) { return std::string(param.param.title); });
+
+// The product of two covers enters the same terms on tries of words (ORs and a clash
+// test per pair, on one to four words) as the merge of literal lists does on sparse
+// tries.
 TEST(WordTerms, CoverProductEntersTheSameTerms) {
     TermMaker maker(5);
-    for (uint32_t inputs : {1u, 4u, 9u, 30u, 63u, 64u, 65u, 70u}) {
+    for (uint32_t inputs :
+         {1u, 4u, 9u, 30u, 63u, 64u, 65u, 70u, 127u, 128u, 129u, 193u, 256u, 257u}) {
         useInputs(inputs);
         for (int round = 0; round < 60; ++round) {
             Cover left;
@@ -271,7 +341,10 @@ TEST(WordTerms, TreeChainsGiveTheSparseChainsResult) {
     RandomTreeMaker random(2026);
     int constantZero = 0;
     for (int round = 0; round < 500; ++round) {
-        const uint32_t inputs = 1 + random.below(70);
+        // Every tenth table is wider than two words, where the cover product's unions
+        // are made of three or four words.
+        const uint32_t wide[] = {127, 128, 129, 200, 256, 257};
+        const uint32_t inputs = round % 10 == 9 ? wide[random.below(6)] : 1 + random.below(70);
         useInputs(inputs);
         Node* original = random.tree(static_cast<int>(inputs), inputs > 20 ? 3 : 4, round % 5 == 0);
         for (bool absorption : {true, false}) {
