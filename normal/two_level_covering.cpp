@@ -59,7 +59,7 @@ class Search {
         }
         // The bound holds for every branch below (doing without columns only makes
         // a cover dearer), so a cover found deeper down that meets it ends the node.
-        const uint64_t nodeBound = spent + lowerBound(rows);
+        const uint64_t nodeBound = spent + lowerBound(rows, spent);
         if (pruning() && nodeBound >= bestCost) return restore();
         const size_t depth = boundsOnPath.size();
         boundsOnPath.push_back(nodeBound);
@@ -68,12 +68,10 @@ class Search {
             std::min_element(rows.begin(), rows.end(),
                              [](const auto& a, const auto& b) { return a.size() < b.size(); });
         std::vector<uint32_t> order = *shortest;
-        std::vector<double> reach(order.size(), 0);
+        std::vector<uint32_t> reach(order.size(), 0);
         for (size_t i = 0; i < order.size(); ++i) {
             for (const auto& row : rows) {
-                if (std::binary_search(row.begin(), row.end(), order[i])) {
-                    reach[i] += 1.0 / static_cast<double>(row.size());
-                }
+                reach[i] += std::binary_search(row.begin(), row.end(), order[i]) ? 1 : 0;
             }
         }
         std::vector<size_t> byPromise(order.size());
@@ -232,12 +230,15 @@ class Search {
     // smallest degree first, the degrees kept current as rows leave), which on
     // cyclic and symmetric problems takes far more rows than shortest first; the
     // larger of the two bounds is used.
-    uint64_t lowerBound(const Rows& rows) {
+    // The second set is only grown when the first does not prune the node already.
+    uint64_t lowerBound(const Rows& rows, uint64_t spent) {
         std::vector<uint32_t> order(rows.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
                          [&](uint32_t a, uint32_t b) { return rows[a].size() < rows[b].size(); });
-        return std::max(independentBound(rows, order), leastDegreeBound(rows));
+        const uint64_t shortestFirst = independentBound(rows, order);
+        if (pruning() && spent + shortestFirst >= bestCost) return shortestFirst;
+        return std::max(shortestFirst, leastDegreeBound(rows));
     }
 
     uint64_t leastDegreeBound(const Rows& rows) {

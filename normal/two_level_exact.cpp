@@ -62,12 +62,7 @@ bool primesOf(const CubeSpace& space, const CubeList& list, uint64_t limit, Cube
             uint64_t* cube = out.append();
             for (uint32_t w = 0; w < space.words; ++w) cube[w] = low[i][w] & high[j][w];
         }
-        // The products are mostly inside one another (symmetric functions): they
-        // are thinned when they pile up, and only what stays counts against the way.
-        if (out.size() > waySlack * limit) {
-            removeContained(space, out);
-            if (out.size() > waySlack / 2 * limit) return false;
-        }
+        if (out.size() > waySlack * limit) return false;
     }
     removeContained(space, out);
     return out.size() <= limit;

@@ -17,7 +17,7 @@ namespace {
 
 // The bounds of the covering search that polishes the heuristic's cover: primes
 // (and covering rows) and branches.
-constexpr uint64_t polishPrimes = 2000;
+constexpr uint64_t polishPrimes = 1000;
 constexpr uint64_t polishBranches = 3000;
 
 // Positions of a list ordered by literal count: fewest first (the largest cubes),
