@@ -9,6 +9,7 @@
 #include "normal/two_level_covering.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 namespace {
@@ -48,9 +49,20 @@ class Search {
             bestCost = spent;
             best = chosen;
             found = true;
+            // The shallowest node on the path whose bound this cover meets ends
+            // its search, and every node below it.
+            cutDepth = SIZE_MAX;
+            for (size_t d = 0; d < boundsOnPath.size() && cutDepth == SIZE_MAX; ++d) {
+                if (boundsOnPath[d] >= bestCost) cutDepth = d;
+            }
             return restore();
         }
-        if (pruning() && spent + lowerBound(rows) >= bestCost) return restore();
+        // The bound holds for every branch below (doing without columns only makes
+        // a cover dearer), so a cover found deeper down that meets it ends the node.
+        const uint64_t nodeBound = spent + lowerBound(rows, spent);
+        if (pruning() && nodeBound >= bestCost) return restore();
+        const size_t depth = boundsOnPath.size();
+        boundsOnPath.push_back(nodeBound);
 
         const auto shortest =
             std::min_element(rows.begin(), rows.end(),
@@ -76,7 +88,7 @@ class Search {
             chosen.push_back(column);
             solve(std::move(rest), chosen, spent + costs[column]);
             chosen.pop_back();
-            if (exhausted) break;
+            if (exhausted || cutDepth <= depth) break;
             // The later branches do without this column.
             bool emptied = false;
             for (auto& row : rows) {
@@ -85,6 +97,8 @@ class Search {
             }
             if (emptied) break;
         }
+        if (cutDepth == depth) cutDepth = SIZE_MAX;
+        boundsOnPath.pop_back();
         restore();
     }
 
@@ -92,7 +106,9 @@ class Search {
     const std::vector<uint64_t>& costs;
     uint64_t budget;
     uint64_t bestCost = 0;
-    bool bounded = false;  // bestCost holds an incumbent's cost
+    bool bounded = false;                // bestCost holds an incumbent's cost
+    std::vector<uint64_t> boundsOnPath;  // the lower bound of each open node, root first
+    size_t cutDepth = SIZE_MAX;          // the node whose search a found cover ended
 
     bool pruning() const { return found || bounded; }
     std::vector<int32_t> localOf;  // column -> its place among a node's columns
@@ -208,16 +224,86 @@ class Search {
         return columns;
     }
 
-    // Rows taken shortest first while they share no column with those taken: each
-    // needs a column of its own, at least its cheapest.
-    uint64_t lowerBound(const Rows& rows) {
-        std::vector<size_t> order(rows.size());
+    // Rows that pairwise share no column each need a column of their own, at least
+    // their cheapest. The set is grown greedily from the row that meets the fewest
+    // rows still open (a maximal independent set of the rows' intersection graph,
+    // smallest degree first, the degrees kept current as rows leave), which on
+    // cyclic and symmetric problems takes far more rows than shortest first; the
+    // larger of the two bounds is used.
+    // The second set is only grown when the first does not prune the node already.
+    uint64_t lowerBound(const Rows& rows, uint64_t spent) {
+        std::vector<uint32_t> order(rows.size());
         std::iota(order.begin(), order.end(), 0);
         std::stable_sort(order.begin(), order.end(),
-                         [&](size_t a, size_t b) { return rows[a].size() < rows[b].size(); });
+                         [&](uint32_t a, uint32_t b) { return rows[a].size() < rows[b].size(); });
+        const uint64_t shortestFirst = independentBound(rows, order);
+        if (pruning() && spent + shortestFirst >= bestCost) return shortestFirst;
+        return std::max(shortestFirst, leastDegreeBound(rows));
+    }
+
+    uint64_t leastDegreeBound(const Rows& rows) {
+        const std::vector<uint32_t> columns = columnsOf(rows);
+        for (size_t i = 0; i < columns.size(); ++i) localOf[columns[i]] = static_cast<int32_t>(i);
+        std::vector<std::vector<uint32_t>> rowsOf(columns.size());
+        for (uint32_t r = 0; r < rows.size(); ++r) {
+            for (uint32_t c : rows[r]) rowsOf[static_cast<size_t>(localOf[c])].push_back(r);
+        }
+        std::vector<char> open(rows.size(), 1);
+        std::vector<uint32_t> stamp(rows.size(), UINT32_MAX);
+        uint32_t visit = 0;
+        // Calls `each` once for every open row sharing a column with row `r`.
+        const auto forNeighbours = [&](uint32_t r, const auto& each) {
+            ++visit;
+            stamp[r] = visit;
+            for (uint32_t c : rows[r]) {
+                for (uint32_t other : rowsOf[static_cast<size_t>(localOf[c])]) {
+                    if (stamp[other] == visit || !open[other]) continue;
+                    stamp[other] = visit;
+                    each(other);
+                }
+            }
+        };
+        std::vector<uint32_t> degrees(rows.size(), 0);
+        using Entry = std::pair<uint64_t, uint32_t>;  // (degree, size) packed, row
+        std::vector<Entry> heap;
+        const auto push = [&](uint32_t r) {
+            heap.emplace_back((uint64_t{degrees[r]} << 32) | rows[r].size(), r);
+            std::push_heap(heap.begin(), heap.end(), std::greater<>());
+        };
+        for (uint32_t r = 0; r < rows.size(); ++r) {
+            forNeighbours(r, [&](uint32_t) { ++degrees[r]; });
+            push(r);
+        }
+        uint64_t bound = 0;
+        std::vector<uint32_t> leaving;
+        while (!heap.empty()) {
+            std::pop_heap(heap.begin(), heap.end(), std::greater<>());
+            const auto [key, r] = heap.back();
+            heap.pop_back();
+            if (!open[r] || key >> 32 != degrees[r]) continue;
+            uint64_t cheapest = UINT64_MAX;
+            for (uint32_t c : rows[r]) cheapest = std::min(cheapest, costs[c]);
+            bound += cheapest;
+            leaving.assign(1, r);
+            forNeighbours(r, [&](uint32_t other) { leaving.push_back(other); });
+            for (uint32_t gone : leaving) open[gone] = 0;
+            for (uint32_t gone : leaving) {
+                forNeighbours(gone, [&](uint32_t other) {
+                    --degrees[other];
+                    push(other);
+                });
+            }
+        }
+        for (uint32_t c : columns) localOf[c] = -1;
+        return bound;
+    }
+
+    // Rows taken in `order` while they share no column with those taken, each at its
+    // cheapest column.
+    uint64_t independentBound(const Rows& rows, const std::vector<uint32_t>& order) {
         uint64_t bound = 0;
         std::vector<uint32_t> touched;
-        for (size_t r : order) {
+        for (uint32_t r : order) {
             const auto& row = rows[r];
             if (std::any_of(row.begin(), row.end(), [&](uint32_t c) { return marked[c]; }))
                 continue;
