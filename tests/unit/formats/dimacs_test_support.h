@@ -9,8 +9,8 @@
 
 #include "expr/function_table.h"
 #include "tests/unit/base/console_redirect.h"
-#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
+#include "tests/unit/formats/saved_state.h"
 
 class DimacsFixture : public ::testing::Test {
   protected:

@@ -13,8 +13,8 @@
 #include "formats/pla.h"
 #include "formats/pla_lexer.h"
 #include "tests/unit/base/console_redirect.h"
-#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
+#include "tests/unit/formats/saved_state.h"
 
 // Every test starts from an empty table and captures the console: what the code
 // prints is in `console()`, what it reads comes from `answer`.

@@ -11,8 +11,8 @@
 #include "formats/vhdl.h"
 #include "formats/vhdl_lexer.h"
 #include "tests/unit/base/console_redirect.h"
-#include "tests/unit/formats/saved_state.h"
 #include "tests/unit/expr/tree_builders.h"
+#include "tests/unit/formats/saved_state.h"
 
 // What the code prints is in `console()`, what it reads comes from `answer`.
 class VhdlFixture : public ::testing::Test {
