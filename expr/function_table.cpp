@@ -96,11 +96,7 @@ void completeEntry(FunctionEntry& entry) {
     if (!entry.pending && entry.root == nullptr) entry.root = new VectNode(valueFalse, 1);
     auto* list = new VariableList;
     workspace.currentList = list;
-    if (const auto* cover = dynamic_cast<const PendingCover*>(entry.pending.get())) {
-        cover->collectVariables(*list);
-    } else if (const auto* clauses = dynamic_cast<const PendingClauses*>(entry.pending.get())) {
-        clauses->collectVariables(*list);
-    } else {
+    if (!entry.pending || !entry.pending->collectVariablesWithoutTree(*list)) {
         entry.tree()->collectVariables();
     }
     delete entry.variableList;

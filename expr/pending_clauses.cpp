@@ -20,6 +20,7 @@ bool PendingClauses::emitBlifWithoutTree(TextSink& out, const std::string& rootN
     return true;
 }
 
-void PendingClauses::collectVariables(VariableList& list) const {
+bool PendingClauses::collectVariablesWithoutTree(VariableList& list) const {
     collectChainVariables(chains(), list);
+    return true;
 }

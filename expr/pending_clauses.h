@@ -34,8 +34,7 @@ class PendingClauses final : public PendingTree {
     int64_t literalCount() const override;
     bool printWithoutTree(std::ostream& out) const override;
     bool emitBlifWithoutTree(TextSink& out, const std::string& rootName) const override;
-    // Adds the names to the list in the order a walk of the built tree meets them.
-    void collectVariables(VariableList& list) const;
+    bool collectVariablesWithoutTree(VariableList& list) const override;
 
   private:
     RowStore clauses;  // in file order; an empty first row is the constant false

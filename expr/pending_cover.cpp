@@ -8,8 +8,9 @@ Node* PendingCover::buildTree() const {
     return buildChains(chains());
 }
 
-void PendingCover::collectVariables(VariableList& list) const {
+bool PendingCover::collectVariablesWithoutTree(VariableList& list) const {
     collectChainVariables(chains(), list);
+    return true;
 }
 
 // Each row is one term of the or-chain, tried from an empty assignment as the walk

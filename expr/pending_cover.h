@@ -41,9 +41,7 @@ class PendingCover final : public PendingSum {
     bool buildsLeaf() const override;
     bool printWithoutTree(std::ostream& out) const override;
     bool emitBlifWithoutTree(TextSink& out, const std::string& rootName) const override;
-    // Adds the cover's variables to the list in the order a walk of the built tree
-    // meets them.
-    void collectVariables(VariableList& list) const;
+    bool collectVariablesWithoutTree(VariableList& list) const override;
 
   private:
     std::shared_ptr<const RowStore> rows;

@@ -39,6 +39,9 @@ class PendingTree {
     virtual bool emitBlifWithoutTree(TextSink& /*out*/, const std::string& /*rootName*/) const {
         return false;
     }
+    // Adds the names to the list in the order a walk of the built tree meets them,
+    // without building it; false, with nothing added, where the form cannot.
+    virtual bool collectVariablesWithoutTree(VariableList& /*list*/) const { return false; }
 };
 
 class PendingSum : public PendingTree {
