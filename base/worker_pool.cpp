@@ -96,7 +96,8 @@ void* runHelper(void* argument) {
     }
 }
 
-// Starts helpers up to `wanted`; answers how many there are.
+// Starts helpers up to `wanted`; answers how many of them take part (fewer than
+// wanted when a start failed, never more even when an earlier run started more).
 int startHelpers(Pool& shared, int wanted) {
     while (shared.helpers < wanted) {
         auto* start = new HelperStart{&shared, shared.helpers + 1};
@@ -107,7 +108,7 @@ int startHelpers(Pool& shared, int wanted) {
         }
         ++shared.helpers;
     }
-    return shared.helpers;
+    return std::min(shared.helpers, wanted);
 }
 
 }  // namespace

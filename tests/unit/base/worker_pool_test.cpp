@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <set>
 #include <stdexcept>
@@ -66,6 +67,23 @@ TEST(WorkerPoolTest, ASmallerRunAfterALargerOneStillEnds) {
     runOnWorkers(3, 2, [&](int64_t) { total.fetch_add(1); });
     runOnWorkers(0, 2, [&](int64_t) { total.fetch_add(1); });
     EXPECT_EQ(total.load(), 53);
+}
+
+// Helpers started by a wider run stay asleep through a narrower one: the count asked
+// for is a limit, whatever ran before. Each task sleeps a little so that every woken
+// helper would get a share.
+TEST(WorkerPoolTest, ANarrowerRunAfterAWiderOneKeepsToItsCount) {
+    runOnWorkers(64, 8, [](int64_t) {});
+    for (const int workers : {1, 2, 3}) {
+        std::mutex lock;
+        std::set<std::thread::id> threads;
+        runOnWorkers(40, workers, [&](int64_t) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const std::lock_guard<std::mutex> hold(lock);
+            threads.insert(std::this_thread::get_id());
+        });
+        EXPECT_LE(threads.size(), static_cast<std::size_t>(workers)) << workers;
+    }
 }
 
 struct NamedCase {
