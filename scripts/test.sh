@@ -22,9 +22,10 @@ exec </dev/null
 
 # The build tools, GoogleTest, Python for the end-to-end runner, the equivalence
 # oracles some tests check results with (ABC and PicoSAT), clang-format for the
-# formatting check, man for the check of the installed manual pages and strace, which
-# delays one system call in the test of a race on the recovery file.
-ensurePackages cmake g++ make libcadical-dev libedit-dev libgtest-dev python3 python3-pexpect berkeley-abc picosat clang-format man-db strace
+# formatting check, man for the check of the installed manual pages, strace, which
+# delays one system call in the test of a race on the recovery file, and GNU time,
+# which reads the peak memory in the benchmarks' own tests.
+ensurePackages cmake g++ make libcadical-dev libedit-dev libgtest-dev python3 python3-pexpect berkeley-abc picosat clang-format man-db strace time
 
 # The house rules that need no build: every include points down a layer, and every
 # source is formatted by the checked-in .clang-format.
