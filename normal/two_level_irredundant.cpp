@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
 #include "normal/two_level_covering.h"
 #include "normal/two_level_unate.h"
@@ -9,8 +10,9 @@
 namespace {
 
 // Regions of one cube's split before its rows stop being refined: a region past
-// the budget becomes the row "keep the cube itself", which is always sound.
-constexpr uint32_t regionBudget = 4096;
+// the budget becomes the row "keep the cube itself or one that holds the region",
+// which is always sound, though it may forbid a cheaper cover.
+constexpr uint32_t regionBudget = 1 << 16;
 
 constexpr int32_t fixedTag = -1;
 
@@ -28,7 +30,7 @@ struct TaggedCubes {
 class RowCollector {
   public:
     RowCollector(const CubeSpace& cubeSpace, std::vector<std::vector<uint32_t>>& into)
-        : space(cubeSpace), rows(into) {}
+        : space(cubeSpace), rows(into), rest(cubeSpace.words) {}
 
     // Adds the rows of column `self` whose region is the whole space of `list`.
     void collect(const TaggedCubes& list, uint32_t self) {
@@ -40,6 +42,23 @@ class RowCollector {
     const CubeSpace& space;
     std::vector<std::vector<uint32_t>>& rows;
     uint32_t regions = 0;
+    CubeList rest;
+    std::set<std::vector<uint32_t>> seen;
+
+    // The variable to split a region on where cubes hold all of it (else -1). A
+    // unate cover is a tautology only through a cube that is the universe, so in a
+    // unate region, and in one where some point lies in none of the other cubes,
+    // the row "one of these cubes" is exact; elsewhere the others may cover the
+    // region together, the row would forbid that, and the region is split further.
+    int64_t splitOfCovered(const TaggedCubes& list) {
+        const int64_t variable = mostBinateVariable(space, list.cubes);
+        if (variable < 0) return -1;
+        rest.clear();
+        for (uint32_t i = 0; i < list.cubes.size(); ++i) {
+            if (!space.isUniverse(list.cubes[i])) rest.append(list.cubes[i]);
+        }
+        return isTautology(space, rest) ? variable : -1;
+    }
 
     void split(const TaggedCubes& list, uint32_t self) {
         std::vector<uint32_t> row;
@@ -48,10 +67,13 @@ class RowCollector {
             if (list.tags[i] == fixedTag) return;
             row.push_back(static_cast<uint32_t>(list.tags[i]));
         }
-        const int64_t variable = row.empty() ? mostBinateVariable(space, list.cubes) : -1;
-        if (!row.empty() || variable < 0 || ++regions > regionBudget) {
+        const int64_t variable =
+            row.empty() ? mostBinateVariable(space, list.cubes) : splitOfCovered(list);
+        if (variable < 0 || ++regions > regionBudget) {
             row.push_back(self);
-            rows.push_back(std::move(row));
+            std::sort(row.begin(), row.end());
+            // Neighbouring regions often give the same row: it is kept once.
+            if (seen.insert(row).second) rows.push_back(std::move(row));
             return;
         }
         for (const bool value : {false, true}) {

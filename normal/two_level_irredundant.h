@@ -10,10 +10,12 @@
 
 // Answers, per entry of `partial` (positions in `cover`), whether to keep it. Each
 // partially redundant cube p is split by the unate recursion of the tautology test
-// of its cofactor until a region is covered by a fixed cube or by whole cubes of
-// the others; each such region is a row "p or one of these" of a covering matrix,
-// solved greedily (the column in most open rows, fewer literals on ties), and a
-// chosen cube that every row can do without is dropped again.
+// of its cofactor until a region is covered by a fixed cube, or is held whole by
+// some of the others while the rest cannot cover it together (or the region is
+// unate); each such region is a row "p or one of these" of a covering matrix. The
+// matrix is solved exactly when the search is small, else greedily (the column in
+// most open rows, fewer literals on ties), and a chosen cube that every row can
+// do without is dropped again.
 std::vector<char> coverPartiallyRedundant(const CubeSpace& space, const CubeList& cover,
                                           const std::vector<uint32_t>& partial,
                                           const CubeList& fixed);

@@ -305,8 +305,31 @@ CubeList takeEssentials(const CubeSpace& space, CubeList& cover, const CubeList&
     return essentials;
 }
 
-// The cubes the last gasp reduced: each cube of `cover` reduced against all the
-// others, kept where it shrank.
+// The new primes of the last gasp: each reduced cube expanded on its own towards
+// the other reduced cubes, kept where it then holds two of them or more (one that
+// holds only its own cube cannot let the cover lose a cube).
+CubeList gaspPrimes(const CubeSpace& space, const CubeList& shrunk, const CubeList& off) {
+    Expander expander(space, off);
+    CubeList primes(space.words);
+    std::vector<uint64_t> cube(space.words);
+    std::vector<char> done(shrunk.size(), 0);
+    for (uint32_t i = 0; i < shrunk.size(); ++i) {
+        std::copy_n(shrunk[i], space.words, cube.data());
+        done.assign(shrunk.size(), 0);
+        done[i] = 1;
+        expander.expand(cube.data(), shrunk, done);
+        uint32_t held = 0;
+        for (uint32_t j = 0; j < shrunk.size() && held < 2; ++j) {
+            held += space.contains(cube.data(), shrunk[j]) ? 1 : 0;
+        }
+        if (held >= 2) primes.append(cube.data());
+    }
+    return primes;
+}
+
+// The last gasp: each cube of `cover` reduced against all the others, the reduced
+// cubes expanded towards each other, and an irredundant cover of the old and the
+// new primes, kept where it is cheaper.
 CubeList lastGasp(const CubeSpace& space, const CubeList& cover, const CubeList& dontCare,
                   const CubeList& off) {
     const CubeList reduced = reduceCover(space, cover, dontCare, false);
@@ -316,9 +339,8 @@ CubeList lastGasp(const CubeSpace& space, const CubeList& cover, const CubeList&
         if (!space.equal(reduced[i], cover[i])) shrunk.append(reduced[i]);
     }
     if (shrunk.size() < 2) return cover;
-    CubeList grown = expandCover(space, shrunk, off);
-    CubeList candidate(space.words);
-    candidate.appendAll(grown);
+    CubeList candidate = gaspPrimes(space, shrunk, off);
+    if (candidate.empty()) return cover;
     candidate.appendAll(cover);
     removeContained(space, candidate);
     candidate = irredundantCover(space, candidate, dontCare);
