@@ -57,9 +57,9 @@ class WordTermSet {
             const uint32_t size = std::min(most, count - start);
             for (uint32_t k = 0; k < size; ++k) {
                 hashes[k] = hashOf(batch[start + k]);
-                if (!slots.empty() && mayBePresent(hashes[k])) {
-                    __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
-                }
+                // A new term is placed at that slot or near it, so it is fetched
+                // whatever the bit table says.
+                if (!slots.empty()) __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
             }
             for (uint32_t k = 0; k < size; ++k) {
                 if (find(batch[start + k], hashes[k]) == noTerm) add(batch[start + k], hashes[k]);
