@@ -57,6 +57,8 @@ class WordTermSet {
             const uint32_t size = std::min(most, count - start);
             for (uint32_t k = 0; k < size; ++k) {
                 hashes[k] = hashOf(batch[start + k]);
+                // A new term is placed at that slot or near it, so it is fetched
+                // whatever the bit table says.
                 if (!slots.empty()) __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
             }
             for (uint32_t k = 0; k < size; ++k) {
@@ -72,9 +74,18 @@ class WordTermSet {
     // variable first, then the first, the second, and so on.
     void sweep(uint32_t levels) {
         if (levels == 0) return;
+        listCarriers(levels);
         for (uint32_t step = 0; step < levels; ++step) {
-            mergeLevel(step == 0 ? levels - 1 : step - 1);
+            const uint32_t variable = step == 0 ? levels - 1 : step - 1;
+            mergeLevel(variable, carriers.data() + carrierStarts[variable],
+                       carrierStarts[variable + 1] - carrierStarts[variable]);
+            // Then the terms that merges at earlier levels made and that carry it.
+            mergeLevel(variable, mergedCarriers[variable].data(),
+                       static_cast<uint32_t>(mergedCarriers[variable].size()));
+            mergedCarriers[variable] = {};
         }
+        carriers = {};
+        mergedCarriers.clear();
     }
 
     // Calls `visit` with the literals (sorted by position) of each live term.
@@ -131,6 +142,19 @@ class WordTermSet {
     std::vector<uint8_t> alive;
     std::vector<Slot> slots;
     uint64_t slotsUsed = 0;
+    // Eight bits per slot, one set for each term placed (by bits of its hash that the
+    // slot number does not use): a clear bit says at once that no such term is
+    // stored, from a table an eighth the slots' size that stays in the caches. Most
+    // probes of the sweep find nothing, and this is where they end.
+    std::vector<uint64_t> present;
+    // During the sweep, per variable: the terms that carry it, so that a level visits
+    // only its candidates (most stored terms lack the level's variable or were
+    // swallowed at an earlier level, and a scan of them all cost more than the probes).
+    // The live terms when the sweep begins are listed in one array, variable after
+    // variable (from `carrierStarts`); terms made by merges in lists of their own.
+    std::vector<uint32_t> carriers;
+    std::vector<uint32_t> carrierStarts;
+    std::vector<std::vector<uint32_t>> mergedCarriers;
 
     // 0 complemented, 1 absent, 2 uncomplemented.
     static uint32_t rankOf(const Term& term, uint32_t word, uint64_t bit) {
@@ -149,8 +173,14 @@ class WordTermSet {
         return x ^ (x >> 31);
     }
 
+    uint64_t presentBit(uint64_t hash) const { return (hash >> 32) & (present.size() * 64 - 1); }
+    bool mayBePresent(uint64_t hash) const {
+        const uint64_t bit = presentBit(hash);
+        return ((present[bit / 64] >> (bit % 64)) & 1u) != 0;
+    }
+
     uint32_t find(const Term& term, uint64_t hash) const {
-        if (slots.empty()) return noTerm;
+        if (slots.empty() || !mayBePresent(hash)) return noTerm;
         const uint64_t mask = slots.size() - 1;
         const auto tag = static_cast<uint32_t>(hash >> 32);
         for (uint64_t slot = hash & mask;; slot = (slot + 1) & mask) {
@@ -168,11 +198,14 @@ class WordTermSet {
         while (slots[slot].term != 0) slot = (slot + 1) & mask;
         slots[slot] = Slot{static_cast<uint32_t>(hash >> 32), index + 1};
         ++slotsUsed;
+        const uint64_t bit = presentBit(hash);
+        present[bit / 64] |= uint64_t{1} << (bit % 64);
     }
 
     // Swallowed terms leave the table when it grows.
     void grow() {
         slots.assign(slots.empty() ? 16 : slots.size() * 2, Slot{0, 0});
+        present.assign(slots.size() / 8, 0);
         slotsUsed = 0;
         for (uint32_t index = 0; index < terms.size(); ++index) {
             if (alive[index]) place(index, hashOf(terms[index]));
@@ -187,34 +220,78 @@ class WordTermSet {
         place(index, hash);
     }
 
+    // The live terms' lists: a counting pass, then each term written at its variables.
+    void listCarriers(uint32_t levels) {
+        carrierStarts.assign(levels + 1, 0);
+        for (uint32_t index = 0; index < terms.size(); ++index) {
+            if (!alive[index]) continue;
+            forEachVariable(terms[index],
+                            [this](uint32_t variable) { ++carrierStarts[variable + 1]; });
+        }
+        for (uint32_t variable = 0; variable < levels; ++variable) {
+            carrierStarts[variable + 1] += carrierStarts[variable];
+        }
+        carriers.resize(carrierStarts[levels]);
+        std::vector<uint32_t> next(carrierStarts.begin(), carrierStarts.end() - 1);
+        for (uint32_t index = 0; index < terms.size(); ++index) {
+            if (!alive[index]) continue;
+            forEachVariable(terms[index], [this, &next, index](uint32_t variable) {
+                carriers[next[variable]++] = index;
+            });
+        }
+        mergedCarriers.assign(levels, {});
+    }
+
+    // A term made by a merge is listed for the levels still to come as well as the
+    // ones passed, whose lists are no longer read.
+    void listCarrier(uint32_t index) {
+        forEachVariable(terms[index], [this, index](uint32_t variable) {
+            mergedCarriers[variable].push_back(index);
+        });
+    }
+
+    template <class Visit>
+    static void forEachVariable(const Term& term, Visit&& visit) {
+        for (uint32_t word = 0; word < W; ++word) {
+            for (uint64_t rest = term.occur[word]; rest != 0; rest &= rest - 1) {
+                visit(word * 64 + static_cast<uint32_t>(__builtin_ctzll(rest)));
+            }
+        }
+    }
+
     // At one variable: a term without it swallows the ones with it; complemented
     // and uncomplemented twins become the term without it. Terms made here lack the
-    // variable, so the candidates are the terms stored when the level begins. They
+    // variable, so the candidates are the live terms of its list (`carriers`). They
     // are taken in batches: the two slots each will probe are fetched for the whole
     // batch first, so that the waits for tables larger than the caches overlap. A
     // candidate swallowed by an earlier one of its batch is passed over as before.
-    void mergeLevel(uint32_t variable) {
+    void mergeLevel(uint32_t variable, const uint32_t* named, uint32_t candidates) {
         const uint32_t word = variable / 64;
         const uint64_t bit = uint64_t{1} << (variable % 64);
-        const auto candidates = static_cast<uint32_t>(terms.size());
         constexpr uint32_t batchSize = 32;
         uint32_t batch[batchSize];
         uint64_t withoutHashes[batchSize];
         uint64_t twinHashes[batchSize];
-        for (uint32_t index = 0; index < candidates;) {
+        for (uint32_t at = 0; at < candidates;) {
             uint32_t count = 0;
-            for (; index < candidates && count < batchSize; ++index) {
-                if (!alive[index] || (terms[index].occur[word] & bit) == 0) continue;
+            // Without branches: a candidate joins the batch when it is live and one of
+            // its probes may find something.
+            for (; at < candidates && count < batchSize; ++at) {
+                const uint32_t index = named[at];
                 Term probe = terms[index];
                 probe.positive[word] ^= bit;
                 twinHashes[count] = hashOf(probe);
                 probe.occur[word] &= ~bit;
                 probe.positive[word] &= ~bit;
                 withoutHashes[count] = hashOf(probe);
-                const uint64_t mask = slots.size() - 1;
-                __builtin_prefetch(&slots[withoutHashes[count] & mask]);
-                __builtin_prefetch(&slots[twinHashes[count] & mask]);
-                batch[count++] = index;
+                batch[count] = index;
+                count += alive[index] &
+                         (mayBePresent(withoutHashes[count]) | mayBePresent(twinHashes[count]));
+            }
+            const uint64_t mask = slots.size() - 1;
+            for (uint32_t k = 0; k < count; ++k) {
+                __builtin_prefetch(&slots[withoutHashes[k] & mask]);
+                __builtin_prefetch(&slots[twinHashes[k] & mask]);
             }
             for (uint32_t k = 0; k < count; ++k) {
                 const uint32_t candidate = batch[k];
@@ -234,6 +311,7 @@ class WordTermSet {
                 alive[candidate] = 0;
                 alive[twinIndex] = 0;
                 add(without, withoutHashes[k]);
+                listCarrier(storedCount() - 1);
             }
         }
     }

@@ -214,6 +214,59 @@ const Widths widths[] = {
 INSTANTIATE_TEST_SUITE_P(Engine, WordTerms, ::testing::ValuesIn(widths),
                          [](const auto& param) { return std::string(param.param.title); });
 
+// Minterms of random functions over a few of the inputs: twins at every level, so
+// that merges cascade from the first level to the last, the terms they make are
+// candidates of the levels still to come, and the set grows its table in the middle
+// of a level. Dense sets merge down to few terms, sparse ones hardly at all.
+TEST(WordTerms, MintermSetsMergeAsTheSparseTerms) {
+    TermMaker maker(23);
+    struct Shape {
+        uint32_t inputs;
+        uint32_t spanned;  // inputs the minterms are over, spread over the width
+    };
+    const Shape shapes[] = {{1, 1},   {4, 4},   {9, 9},   {12, 12}, {40, 11},
+                            {64, 10}, {65, 10}, {70, 12}, {129, 9}, {257, 8}};
+    for (const Shape& shape : shapes) {
+        useInputs(shape.inputs);
+        for (uint32_t density : {1u, 5u, 9u}) {  // tenths of the points in the function
+            std::vector<uint32_t> spread;
+            for (uint32_t k = 0; k < shape.spanned; ++k) {
+                spread.push_back(k * shape.inputs / shape.spanned);
+            }
+            std::vector<Term> terms;
+            for (uint32_t point = 0; point < (1u << shape.spanned); ++point) {
+                if (maker.below(10) >= density) continue;
+                Term term;
+                for (uint32_t k = 0; k < shape.spanned; ++k) {
+                    term.push_back(makeLiteral(spread[k], ((point >> k) & 1u) != 0));
+                }
+                terms.push_back(term);
+            }
+            if (terms.empty()) continue;  // an engine call with no terms is not made
+            for (bool absorption : {true, false}) {
+                auto words = std::make_unique<TermTrie>(shape.inputs);
+                auto sparse = std::make_unique<TermTrie>(shape.inputs, true);
+                for (const Term& term : terms) {
+                    Term copy = term;
+                    words->insert(copy);
+                    copy = term;
+                    sparse->insert(copy);
+                }
+                const Frozen fromWords = frozenOf(std::move(words), absorption);
+                const Frozen fromSparse = frozenOf(std::move(sparse), absorption);
+                expectSame(fromWords, fromSparse,
+                           "inputs " + std::to_string(shape.inputs) + " density " +
+                               std::to_string(density) + " absorption " +
+                               std::to_string(absorption));
+                // Merges made terms: more were stored than entered.
+                if (shape.spanned >= 9 && density == 9) {
+                    EXPECT_GT(fromSparse.stored, terms.size());
+                }
+            }
+        }
+    }
+}
+
 // Deep tries: the searches on words pass over whole nodes and settle leaves by bit
 // tests, so they must meet strict covers and redundant literals in the same order as
 // the walk of the sparse trie.
