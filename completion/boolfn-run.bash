@@ -79,7 +79,7 @@ _boolfn_run_reply() {
         _boolfn_run_actions "$current" "$@"
         return
         ;;
-    --workers | --exact-limit | --max-memory | -a | --add)
+    --workers | --exact-limit | --exact-branches | --max-memory | -a | --add)
         return
         ;;
     -o | --output | -s | --script | --equiv)
@@ -146,7 +146,7 @@ _boolfn_run_actions() {
 _boolfn_run_input() {
     while [ "$#" -gt 0 ]; do
         case "$1" in
-        -f | --from | -t | --to | -d | --do | -o | --output | -s | --script | --equiv | -a | --add | --workers | --exact-limit | --max-memory)
+        -f | --from | -t | --to | -d | --do | -o | --output | -s | --script | --equiv | -a | --add | --workers | --exact-limit | --exact-branches | --max-memory)
             shift
             ;;
         -?*) ;;

@@ -143,7 +143,7 @@ void holdCover(FunctionEntry& entry, const CubeList& cover, const Support& suppo
 CubeList exactCover(const std::string& name, const CubeSpace& space, const CubeList& on,
                     const CubeList& dontCare, const MinimizeSettings& settings) {
     const uint64_t limit = settings.exactLimit;
-    uint64_t ownBudget = 100 * limit;
+    uint64_t ownBudget = settings.exactBranches;
     uint64_t& left = settings.branchesLeft != nullptr ? *settings.branchesLeft : ownBudget;
     // The heuristic's cover bounds the search from its start.
     const CubeList heuristic = minimizeCover(space, on, dontCare);
@@ -154,15 +154,16 @@ CubeList exactCover(const std::string& name, const CubeSpace& space, const CubeL
         case ExactStop::none:
             return std::move(exact.cover);
         case ExactStop::primes:
-            throw ExactLimitReached(name + ": more than " + bound + " prime implicants");
+            throw ExactLimitReached(name + ": more than " + bound + " prime implicants", false);
         case ExactStop::rows:
-            throw ExactLimitReached(name + ": more than " + bound +
-                                    " rows in its covering problem");
+            throw ExactLimitReached(name + ": more than " + bound + " rows in its covering problem",
+                                    false);
         case ExactStop::search:
             break;
     }
-    throw ExactLimitReached(name + ": more than " + std::to_string(100 * limit) +
-                            " branches in the covering search");
+    throw ExactLimitReached(name + ": more than " + std::to_string(settings.exactBranches) +
+                                " branches in the job's covering searches",
+                            true);
 }
 
 }  // namespace

@@ -12,17 +12,21 @@
 class FunctionEntry;
 
 struct MinimizeSettings {
-    bool exact = false;           // the fewest cubes, then the fewest literals
-    uint64_t exactLimit = 20000;  // primes and covering rows past which exact stops
-    // Branches of the covering search left for the whole job (exact only): each
-    // function's search draws from it, so the limit bounds the job, not a function.
+    bool exact = false;            // the fewest cubes, then the fewest literals
+    uint64_t exactLimit = 200000;  // primes and covering rows past which exact stops
+    // Branches of the covering search for the whole job (exact only), and what is
+    // left of them: each function's search draws from it, so the budget bounds the
+    // job, not a function. Without `branchesLeft` a function has the whole budget.
+    uint64_t exactBranches = 2000000;
     uint64_t* branchesLeft = nullptr;
 };
 
 // The exact minimizer reached its limit; the message names the function and the part.
 class ExactLimitReached : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    ExactLimitReached(const std::string& message, bool branches)
+        : std::runtime_error(message), ofBranches(branches) {}
+    bool ofBranches;  // the search's branch budget, not the primes or the rows
 };
 
 // Replaces the entry's function by an irredundant sum of prime implicants (with

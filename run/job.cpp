@@ -248,8 +248,9 @@ class Job {
             try {
                 applyStep(step, cofactor);
             } catch (const ExactLimitReached& stop) {
-                reportMessage("minimize=exact: " + std::string(stop.what()) +
-                              " (--exact-limit sets the limit; minimize is the heuristic)");
+                reportMessage("minimize=exact: " + std::string(stop.what()) + " (" +
+                              (stop.ofBranches ? "--exact-branches" : "--exact-limit") +
+                              " sets the limit; minimize is the heuristic)");
                 return false;
             }
         }

@@ -151,7 +151,10 @@ class Parser {
             return result;
         }
         result.options.inputPath = operands.front();
-        for (JobStep& step : result.options.steps) step.limit = result.options.exactLimit;
+        for (JobStep& step : result.options.steps) {
+            step.limit = result.options.exactLimit;
+            step.branches = result.options.exactBranches;
+        }
         checkCombinations();
         return result;
     }
@@ -241,7 +244,14 @@ class Parser {
                  options.equivalentTo = value;
                  if (value.empty()) result.usageError = "empty path for --equiv";
              }},
-            {"--exact-limit", [&](const std::string& value) { takeExactLimit(value); }},
+            {"--exact-limit",
+             [&](const std::string& value) {
+                 takeCount(value, "--exact-limit", result.options.exactLimit);
+             }},
+            {"--exact-branches",
+             [&](const std::string& value) {
+                 takeCount(value, "--exact-branches", result.options.exactBranches);
+             }},
             {"--workers", [&](const std::string& value) { takeWorkers(value); }},
             {"--max-memory", [&](const std::string& value) { takeMaxMemory(value); }},
             {"-d",
@@ -284,14 +294,15 @@ class Parser {
         result.usageError = "unknown layout '" + *layout + "' for --stats (text, tsv)";
     }
 
-    void takeExactLimit(const std::string& value) {
+    void takeCount(const std::string& value, const char* option, uint64_t& count) {
         const bool digits = !value.empty() && value.size() < 13 &&
                             value.find_first_not_of("0123456789") == std::string::npos;
         if (!digits || std::stoull(value) == 0) {
-            result.usageError = "--exact-limit needs a whole number from 1 to 999999999999";
+            result.usageError =
+                std::string(option) + " needs a whole number from 1 to 999999999999";
             return;
         }
-        result.options.exactLimit = std::stoull(value);
+        count = std::stoull(value);
     }
 
     void takeWorkers(const std::string& value) {

@@ -14,10 +14,11 @@
 struct JobStep {
     enum class Kind { negate, andOrNot, cnf, dnf, nand, nor, cofactor, absorption, minimize };
     Kind kind = Kind::negate;
-    std::string function;  // cofactor: a function's name or 0-based number
-    std::string input;     // cofactor: an input's name or 0-based number
-    bool value = false;    // cofactor: the input's value; absorption: on; minimize: exact
-    uint64_t limit = 0;    // minimize=exact: --exact-limit
+    std::string function;   // cofactor: a function's name or 0-based number
+    std::string input;      // cofactor: an input's name or 0-based number
+    bool value = false;     // cofactor: the input's value; absorption: on; minimize: exact
+    uint64_t limit = 0;     // minimize=exact: --exact-limit
+    uint64_t branches = 0;  // minimize=exact: --exact-branches
 };
 
 // One -a statement or -s script, in the order given.
@@ -45,11 +46,12 @@ struct RunOptions {
     std::string equivalentTo;             // --equiv: the other input, or empty
     bool lenient = false;
     bool dontCares = false;
-    uint64_t exactLimit = 20000;  // --exact-limit, for minimize=exact
-    bool sharedRows = false;      // --shared-rows: a minimized PLA's rows per input part
-    int workers = 0;              // --workers: threads that compute; 0 leaves the default
-    uint64_t maxMemory = 0;       // --max-memory in bytes; 0: what the machine can give
-    std::string maxMemoryText;    // --max-memory as written, for the stop's message
+    uint64_t exactLimit = 200000;      // --exact-limit, for minimize=exact
+    uint64_t exactBranches = 2000000;  // --exact-branches, for minimize=exact
+    bool sharedRows = false;           // --shared-rows: a minimized PLA's rows per input part
+    int workers = 0;                   // --workers: threads that compute; 0 leaves the default
+    uint64_t maxMemory = 0;            // --max-memory in bytes; 0: what the machine can give
+    std::string maxMemoryText;         // --max-memory as written, for the stop's message
     bool verbose = false;
     bool quiet = false;
     bool help = false;

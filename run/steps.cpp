@@ -101,8 +101,8 @@ std::string stepName(const JobStep& step) {
 
 void applyStep(const JobStep& step, const ResolvedCofactor& cofactor) {
     if (step.kind == JobStep::Kind::minimize) {
-        uint64_t branchesLeft = 100 * step.limit;
-        minimizeTable({step.value, step.limit, &branchesLeft});
+        uint64_t branchesLeft = step.branches;
+        minimizeTable({step.value, step.limit, step.branches, &branchesLeft});
         return;
     }
     if (step.kind == JobStep::Kind::absorption) {

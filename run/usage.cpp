@@ -37,8 +37,10 @@ the actions given, and writes the result (PLA unless told otherwise).
                                unused input, .end, the SATLIB % trailer)
       --dont-cares             keep a PLA file's don't-cares (.type fd "-", fr and fdr
                                points outside the ON- and OFF-set) for minimize
-      --exact-limit N          stop minimize=exact past N prime implicants, N rows of its
-                               covering problem or 100N search branches (default 20000)
+      --exact-limit N          stop minimize=exact past N prime implicants or N rows of
+                               its covering problem (default 200000)
+      --exact-branches N       stop minimize=exact past N branches of its covering
+                               searches, all functions together (default 2000000)
       --shared-rows            write a minimized PLA with each input part on one row,
                                its output bits set for every function holding it
       --workers N              compute the functions on N threads (default: BOOLFN_WORKERS,

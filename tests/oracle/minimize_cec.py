@@ -106,9 +106,9 @@ def check_exact(abc, run, original, path, folder, dont_cares, name, heuristic_ro
     """minimize=exact: equivalent, and no more rows than the heuristic; a file past
     its limits must stop with status 2."""
     out = os.path.join(folder, "out.pla")
-    # A lower limit than the default keeps the symmetric files' long searches short.
-    command = [run, path, "-d", "minimize=exact", "--exact-limit", "2000", "--lenient", "-q",
-               "-o", out]
+    # Lower limits than the defaults keep the symmetric files' long searches short.
+    command = [run, path, "-d", "minimize=exact", "--exact-limit", "2000", "--exact-branches",
+               "200000", "--lenient", "-q", "-o", out]
     if dont_cares:
         command.append("--dont-cares")
     done = subprocess.run(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=300)

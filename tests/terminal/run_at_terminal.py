@@ -15,6 +15,8 @@ import subprocess
 import sys
 import time
 
+import pexpect
+
 from terminal_session import (Session, check, functions_for_seconds, run_cases, screen_text,
                               write_xor_functions)
 
@@ -37,12 +39,22 @@ def leftovers(folder, names):
 
 
 def progress_line_at_a_terminal(binary, folder):
-    count = functions_for_seconds(folder, 2.5, dnf_of(binary, folder))
-    write_xor_functions(folder, "some.vhd", count)
-    session = Session(binary, folder, ["-v", "some.vhd", "-d", "dnf", "-o", "some.pla"])
-    session.child.timeout = 120  # the step was sized on a quieter moment of the machine
     heading = "boolfn-run: dnf: function "
-    session.expect(heading)
+    count = functions_for_seconds(folder, 2.5, dnf_of(binary, folder))
+    # The step is sized on a sample, and the machine's load may fall in between: a
+    # step that ended before its first progress line is run again, twice as long.
+    for _ in range(4):
+        write_xor_functions(folder, "some.vhd", count)
+        session = Session(binary, folder, ["-v", "some.vhd", "-d", "dnf", "-o", "some.pla"])
+        session.child.timeout = 120  # or sized on a quieter moment of the machine
+        if session.child.expect_exact([heading, pexpect.EOF]) == 0:
+            break
+        session.child.close()
+        count *= 2
+    else:
+        check(False, "progress: a step of %d functions drew no progress line" % count)
+        return
+    session.raw += session.child.before + session.child.after
     session.expect("boolfn-run: dnf: %d functions" % count)
     status = session.finish()
     raw = session.raw
