@@ -11,16 +11,9 @@
 
 #include "normal/two_level_exact.h"
 #include "normal/two_level_minimize.h"
+#include "tests/unit/normal/cube_points.h"
 
 namespace {
-
-bool holdsPoint(const CubeSpace& space, const uint64_t* cube, uint32_t point) {
-    for (uint32_t v = 0; v < space.variables; ++v) {
-        const uint64_t wanted = ((point >> v) & 1) != 0 ? 2 : 1;
-        if ((CubeSpace::pairOf(cube, v) & wanted) == 0) return false;
-    }
-    return true;
-}
 
 // Per cube, the points it holds as a bit mask (at most 6 inputs: 64 points).
 std::vector<uint64_t> pointMasks(const CubeSpace& space, const CubeList& list) {

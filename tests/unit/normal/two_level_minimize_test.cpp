@@ -12,16 +12,9 @@
 #include <vector>
 
 #include "normal/two_level_unate.h"
+#include "tests/unit/normal/cube_points.h"
 
 namespace {
-
-bool holdsPoint(const CubeSpace& space, const uint64_t* cube, uint32_t point) {
-    for (uint32_t v = 0; v < space.variables; ++v) {
-        const uint64_t wanted = ((point >> v) & 1) != 0 ? 2 : 1;
-        if ((CubeSpace::pairOf(cube, v) & wanted) == 0) return false;
-    }
-    return true;
-}
 
 // Which points of the space the cover holds.
 std::vector<char> tableOf(const CubeSpace& space, const CubeList& cover) {
