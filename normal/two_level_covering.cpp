@@ -184,11 +184,7 @@ class Search {
     // Drops every column whose rows another column, not dearer, also has.
     bool removeDominatedColumns(Rows& rows) {
         const std::vector<uint32_t> columns = columnsOf(rows);
-        for (size_t i = 0; i < columns.size(); ++i) localOf[columns[i]] = static_cast<int32_t>(i);
-        std::vector<std::vector<uint32_t>> rowsOf(columns.size());
-        for (uint32_t r = 0; r < rows.size(); ++r) {
-            for (uint32_t c : rows[r]) rowsOf[static_cast<size_t>(localOf[c])].push_back(r);
-        }
+        const std::vector<std::vector<uint32_t>> rowsOf = indexColumns(rows, columns);
         std::vector<char> removed(columns.size(), 0);
         bool any = false;
         for (size_t j = 0; j < columns.size(); ++j) {
@@ -213,6 +209,18 @@ class Search {
         }
         for (uint32_t c : columns) localOf[c] = -1;
         return any;
+    }
+
+    // Numbers the node's columns in `localOf` (the caller sets them back to -1) and
+    // answers per column, by that number, the rows that have it, ascending.
+    std::vector<std::vector<uint32_t>> indexColumns(const Rows& rows,
+                                                    const std::vector<uint32_t>& columns) {
+        for (size_t i = 0; i < columns.size(); ++i) localOf[columns[i]] = static_cast<int32_t>(i);
+        std::vector<std::vector<uint32_t>> rowsOf(columns.size());
+        for (uint32_t r = 0; r < rows.size(); ++r) {
+            for (uint32_t c : rows[r]) rowsOf[static_cast<size_t>(localOf[c])].push_back(r);
+        }
+        return rowsOf;
     }
 
     // The columns the rows use, ascending.
@@ -243,11 +251,7 @@ class Search {
 
     uint64_t leastDegreeBound(const Rows& rows) {
         const std::vector<uint32_t> columns = columnsOf(rows);
-        for (size_t i = 0; i < columns.size(); ++i) localOf[columns[i]] = static_cast<int32_t>(i);
-        std::vector<std::vector<uint32_t>> rowsOf(columns.size());
-        for (uint32_t r = 0; r < rows.size(); ++r) {
-            for (uint32_t c : rows[r]) rowsOf[static_cast<size_t>(localOf[c])].push_back(r);
-        }
+        const std::vector<std::vector<uint32_t>> rowsOf = indexColumns(rows, columns);
         std::vector<char> open(rows.size(), 1);
         std::vector<uint32_t> stamp(rows.size(), UINT32_MAX);
         uint32_t visit = 0;

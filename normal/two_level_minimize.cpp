@@ -312,7 +312,7 @@ CubeList gaspPrimes(const CubeSpace& space, const CubeList& shrunk, const CubeLi
     Expander expander(space, off);
     CubeList primes(space.words);
     std::vector<uint64_t> cube(space.words);
-    std::vector<char> done(shrunk.size(), 0);
+    std::vector<char> done;
     for (uint32_t i = 0; i < shrunk.size(); ++i) {
         std::copy_n(shrunk[i], space.words, cube.data());
         done.assign(shrunk.size(), 0);
