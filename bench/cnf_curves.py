@@ -18,11 +18,11 @@ Usage: cnf_curves.py --binary BOOLFN --espresso ESPRESSO [--limit SECONDS]
 import argparse
 import os
 import random
-import resource
-import subprocess
 import sys
 import tempfile
-import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from engine_compare import Usage, once_measured  # noqa: E402,F401 (Usage: the tests build rows)
 
 
 def cover_text(inputs, rows, outputs, seed):
@@ -40,35 +40,11 @@ def cover_text(inputs, rows, outputs, seed):
     return "\n".join(lines) + "\n"
 
 
-class Usage:
-    def __init__(self, cpu, wall, megabytes, timed_out):
-        self.cpu, self.wall, self.megabytes, self.timed_out = cpu, wall, megabytes, timed_out
-
-
 def measured(command, folder, stdin_text, limit, workers=None):
-    def limited():
-        resource.setrlimit(resource.RLIMIT_CPU, (limit, limit + 1))
-        resource.setrlimit(resource.RLIMIT_STACK, (resource.RLIM_INFINITY,) * 2)
-
     environment = dict(os.environ)
     if workers is not None:
         environment["BOOLFN_WORKERS"] = str(workers)
-    usage_path = os.path.join(folder, ".usage")
-    command = ["/usr/bin/time", "-f", "%M", "-o", usage_path] + command
-    started = time.monotonic()
-    process = subprocess.Popen(command, cwd=folder, stdin=subprocess.PIPE,
-                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                               preexec_fn=limited, env=environment)
-    process.stdin.write(stdin_text.encode())
-    process.stdin.close()
-    _, status, usage = os.wait4(process.pid, 0)
-    wall = time.monotonic() - started
-    cpu = usage.ru_utime + usage.ru_stime
-    with open(usage_path) as handle:
-        kilobytes = int(handle.read().split()[-1])
-    # time reports a child stopped by SIGXCPU or SIGKILL as 128 + the signal.
-    killed = os.WIFEXITED(status) and os.WEXITSTATUS(status) in (128 + 24, 128 + 9)
-    return Usage(cpu, wall, kilobytes / 1024.0, killed or cpu >= limit)
+    return once_measured(command, folder, stdin_text, os.devnull, limit, environment)
 
 
 def read(path):
@@ -106,7 +82,7 @@ def measure_point(inputs, rows, args):
 
 
 def cpu_text(usage, limit):
-    return ">%d" % limit if usage.timed_out else "%.2f" % usage.cpu
+    return ">%d" % limit if usage.timed_out else "%.2f" % usage.seconds
 
 
 def wall_text(usage, limit):
@@ -119,10 +95,10 @@ def table(points, limit, workers):
              "|---:|---:|---:|---:|---:|---:|---:|---:|---|---:|---:|---:|---:|"]
     for point in points:
         one, every, peer = point["one"], point["all"], point["espresso"]
-        if one.timed_out or peer.timed_out or peer.cpu <= 0:
+        if one.timed_out or peer.timed_out or peer.seconds <= 0:
             ratio = "-"
         else:
-            ratio = "%.2f" % (one.cpu / peer.cpu)
+            ratio = "%.2f" % (one.seconds / peer.seconds)
         clauses = "" if point["clauses"] is None else str(point["clauses"])
         lines.append("| %d | %d | %s | %s | %s | %.1f | %s | %.1f | %s | %s | %.1f | %s | %.1f |" % (
             point["inputs"], point["rows"], clauses, cpu_text(one, limit), wall_text(one, limit),

@@ -21,18 +21,20 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 
 SIDES = {"cnf": ("12\n1\n15\n", "out.cnf", "-epos"), "dnf": ("9\n1\n15\n", "out.pla", "-Dso")}
 
 
 class Usage:
-    def __init__(self, seconds, megabytes, timed_out):
-        self.seconds = seconds
+    def __init__(self, seconds, megabytes, timed_out, wall=0.0):
+        self.seconds = seconds  # CPU: user plus system
         self.megabytes = megabytes
         self.timed_out = timed_out
+        self.wall = wall
 
 
-def once_measured(command, folder, stdin_text, stdout_path, limit):
+def once_measured(command, folder, stdin_text, stdout_path, limit, environment=None):
     def limited():
         resource.setrlimit(resource.RLIMIT_CPU, (limit, limit + 1))
         resource.setrlimit(resource.RLIMIT_STACK, (resource.RLIM_INFINITY,) * 2)
@@ -42,18 +44,21 @@ def once_measured(command, folder, stdin_text, stdout_path, limit):
     usage_path = os.path.join(folder, ".usage")
     command = ["/usr/bin/time", "-f", "%M", "-o", usage_path] + list(command)
     with open(stdout_path, "wb") as sink:
+        started = time.monotonic()
         process = subprocess.Popen(command, cwd=folder, stdin=subprocess.PIPE, stdout=sink,
-                                   stderr=subprocess.DEVNULL, preexec_fn=limited)
+                                   stderr=subprocess.DEVNULL, preexec_fn=limited,
+                                   env=environment)
         process.stdin.write(stdin_text.encode())
         process.stdin.close()
         _, status, usage = os.wait4(process.pid, 0)
+        wall = time.monotonic() - started
         process.returncode = status
     cpu = usage.ru_utime + usage.ru_stime
     with open(usage_path) as handle:
         kilobytes = int(handle.read().split()[-1])
     # A command stopped by SIGXCPU or SIGKILL: time reports it as 128 + the signal.
     killed = os.WIFEXITED(status) and os.WEXITSTATUS(status) in (128 + 24, 128 + 9)
-    return Usage(cpu, kilobytes / 1024.0, killed or cpu >= limit)
+    return Usage(cpu, kilobytes / 1024.0, killed or cpu >= limit, wall)
 
 
 def measured_run(command, folder, stdin_text, stdout_path, limit):

@@ -43,15 +43,15 @@ class Covers(unittest.TestCase):
 
 class Table(unittest.TestCase):
     def test_timeouts_and_ratios(self):
-        done = curves.Usage(1.0, 1.5, 3.0, False)
-        late = curves.Usage(60.0, 61.0, 9.0, True)
+        done = curves.Usage(1.0, 3.0, False, wall=1.5)
+        late = curves.Usage(60.0, 9.0, True, wall=61.0)
         point = {"inputs": 8, "rows": 4, "clauses": None, "one": late, "all": late,
                  "same": "-", "espresso": done, "load": 1.0}
         row = curves.table([point], 60, 2).splitlines()[2].split(" | ")
         self.assertEqual(row[3:5], [">60", ">60"])
         self.assertEqual(row[11], "-")
         point.update(one=done, all=done, same="yes", clauses=7,
-                     espresso=curves.Usage(0.5, 0.5, 2.0, False))
+                     espresso=curves.Usage(0.5, 2.0, False, wall=0.5))
         row = curves.table([point], 60, 2).splitlines()[2].split(" | ")
         self.assertEqual(row[2:5], ["7", "1.00", "1.50"])
         self.assertEqual(row[11], "2.00")
