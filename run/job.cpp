@@ -3,8 +3,8 @@
 // write the result as the menu's save of that notation writes it, and (for
 // --verify) prove the written result right. Reader messages and the front end's own
 // go to standard error; standard output carries only the result or the verdicts.
-// After a read with errors, the input is read once more with the benchmark
-// dialects, to tell whether --lenient would read it.
+// After a read with errors, the job's functions are let go and the input is read
+// once more with the benchmark dialects, to tell whether --lenient would read it.
 #include "run/job.h"
 
 #include <unistd.h>
@@ -71,7 +71,12 @@ class Job {
 
     int run() {
         const int finished = runSteps();
-        if (outcome.loadErrors) noteLenientReading();
+        if (outcome.loadErrors) {
+            // The job is done: its functions give their memory to the second read,
+            // which a --max-memory limit could otherwise not hold beside them.
+            createTable();
+            noteLenientReading();
+        }
         return finished;
     }
 

@@ -99,11 +99,54 @@ def every_limit_stops_cleanly(binary, folder):
               % (arguments[0], stops))
 
 
+def lowest_limit_giving(binary, folder, arguments, wanted, stdin_path=None):
+    """The smallest limit of a ladder (steps of about 1.19x) under which the run
+    ends with `wanted`, and what it wrote to standard error there."""
+    megabytes = 4.0
+    while megabytes < 4096:
+        size = "%dM" % round(megabytes)
+        stdin = open(os.path.join(folder, stdin_path), "rb") if stdin_path else None
+        try:
+            result = subprocess.run([binary, "--max-memory", size] + arguments, cwd=folder,
+                                    stdin=stdin, capture_output=True, timeout=300)
+        finally:
+            if stdin:
+                stdin.close()
+        if result.returncode == wanted:
+            return megabytes, result.stderr.decode()
+        megabytes *= 2 ** 0.25
+    return None, ""
+
+
+def lenient_retry_needs_no_second_table(binary, folder):
+    # A large PLA whose only fault is the benchmark dialect's .end: the plain read
+    # gives status 1, and a second read tells that --lenient reads it. That read must
+    # fit in the room of the first, not beside the functions the first one loaded.
+    rng = random.Random(7)
+    with open(os.path.join(folder, "dialect.pla"), "w") as pla:
+        pla.write(".i 30\n.o 1\n")
+        for _ in range(150000):
+            pla.write("".join(rng.choice("01-") for _ in range(30)) + " 1\n")
+        pla.write(".end\n")
+    # Standard input is not read twice, so this limit holds the load alone.
+    alone, _ = lowest_limit_giving(binary, folder, ["-f", "pla", "-"], 1, "dialect.pla")
+    retried, errors = lowest_limit_giving(binary, folder, ["dialect.pla"], 1)
+    check(alone is not None and retried is not None, "dialect.pla: some limit lets both runs end")
+    if alone is None or retried is None:
+        return
+    check("--lenient reads 'dialect.pla' without errors" in errors,
+          "dialect.pla: the --lenient line under the lowest limit", errors[-300:])
+    check(retried <= alone * 1.2 + 1,
+          "dialect.pla: the second read takes the room of the first (%.0fM alone, %.0fM with it)"
+          % (alone, retried))
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--run", required=True)
     binary = os.path.abspath(parser.parse_args().run)
-    cases = [limit_stops_the_job, job_within_the_limit_is_unchanged, every_limit_stops_cleanly]
+    cases = [limit_stops_the_job, job_within_the_limit_is_unchanged, every_limit_stops_cleanly,
+             lenient_retry_needs_no_second_table]
     for case in cases:
         with tempfile.TemporaryDirectory() as folder:
             write_inputs(folder)
