@@ -69,6 +69,10 @@ struct FunctionEntry {
 
     // The sum held in place of the tree, or null.
     const PendingSum* pendingSum() const { return pending ? pending->asSum() : nullptr; }
+    // The product of clauses held in place of the tree (a DIMACS load), or null.
+    const PendingClauses* pendingClauses() const {
+        return dynamic_cast<const PendingClauses*>(pending.get());
+    }
     // Replaces the function, tree or held form, by a sum of products kept as it is.
     void holdSum(std::unique_ptr<PendingSum> sum) { holdPending(std::move(sum)); }
     // Replaces the function by a form kept in place of its tree (null: no tree).

@@ -20,6 +20,7 @@ class PendingClauses final : public PendingTree {
     // The reader adds the literals of the clause being read here, then closes or
     // discards it (RowStore's closeRow, discardOpenRow).
     RowStore& store() { return clauses; }
+    const RowStore& store() const { return clauses; }
 
     // An empty clause: the product becomes the constant false, which the clauses
     // read after it are and-ed to.

@@ -5,7 +5,8 @@
 // where it can be: an and at the root asserts each operand, an or at the root is
 // one clause, so a CNF-shaped tree goes to the solver as the clauses it holds.
 // Elsewhere each gate gets a variable tied to its inputs in both directions
-// (Tseitin), which keeps nand, nor, xor and negated subtrees exact.
+// (Tseitin), which keeps nand, nor, xor and negated subtrees exact. Clauses held as
+// rows are asserted as the tree built from them would be, row for row.
 #include "normal/satisfiability.h"
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 
 #include "base/action_watch.h"
 #include "expr/node.h"
+#include "expr/row_chains.h"
 #include "expr/variable_list.h"
 
 namespace {
@@ -45,6 +47,22 @@ class TreeEncoder {
             } else {
                 addClause({literalOf(*node)});
             }
+        }
+    }
+
+    // Adds the clauses that the and of the rows' clauses, built as a tree, would add:
+    // a row's literals in order, a row without literals the constant 0.
+    void assertClauses(const RowStore& rows) {
+        const VectNode emptyRow(valueFalse, 1);
+        std::vector<int> clause;
+        for (uint32_t row = 0; row < rows.rowCount(); ++row) {
+            clause.clear();
+            if (rows.rowSize(row) == 0) clause.push_back(leafLiteral(emptyRow, true));
+            for (uint32_t k = rows.rowStarts[row]; k < rows.rowStarts[row + 1]; ++k) {
+                const uint32_t literal = rows.literals[k];
+                clause.push_back(nameLiteral(literalSymbol(literal), !literalNegated(literal)));
+            }
+            addClause(clause);
         }
     }
 
@@ -89,7 +107,11 @@ class TreeEncoder {
                              : ((constant->value & 1) != 0) == positive;
             return holds ? trueLiteral : -trueLiteral;
         }
-        int32_t position = inputs.positionOf(static_cast<const IdentNode&>(leaf).name);
+        return nameLiteral(static_cast<const IdentNode&>(leaf).name, positive);
+    }
+
+    int nameLiteral(Symbol name, bool positive) const {
+        int32_t position = inputs.positionOf(name);
         if (position < 0) {
             bool holds = reading == LeafReading::Evaluation && !positive;
             return holds ? trueLiteral : -trueLiteral;
@@ -190,14 +212,9 @@ class InterruptTerminator final : public CaDiCaL::Terminator {
     bool terminate() override { return runningAction.cancelRequested != 0; }
 };
 
-}  // namespace
-
-SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafReading reading,
-                            int64_t conflictLimit) {
-    CaDiCaL::Solver solver;
-    solver.set("quiet", 1);  // the solver must never write to the console
-    TreeEncoder encoder(solver, inputs, reading);
-    encoder.assertTrue(tree);
+// Runs the solver on what was asserted and reads the model over the inputs.
+SatAnswer solveAsserted(CaDiCaL::Solver& solver, const VariableList& inputs,
+                        int64_t conflictLimit) {
     if (conflictLimit >= 0) {
         solver.limit("conflicts", static_cast<int>(std::min<int64_t>(conflictLimit, INT32_MAX)));
     }
@@ -223,4 +240,31 @@ SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafRe
             break;
     }
     return answer;
+}
+
+}  // namespace
+
+SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafReading reading,
+                            int64_t conflictLimit) {
+    CaDiCaL::Solver solver;
+    solver.set("quiet", 1);  // the solver must never write to the console
+    TreeEncoder encoder(solver, inputs, reading);
+    encoder.assertTrue(tree);
+    return solveAsserted(solver, inputs, conflictLimit);
+}
+
+SatAnswer decideConjunction(const std::vector<ConjunctionPart>& parts, const VariableList& inputs,
+                            LeafReading reading, int64_t conflictLimit) {
+    CaDiCaL::Solver solver;
+    solver.set("quiet", 1);
+    TreeEncoder encoder(solver, inputs, reading);
+    // The and-chain's operands are asserted one after another, so each part's are.
+    for (const ConjunctionPart& part : parts) {
+        if (part.clauses != nullptr) {
+            encoder.assertClauses(*part.clauses);
+        } else {
+            encoder.assertTrue(*part.tree);
+        }
+    }
+    return solveAsserted(solver, inputs, conflictLimit);
 }

@@ -12,6 +12,7 @@
 
 class Node;
 class VariableList;
+struct RowStore;
 
 enum class SatVerdict { Satisfiable, Unsatisfiable, Unknown };
 
@@ -35,3 +36,17 @@ struct SatAnswer {
 // tree is only read.
 SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafReading reading,
                             int64_t conflictLimit = -1);
+
+// One operand of a conjunction: a tree, or a product of clauses still held as rows
+// (expr/pending_clauses.h), which is never built.
+struct ConjunctionPart {
+    const Node* tree = nullptr;
+    const RowStore* clauses = nullptr;
+};
+
+// Decides the and of `parts`, left to right, as decideSatisfiable decides the
+// and-chain of their trees: the solver is given the same clauses in the same order,
+// so it answers with the same model. A DIMACS file of a million clauses is decided
+// without the twenty nodes a literal its tree would take.
+SatAnswer decideConjunction(const std::vector<ConjunctionPart>& parts, const VariableList& inputs,
+                            LeafReading reading, int64_t conflictLimit = -1);

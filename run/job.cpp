@@ -11,7 +11,6 @@
 
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <new>
 #include <sstream>
 #include <stdexcept>
@@ -288,14 +287,20 @@ class Job {
         const VariableList& inputs = table.variableList;
         std::string verdicts;
         if (*inputNotationOf(options) == InputNotation::dimacs) {
-            std::unique_ptr<Node> formula(new VectNode(valueTrue, 1));
+            // The constant 1 and-ed with the functions; the file's clauses go to the
+            // solver from their rows, unbuilt.
+            const VectNode one(valueTrue, 1);
+            std::vector<ConjunctionPart> formula{{&one, nullptr}};
             for (int64_t position = firstSaved; position < table.entryCount(); ++position) {
                 FunctionEntry& entry = *table.entryAt(position);
-                if (entry.hasTree()) {
-                    formula.reset(new BNode(opAnd, formula.release(), entry.tree()->clone()));
+                if (!entry.hasTree()) continue;
+                if (const PendingClauses* held = entry.pendingClauses()) {
+                    formula.push_back({nullptr, &held->store()});
+                } else {
+                    formula.push_back({entry.tree(), nullptr});
                 }
             }
-            const SatAnswer answer = decideSatisfiable(*formula, inputs, LeafReading::Evaluation);
+            const SatAnswer answer = decideConjunction(formula, inputs, LeafReading::Evaluation);
             const bool satisfiable = answer.verdict == SatVerdict::Satisfiable;
             outcome.unsatisfiable = !satisfiable;
             verdicts = solverVerdict(satisfiable, answer.model);

@@ -13,6 +13,7 @@
 
 #include "expr/function_table.h"
 #include "expr/node.h"
+#include "expr/row_chains.h"
 #include "expr/term_sink.h"
 #include "expr/term_walk.h"
 #include "tests/unit/expr/random_trees.h"
@@ -195,6 +196,74 @@ TEST(Satisfiability, ConflictLimitLeavesHardQuestionsOpen) {
     EXPECT_EQ(decideSatisfiable(*formula, inputs, LeafReading::TermWalk).verdict,
               SatVerdict::Unsatisfiable);
     delete formula;
+}
+
+// Random clauses over x0.., with the rows a DIMACS file can give: repeated and
+// complementary literals, units, rows without literals, names outside the table.
+// `width` 0 gives rows of 1 to 5 literals, otherwise rows of exactly `width`.
+RowStore randomClauses(RandomTreeMaker& random, int inputs, int clauses, int width,
+                       bool emptyRows) {
+    RowStore rows;
+    for (int c = 0; c < clauses; ++c) {
+        uint32_t size =
+            width > 0 ? static_cast<uint32_t>(width) : 1 + random.below(4) + random.below(2);
+        if (emptyRows && random.below(8) == 0) size = 0;
+        for (uint32_t k = 0; k < size; ++k) {
+            const bool outside = width == 0 && random.below(30) == 0;
+            const std::string name =
+                outside ? "u" : "x" + std::to_string(random.below(static_cast<uint32_t>(inputs)));
+            rows.addLiteral(intern(name), random.below(2) == 0);
+        }
+        rows.closeRow();
+    }
+    return rows;
+}
+
+// Clauses handed over as rows must reach the solver exactly as their built tree
+// does, between other parts of a conjunction: the same verdict and, the solver
+// being deterministic, the same model. Small odd sets check the literals; random
+// 3-CNF near the threshold, where the search runs into conflicts and its path
+// depends on the order of the clauses, checks that order.
+TEST(Satisfiability, ClausesAsRowsDecideAsTheirTree) {
+    RandomTreeMaker random(57);
+    int satisfiable = 0;
+    int unsatisfiable = 0;
+    for (int round = 0; round < 240; ++round) {
+        const bool searched = round % 2 == 1;
+        const int inputs = searched ? 50 + static_cast<int>(random.below(50))
+                                    : 2 + static_cast<int>(random.below(40));
+        freshTable(inputNames(inputs));
+        const int clauses =
+            searched ? inputs * 42 / 10
+                     : 1 + static_cast<int>(random.below(static_cast<uint32_t>(inputs * 3)));
+        const bool emptyRows = round % 10 == 0;
+        const RowStore first = randomClauses(random, inputs, clauses, searched ? 3 : 0, emptyRows);
+        const RowStore second =
+            randomClauses(random, inputs, 1 + clauses / 20, searched ? 3 : 0, emptyRows);
+        Node* between = random.tree(std::min(inputs, 6), 3);
+        const RowChains firstChains{first, nullptr, opAnd, opOr, valueFalse};
+        const RowChains secondChains{second, nullptr, opAnd, opOr, valueFalse};
+        Node* formula = build::constant(1);
+        for (Node* part : {buildChains(firstChains), between->clone(), buildChains(secondChains)})
+            formula = new BNode(opAnd, formula, part);
+        const VariableList& inputsList = workspace.table->variableList;
+        for (const LeafReading reading : {LeafReading::Evaluation, LeafReading::TermWalk}) {
+            const SatAnswer fromTree = decideSatisfiable(*formula, inputsList, reading);
+            const VectNode one(valueTrue, 1);
+            const SatAnswer fromRows = decideConjunction(
+                {{&one, nullptr}, {nullptr, &first}, {between, nullptr}, {nullptr, &second}},
+                inputsList, reading);
+            ASSERT_EQ(fromRows.verdict, fromTree.verdict) << "round " << round;
+            ASSERT_EQ(fromRows.model, fromTree.model) << "round " << round;
+            if (reading == LeafReading::Evaluation) {
+                ++(fromTree.verdict == SatVerdict::Satisfiable ? satisfiable : unsatisfiable);
+            }
+        }
+        delete formula;
+        delete between;
+    }
+    EXPECT_GT(satisfiable, 50);
+    EXPECT_GT(unsatisfiable, 50);
 }
 
 }  // namespace
