@@ -3,12 +3,14 @@
 // which is read as its assignments; the BLIF reader returns its errors, which are
 // printed here like the other readers' messages. DIMACS names are taken from the
 // comments before the problem line and put in place of x0, x1, ... once the file is
-// read, in the table's list and in every tree.
+// read, in the table's list and in every function (the clauses kept as rows).
 #include "actions/table_load.h"
 
+#include <algorithm>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -33,11 +35,12 @@ int64_t loadVhdlOrDesignUnit(std::istream& in, const ReaderSettings& settings) {
 
 // The names that "c NUMBER NAME" lines before the problem line give, by variable
 // position; a line of another shape is an ordinary comment.
-std::unordered_map<int64_t, std::string> namesInComments(const std::string& text) {
+std::unordered_map<int64_t, std::string> namesInComments(std::string_view text) {
     std::unordered_map<int64_t, std::string> names;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        std::istringstream words(std::string(text.substr(start, end - start)));
+        start = end + 1;
         std::string first;
         int64_t number = 0;
         std::string name;
@@ -69,17 +72,25 @@ void renameDimacsVariables(const std::unordered_map<int64_t, std::string>& names
     for (const auto& [from, to] : renamed) inputs.rename(inputs.positionOf(from), to);
     for (int64_t position = 0; position < table.entryCount(); ++position) {
         FunctionEntry& entry = *table.entryAt(position);
-        renameInputs(entry.tree(), renamed);
+        if (const PendingClauses* held = entry.pendingClauses()) {
+            entry.holdPending(held->renamed(renamed));  // the clauses stay rows
+        } else {
+            renameInputs(entry.tree(), renamed);
+        }
         completeEntry(entry);
     }
 }
 
+// The file is read once into memory, its names taken from the head, and the text
+// then handed to the reader without a copy.
 int64_t loadNamedDimacs(std::istream& in, const ReaderSettings& settings) {
-    std::ostringstream text;
-    text << in.rdbuf();
-    std::istringstream formula(text.str());
+    std::ostringstream whole;
+    whole << in.rdbuf();
+    std::string text = std::move(whole).str();
+    const std::unordered_map<int64_t, std::string> names = namesInComments(text);
+    std::istringstream formula(std::move(text));
     const int64_t errors = loadDimacs(formula, settings);
-    renameDimacsVariables(namesInComments(text.str()));
+    renameDimacsVariables(names);
     return errors;
 }
 

@@ -24,3 +24,13 @@ bool PendingClauses::collectVariablesWithoutTree(VariableList& list) const {
     collectChainVariables(chains(), list);
     return true;
 }
+
+std::unique_ptr<PendingClauses> PendingClauses::renamed(
+    const std::unordered_map<Symbol, Symbol>& names) const {
+    auto copy = std::make_unique<PendingClauses>(*this);
+    for (uint32_t& literal : copy->clauses.literals) {
+        const auto found = names.find(literalSymbol(literal));
+        if (found != names.end()) literal = found->second | (literal & RowStore::negatedBit);
+    }
+    return copy;
+}

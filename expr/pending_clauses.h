@@ -10,7 +10,9 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "expr/pending_sum.h"
 #include "expr/row_chains.h"
@@ -30,6 +32,9 @@ class PendingClauses final : public PendingTree {
     }
     // No clause was read: the product is the empty conjunction.
     bool empty() const { return clauses.rowCount() == 0; }
+    // The same clauses with every name that `renamed` maps replaced by its new name,
+    // as renaming the built tree's identifiers would give.
+    std::unique_ptr<PendingClauses> renamed(const std::unordered_map<Symbol, Symbol>& names) const;
 
     Node* buildTree() const override;
     int64_t literalCount() const override;
