@@ -246,17 +246,13 @@ SatAnswer solveAsserted(CaDiCaL::Solver& solver, const VariableList& inputs,
 
 SatAnswer decideSatisfiable(const Node& tree, const VariableList& inputs, LeafReading reading,
                             int64_t conflictLimit) {
-    CaDiCaL::Solver solver;
-    solver.set("quiet", 1);  // the solver must never write to the console
-    TreeEncoder encoder(solver, inputs, reading);
-    encoder.assertTrue(tree);
-    return solveAsserted(solver, inputs, conflictLimit);
+    return decideConjunction({{&tree, nullptr}}, inputs, reading, conflictLimit);
 }
 
 SatAnswer decideConjunction(const std::vector<ConjunctionPart>& parts, const VariableList& inputs,
                             LeafReading reading, int64_t conflictLimit) {
     CaDiCaL::Solver solver;
-    solver.set("quiet", 1);
+    solver.set("quiet", 1);  // the solver must never write to the console
     TreeEncoder encoder(solver, inputs, reading);
     // The and-chain's operands are asserted one after another, so each part's are.
     for (const ConjunctionPart& part : parts) {
