@@ -26,18 +26,17 @@
 SimplifiedSum::SimplifiedSum(std::unique_ptr<TermTrie> frozen, const EngineParams& params)
     : trie(std::move(frozen)), inputs(&params.inputs) {
     outcomes.resize(trie->termCount());
-    std::vector<TermTrie::OppositeBranch> branches;
-    for (uint32_t index = 0; index < trie->termCount(); ++index) {
-        actionCheckpoint(index);
+    const std::vector<TermTrie::Covering> coverings =
+        params.absorption ? trie->examineAll() : std::vector<TermTrie::Covering>();
+    for (uint32_t index = 0; index < coverings.size(); ++index) {
         Outcome& outcome = outcomes[index];
-        if (params.absorption) {
-            const TermTrie::Covering covering = trie->examine(index, branches);
-            if (covering.strictlyCovered) {
-                outcome.absorbed = true;
-            } else if (covering.resolvableLevel != 0) {
-                outcome.skipPosition = covering.resolvableLevel - 1;
-            }
+        if (coverings[index].strictlyCovered) {
+            outcome.absorbed = true;
+        } else if (coverings[index].resolvableLevel != 0) {
+            outcome.skipPosition = coverings[index].resolvableLevel - 1;
         }
+    }
+    for (const Outcome& outcome : outcomes) {
         if (!outcome.absorbed) ++keptCount;
     }
 }

@@ -458,35 +458,6 @@ void TermTrie::buildTrie() {
     nodes.clear();
     if (!sorted.empty()) buildNode(0, termCount(), 0);
     buildDashPaths();
-    if (frozenFromWords) buildNodeCommons();
-}
-
-// Nodes are made in preorder, so a node's children come after it.
-void TermTrie::buildNodeCommons() {
-    const size_t stride = 2 * size_t{denseWords};
-    nodeCommon.assign(nodes.size() * stride, 0);
-    for (size_t node = nodes.size(); node-- > 0;) {
-        uint64_t* common = nodeCommon.data() + node * stride;
-        const TrieNode& at = nodes[node];
-        if (at.hi - at.lo == 1) {
-            for (uint32_t word = 0; word < denseWords; ++word) {
-                const uint64_t occur = occurMask[size_t{at.lo} * denseWords + word];
-                const uint64_t positive = positiveMask[size_t{at.lo} * denseWords + word];
-                common[word] = occur & positive;
-                common[denseWords + word] = occur & ~positive;
-            }
-            continue;
-        }
-        bool first = true;
-        for (int32_t kid : at.kid) {
-            if (kid == noNode) continue;
-            const uint64_t* below = nodeCommon.data() + static_cast<size_t>(kid) * stride;
-            for (size_t word = 0; word < stride; ++word) {
-                common[word] = first ? below[word] : common[word] & below[word];
-            }
-            first = false;
-        }
-    }
 }
 
 void TermTrie::buildDashPaths() {
@@ -567,25 +538,20 @@ int32_t TermTrie::dashRun(int32_t node, uint32_t from, uint32_t to) const {
 
 template <bool collectBranches>
 bool TermTrie::descend(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                       bool differs, uint32_t probe, std::vector<OppositeBranch>* branches) const {
+                       bool differs, std::vector<OppositeBranch>* branches) const {
     guardStackDepth();
-    if (frozenFromWords) {
-        const Settled settled =
-            settle<collectBranches>(node, from, next, end, differs, probe, branches);
-        if (settled != Settled::walk) return settled == Settled::yes;
-    }
     if (next == end) return differs && dashRun(node, from, levels) != noNode;
     const uint32_t position = literalPosition(*next);
     node = dashRun(node, from, position);
     if (node == noNode) return false;
     const int32_t same = step(node, position, rankOf(*next));
     if (same != noNode &&
-        descend<collectBranches>(same, position + 1, next + 1, end, differs, probe, branches)) {
+        descend<collectBranches>(same, position + 1, next + 1, end, differs, branches)) {
         return true;
     }
     const int32_t dash = step(node, position, rankDash);
     if (dash != noNode &&
-        descend<collectBranches>(dash, position + 1, next + 1, end, true, probe, branches)) {
+        descend<collectBranches>(dash, position + 1, next + 1, end, true, branches)) {
         return true;
     }
     if constexpr (collectBranches) {
@@ -595,67 +561,17 @@ bool TermTrie::descend(int32_t node, uint32_t from, const Literal* next, const L
     return false;
 }
 
-// On masks. Of a node's terms, from `from` on, only those matter that have no literal
-// where the probed term p is absent and at most one literal opposite to p's (an
-// opposite branch can only be answered by one with exactly that one): a node whose
-// shared literals rule every term out gives nothing, and a leaf, one term, is
-// settled at once: the walk would follow its literals along p's and (collecting)
-// meet its first opposite literal as a branch, which only that term can answer.
-// Branches that could not be answered are not collected, which changes no answer,
-// since `examine` takes the first branch that is.
-template <bool collectBranches>
-TermTrie::Settled TermTrie::settle(int32_t node, uint32_t from, const Literal* next,
-                                   const Literal* end, bool differs, uint32_t probe,
-                                   std::vector<OppositeBranch>* branches) const {
-    const TrieNode& at = nodes[static_cast<size_t>(node)];
-    const bool leaf = at.hi - at.lo == 1;
-    const uint64_t* probeOccur = occurMask.data() + size_t{probe} * denseWords;
-    const uint64_t* probePositive = positiveMask.data() + size_t{probe} * denseWords;
-    const uint64_t* common = nodeCommon.data() + static_cast<size_t>(node) * 2 * denseWords;
-    uint32_t opposites = 0;
-    uint32_t firstOpposite = 0;
-    bool lacksSome = false;  // the term lacks one of p's literals
-    for (uint32_t word = from / 64; word < denseWords; ++word) {
-        const uint64_t span = word == from / 64 ? ~uint64_t{0} << (from % 64) : ~uint64_t{0};
-        const uint64_t occur = probeOccur[word];
-        const uint64_t positive = occur & probePositive[word];
-        const uint64_t negative = occur & ~probePositive[word];
-        const uint64_t termPositive = common[word] & span;
-        const uint64_t termNegative = common[denseWords + word] & span;
-        if (((termPositive | termNegative) & ~occur) != 0) return Settled::no;
-        const uint64_t opposite = (termPositive & negative) | (termNegative & positive);
-        if (opposite != 0) {
-            // A second opposite literal rules every term out, and so does a first
-            // one for a cover.
-            if (!collectBranches || opposites != 0 || (opposite & (opposite - 1)) != 0) {
-                return Settled::no;
-            }
-            firstOpposite = word * 64 + static_cast<uint32_t>(__builtin_ctzll(opposite));
-            opposites = 1;
-        }
-        lacksSome = lacksSome || (occur & span & ~(termPositive | termNegative)) != 0;
-    }
-    if (!leaf) return Settled::walk;
-    if (opposites == 0) return differs || lacksSome ? Settled::yes : Settled::no;
-    if constexpr (collectBranches) {
-        branches->push_back(
-            OppositeBranch{node, firstOpposite, findPosition(next, end, firstOpposite)});
-    }
-    return Settled::no;
-}
-
 TermTrie::Covering TermTrie::examine(uint32_t index, std::vector<OppositeBranch>& branches) const {
     Covering covering;
     const Literal* end = termEnd(index);
     branches.clear();
-    if (descend<true>(rootNode(), 0, termBegin(index), end, false, index, &branches)) {
+    if (descend<true>(rootNode(), 0, termBegin(index), end, false, &branches)) {
         covering.strictlyCovered = true;
         return covering;
     }
     for (const OppositeBranch& branch : branches) {
         // The branch's terms have the opposite literal, so any cover of the rest will do.
-        if (descend<false>(branch.node, branch.position + 1, branch.next + 1, end, true, index,
-                           nullptr)) {
+        if (descend<false>(branch.node, branch.position + 1, branch.next + 1, end, true, nullptr)) {
             covering.resolvableLevel = branch.position + 1;
             break;
         }

@@ -20,8 +20,8 @@
 //     over them: a node is a range of that array (the terms sharing a prefix) and
 //     branches only where its terms differ. Survivors in words are sorted as words
 //     (one bit test at the first word that differs), and the covering searches of
-//     such a trie settle a leaf, and pass over a node whose shared literals rule
-//     out all its terms, by bit tests on masks (`settle`).
+//     such a trie are made for 64 neighbouring terms at once, by one walk with a
+//     bit per term (`examineAll`, term_trie_joint.cpp).
 //
 // The simplification sweep brings every variable to the bottom level once, in the
 // order the level rotation gives (the last variable first, then the first, second,
@@ -103,6 +103,10 @@ class TermTrie {
         const Literal* next;
     };
     Covering examine(uint32_t index, std::vector<OppositeBranch>& branches) const;
+    // The answers of `examine` for every term, in trie order. On a trie frozen from
+    // words they come from walks that serve 64 terms neighbouring in trie order at
+    // once (term_trie_joint.cpp); otherwise term by term.
+    std::vector<Covering> examineAll() const;
 
     // The frozen trie, path-compressed: a node stands for the terms sharing a prefix
     // and branches at the first position where they differ; a leaf holds one term.
@@ -131,9 +135,8 @@ class TermTrie {
     // sparse form with their masks.
     template <uint32_t W>
     void freezeWords(const WordTermSet<W>& set);
-    // Whether the frozen terms came from words: the covering searches then also
-    // settle a leaf and pass over a node whose terms cannot answer by bit tests on
-    // masks (`nodeCommon`); a trie forced to the sparse form keeps the plain walk,
+    // Whether the frozen terms came from words: `examineAll` then answers by joint
+    // walks; a trie forced to the sparse form keeps the walk of one term at a time,
     // which the tests take as the reference.
     bool frozenFromWords = false;
     std::vector<Literal> literalPool;
@@ -155,10 +158,6 @@ class TermTrie {
     std::vector<uint64_t> occurMask;
     std::vector<uint64_t> positiveMask;
     void buildMasks();
-    // Per node, after the freeze from words: the literals all its terms have, as
-    // 2 * denseWords words (uncomplemented ones, then complemented ones).
-    std::vector<uint64_t> nodeCommon;
-    void buildNodeCommons();
     std::vector<Literal> scratch;
 
     uint32_t findTerm(const Literal* begin, uint32_t length, uint64_t hash) const;
@@ -208,13 +207,17 @@ class TermTrie {
     // branches met go to `branches`.
     template <bool collectBranches>
     bool descend(int32_t node, uint32_t from, const Literal* next, const Literal* end, bool differs,
-                 uint32_t probe, std::vector<OppositeBranch>* branches) const;
-    // What the descent from a node gives, told from masks where that is cheap.
-    enum class Settled : uint8_t { no, yes, walk };
-    template <bool collectBranches>
-    Settled settle(int32_t node, uint32_t from, const Literal* next, const Literal* end,
-                   bool differs, uint32_t probe, std::vector<OppositeBranch>* branches) const;
+                 std::vector<OppositeBranch>* branches) const;
     bool termLess(uint32_t a, uint32_t b) const;
+
+    // The joint walk of `examineAll` (term_trie_joint.cpp).
+    struct JointQueries;
+    void jointWalk(int32_t node, uint32_t from, uint64_t plain, uint64_t opposed,
+                   JointQueries& queries) const;
+    void jointLeaf(uint32_t term, uint64_t plain, uint64_t opposed, JointQueries& queries) const;
+    bool resolvesFirst(uint32_t query, uint32_t candidate, uint32_t incumbent) const;
+    template <class Visit>
+    void forEachMaskedLiteral(uint32_t term, Visit&& visit) const;
 };
 
 // The engine's term sink: every term the walk reports is entered in the trie.

@@ -134,7 +134,8 @@ class TermMaker {
 struct Frozen {
     uint32_t stored = 0;
     std::vector<Term> terms;
-    std::vector<uint32_t> examined;  // per term: strictly covered (0), else level + 1
+    std::vector<uint32_t> examined;          // per term: strictly covered (0), else level + 1
+    std::vector<uint32_t> examinedTogether;  // the same, from `examineAll`
     std::string text;
     int64_t termCount = 0;
 };
@@ -150,6 +151,10 @@ Frozen frozenOf(std::unique_ptr<TermTrie> trie, bool absorption) {
         const TermTrie::Covering covering = trie->examine(index, branches);
         frozen.examined.push_back(covering.strictlyCovered ? 0 : covering.resolvableLevel + 1);
     }
+    for (const TermTrie::Covering& covering : trie->examineAll()) {
+        frozen.examinedTogether.push_back(covering.strictlyCovered ? 0
+                                                                   : covering.resolvableLevel + 1);
+    }
     const SimplifiedSum sum(std::move(trie), tableEngine(absorption));
     Node* tree = sum.buildTree();
     frozen.text = toText(*tree);
@@ -162,6 +167,8 @@ void expectSame(const Frozen& words, const Frozen& sparse, const std::string& wh
     EXPECT_EQ(words.stored, sparse.stored) << where;
     ASSERT_EQ(words.terms, sparse.terms) << where;
     EXPECT_EQ(words.examined, sparse.examined) << where;
+    EXPECT_EQ(words.examinedTogether, sparse.examined) << where;
+    EXPECT_EQ(sparse.examinedTogether, sparse.examined) << where;
     EXPECT_EQ(words.text, sparse.text) << where;
     EXPECT_EQ(words.termCount, sparse.termCount) << where;
 }
@@ -311,6 +318,114 @@ const Widths largeWidths[] = {
 
 INSTANTIATE_TEST_SUITE_P(Engine, LargeWordTerms, ::testing::ValuesIn(largeWidths),
                          [](const auto& param) { return std::string(param.param.title); });
+
+// What the searches answer, told from the frozen terms alone: a term is strictly
+// covered when another's literals are a subset of its own; else its redundant literal
+// is where the first resolver (one literal opposite, the others among the term's)
+// has the opposite one, the resolvers read as one symbol per literal of the term
+// (has it, lacks it, has its opposite) and compared in dictionary order.
+std::vector<uint32_t> answersByDefinition(const std::vector<Term>& terms) {
+    std::vector<uint32_t> answers;
+    for (const Term& p : terms) {
+        std::vector<uint32_t> best;  // the first resolver's symbols
+        uint32_t level = 0;
+        bool covered = false;
+        for (const Term& t : terms) {
+            if (&t == &p) continue;
+            std::vector<uint32_t> symbols;
+            uint32_t opposite = 0;
+            uint32_t opposites = 0;
+            for (Literal literal : p) {
+                const bool has = std::find(t.begin(), t.end(), literal) != t.end();
+                const bool flipped = std::find(t.begin(), t.end(), literal ^ 1u) != t.end();
+                symbols.push_back(has ? 0 : flipped ? 2 : 1);
+                if (flipped) {
+                    opposite = literalPosition(literal) + 1;
+                    ++opposites;
+                }
+            }
+            const uint32_t within =
+                static_cast<uint32_t>(std::count(symbols.begin(), symbols.end(), 0) + opposites);
+            if (within != t.size() || opposites > 1) continue;  // t has a literal p lacks
+            if (opposites == 0) {
+                covered = true;
+                break;
+            }
+            if (level == 0 || symbols < best) {
+                best = symbols;
+                level = opposite;
+            }
+        }
+        answers.push_back(covered ? 0 : level + 1);
+    }
+    return answers;
+}
+
+// Terms with many resolvers at once: each base term comes with partners that flip one
+// of its literals and drop some others, so that the joint walk has to pick the first
+// of several resolvers at different levels, as the walk of one term does.
+TEST(WordTerms, ResolversAreTakenInTheSearchOrder) {
+    TermMaker maker(41);
+    int chosenAmongSeveral = 0;
+    for (uint32_t inputs : {4u, 7u, 12u, 30u, 63u, 64u, 65u, 70u, 130u, 256u}) {
+        useInputs(inputs);
+        for (int round = 0; round < 40; ++round) {
+            std::vector<Term> terms;
+            for (uint32_t base = 0; base < 3 + maker.below(12); ++base) {
+                const Term term =
+                    maker.randomTerm(inputs, 2 + maker.below(std::min<uint32_t>(inputs, 8)));
+                terms.push_back(term);
+                for (uint32_t partner = 0; partner < 1 + maker.below(6); ++partner) {
+                    Term other;
+                    const auto flipped = maker.below(static_cast<uint32_t>(term.size()));
+                    for (uint32_t k = 0; k < term.size(); ++k) {
+                        if (k == flipped)
+                            other.push_back(term[k] ^ 1u);
+                        else if (maker.below(3) != 0)
+                            other.push_back(term[k]);
+                    }
+                    terms.push_back(other);
+                }
+            }
+            auto words = std::make_unique<TermTrie>(inputs);
+            auto sparse = std::make_unique<TermTrie>(inputs, true);
+            for (const Term& term : terms) {
+                Term copy = term;
+                words->insert(copy);
+                copy = term;
+                sparse->insert(copy);
+            }
+            const Frozen fromWords = frozenOf(std::move(words), true);
+            const Frozen fromSparse = frozenOf(std::move(sparse), true);
+            const std::string where =
+                "inputs " + std::to_string(inputs) + " round " + std::to_string(round);
+            expectSame(fromWords, fromSparse, where);
+            EXPECT_EQ(answersByDefinition(fromSparse.terms), fromSparse.examined) << where;
+            for (size_t index = 0; index < fromSparse.terms.size(); ++index) {
+                if (fromSparse.examined[index] < 2) continue;
+                // The levels this term's literal could have been dropped at.
+                const Term& p = fromSparse.terms[index];
+                int levels = 0;
+                for (Literal literal : p) {
+                    for (const Term& t : fromSparse.terms) {
+                        if (std::find(t.begin(), t.end(), literal ^ 1u) == t.end()) continue;
+                        bool rest = true;
+                        for (Literal own : t) {
+                            rest = rest && (own == (literal ^ 1u) ||
+                                            std::find(p.begin(), p.end(), own) != p.end());
+                        }
+                        if (rest) {
+                            ++levels;
+                            break;
+                        }
+                    }
+                }
+                if (levels > 1) ++chosenAmongSeveral;
+            }
+        }
+    }
+    EXPECT_GT(chosenAmongSeveral, 20);
+}
 
 // The product of two covers enters the same terms on tries of words (ORs and a clash
 // test per pair, on one to four words) as the merge of literal lists does on sparse
