@@ -163,6 +163,21 @@ Frozen frozenOf(std::unique_ptr<TermTrie> trie, bool absorption) {
     return frozen;
 }
 
+// The terms entered one by one in a word trie and in a sparse one, each frozen:
+// (from the words, from the sparse terms).
+std::pair<Frozen, Frozen> frozenBothWays(const std::vector<Term>& terms, uint32_t inputs,
+                                         bool absorption) {
+    auto words = std::make_unique<TermTrie>(inputs);
+    auto sparse = std::make_unique<TermTrie>(inputs, true);
+    for (const Term& term : terms) {
+        Term copy = term;
+        words->insert(copy);
+        copy = term;
+        sparse->insert(copy);
+    }
+    return {frozenOf(std::move(words), absorption), frozenOf(std::move(sparse), absorption)};
+}
+
 void expectSame(const Frozen& words, const Frozen& sparse, const std::string& where) {
     EXPECT_EQ(words.stored, sparse.stored) << where;
     ASSERT_EQ(words.terms, sparse.terms) << where;
@@ -251,16 +266,8 @@ TEST(WordTerms, MintermSetsMergeAsTheSparseTerms) {
             }
             if (terms.empty()) continue;  // an engine call with no terms is not made
             for (bool absorption : {true, false}) {
-                auto words = std::make_unique<TermTrie>(shape.inputs);
-                auto sparse = std::make_unique<TermTrie>(shape.inputs, true);
-                for (const Term& term : terms) {
-                    Term copy = term;
-                    words->insert(copy);
-                    copy = term;
-                    sparse->insert(copy);
-                }
-                const Frozen fromWords = frozenOf(std::move(words), absorption);
-                const Frozen fromSparse = frozenOf(std::move(sparse), absorption);
+                const auto [fromWords, fromSparse] =
+                    frozenBothWays(terms, shape.inputs, absorption);
                 expectSame(fromWords, fromSparse,
                            "inputs " + std::to_string(shape.inputs) + " density " +
                                std::to_string(density) + " absorption " +
@@ -287,17 +294,8 @@ TEST_P(LargeWordTerms, SearchesAnswerAsOnTheSparseTerms) {
         useInputs(inputs);
         for (int round = 0; round < GetParam().rounds; ++round) {
             const std::vector<Term> terms = maker.largeSet(inputs);
-            auto words = std::make_unique<TermTrie>(inputs);
-            auto sparse = std::make_unique<TermTrie>(inputs, true);
-            for (const Term& term : terms) {
-                Term copy = term;
-                words->insert(copy);
-                copy = term;
-                sparse->insert(copy);
-            }
             const bool absorption = round % 2 == 0;
-            const Frozen fromWords = frozenOf(std::move(words), absorption);
-            const Frozen fromSparse = frozenOf(std::move(sparse), absorption);
+            const auto [fromWords, fromSparse] = frozenBothWays(terms, inputs, absorption);
             expectSame(fromWords, fromSparse,
                        "inputs " + std::to_string(inputs) + " round " + std::to_string(round));
             for (uint32_t answer : fromSparse.examined) {
@@ -387,16 +385,7 @@ TEST(WordTerms, ResolversAreTakenInTheSearchOrder) {
                     terms.push_back(other);
                 }
             }
-            auto words = std::make_unique<TermTrie>(inputs);
-            auto sparse = std::make_unique<TermTrie>(inputs, true);
-            for (const Term& term : terms) {
-                Term copy = term;
-                words->insert(copy);
-                copy = term;
-                sparse->insert(copy);
-            }
-            const Frozen fromWords = frozenOf(std::move(words), true);
-            const Frozen fromSparse = frozenOf(std::move(sparse), true);
+            const auto [fromWords, fromSparse] = frozenBothWays(terms, inputs, true);
             const std::string where =
                 "inputs " + std::to_string(inputs) + " round " + std::to_string(round);
             expectSame(fromWords, fromSparse, where);
