@@ -3,16 +3,18 @@
 generated inputs, before and after a change, beside the peers in the same run.
 
 The inputs are made by bench/memory_inputs.py (fixed seeds) in a temporary folder:
-random PLA files of 100,000 and 1,000,000 rows (32 inputs, one output) and random
+random PLA files of 100,000 and 1,000,000 rows (32 inputs, one output), random
 3-CNF files of 100,000 clauses over 20,000 variables and 1,000,000 clauses over
-200,000 variables. The jobs:
+200,000 variables, and a satisfiable one of 1,000,000 clauses over 400,000
+variables. The jobs:
 
 - PLA: `boolfn-run FILE -t pseudo-vhdl -o /dev/null` and `boolfn-run --sat FILE`;
   Espresso on the file (its minimized cover to /dev/null) and ABC (`read_pla;
   strash; write_blif`);
 - CNF: `boolfn-run FILE -t blif -o /dev/null`; CaDiCaL reading the file and nothing
   else (bench/cadical_parse, the bar) and the `cadical` program with a decision
-  limit of 0 (reads, propagates, stops).
+  limit of 0 (reads, propagates, stops); on the satisfiable file also
+  `boolfn-run --sat FILE` beside the `cadical` program solving it.
 
 Every run is measured by GNU time (wall seconds, peak resident memory) under a time
 limit; a run that hits it shows as ">N s" with the peak it had reached.
@@ -39,7 +41,12 @@ INPUTS = [
     ("pla1m.pla", ["pla", "1000000"]),
     ("cnf100k.cnf", ["cnf", "100000", "20000"]),
     ("cnf1m.cnf", ["cnf", "1000000", "200000"]),
+    ("sat1m.cnf", ["cnf", "1000000", "400000"]),
 ]
+
+# Files whose satisfiability is decided too: clause ratio 2.5, far below the
+# threshold, so the solving is quick and the memory is the reading's.
+SATISFIABLE = {"sat1m.cnf"}
 
 
 def measure(command, limit):
@@ -90,6 +97,8 @@ def main():
                 jobs.append(("boolfn-run --sat", ["--sat"]))
             else:
                 jobs.append(("boolfn-run -t blif", ["-t", "blif", "-o", "/dev/null"]))
+                if name in SATISFIABLE:
+                    jobs.append(("boolfn-run --sat", ["--sat"]))
             for title, options in jobs:
                 before = measure([args.before, path] + options, args.limit)
                 after = measure([args.after, path] + options, args.limit)
@@ -107,6 +116,8 @@ def main():
                 peers.append(("CaDiCaL parse (the bar)", [args.cadical_parse, path]))
                 if cadical:
                     peers.append(("cadical -d 0", [cadical, "-q", "-n", "-d", "0", path]))
+                if cadical and name in SATISFIABLE:
+                    peers.append(("cadical (solving)", [cadical, "-q", "-n", path]))
             for title, command in peers:
                 result = measure(command, args.limit)
                 rows.append((name, size, title, "", "") + cell(result, args.limit))
