@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
 #include <random>
 #include <vector>
 
@@ -146,6 +148,66 @@ TEST(UnateRecursion, AgreesWithTruthTables) {
 
 // Covers whose minimum is known: constants, a cyclic core, a parity, and a wide
 // function.
+// The primes of the 9-input function that is 1 where 3 to 6 inputs are 1: three
+// inputs at 1 and three at 0 each, 1,680 of them.
+CubeList symmetricPrimes(const CubeSpace& space) {
+    CubeList primes(space.words);
+    for (uint32_t ones = 0; ones < 512; ++ones) {
+        if (std::popcount(ones) != 3) continue;
+        for (uint32_t zeros = 0; zeros < 512; ++zeros) {
+            if (std::popcount(zeros) != 3 || (ones & zeros) != 0) continue;
+            uint64_t* cube = primes.append();
+            space.setUniverse(cube);
+            for (uint32_t v = 0; v < 9; ++v) {
+                if ((ones >> v) & 1) CubeSpace::setPair(cube, v, 2);
+                if ((zeros >> v) & 1) CubeSpace::setPair(cube, v, 1);
+            }
+        }
+    }
+    return primes;
+}
+
+TEST(MinimizeKnown, SymmetricFunctionWrittenAsALocalMinimum) {
+    // Covers of primes that no reduce and expand can shrink: the primes taken in a
+    // shuffled order wherever they hold a point not yet held, then made irredundant.
+    // Whichever of them is the input, the result is a cover of the function, and
+    // not above 86 cubes (the minimum is 84; a loop that only refines the cover it
+    // is given stays near 87).
+    const CubeSpace space(9);
+    const CubeList primes = symmetricPrimes(space);
+    ASSERT_EQ(primes.size(), 1680u);
+    std::vector<char> on(512, 0);
+    for (uint32_t point = 0; point < 512; ++point) {
+        on[point] = std::popcount(point) >= 3 && std::popcount(point) <= 6;
+    }
+    std::mt19937 random(9);
+    for (int trial = 0; trial < 110; ++trial) {
+        std::vector<uint32_t> order(primes.size());
+        for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+        std::shuffle(order.begin(), order.end(), random);
+        CubeList greedy(space.words);
+        std::vector<char> held(512, 0);
+        for (uint32_t p : order) {
+            bool adds = false;
+            for (uint32_t point = 0; point < 512 && !adds; ++point) {
+                adds = !held[point] && holdsPoint(space, primes[p], point);
+            }
+            if (!adds) continue;
+            greedy.append(primes[p]);
+            for (uint32_t point = 0; point < 512; ++point) {
+                held[point] = held[point] || holdsPoint(space, primes[p], point);
+            }
+        }
+        const CubeList input = irredundantCover(space, greedy, CubeList(space.words));
+        const CubeList result = minimizeCover(space, input, CubeList(space.words));
+        EXPECT_EQ(tableOf(space, result), on) << "trial " << trial;
+        // Given again, the cover the loop ended at is its own local minimum.
+        const CubeList again = minimizeCover(space, result, CubeList(space.words));
+        EXPECT_EQ(tableOf(space, again), on) << "trial " << trial;
+        EXPECT_LE(again.size(), 86u) << "trial " << trial << ", first " << result.size();
+    }
+}
+
 TEST(MinimizeKnown, ConstantsParityAndWideFunctions) {
     {
         const CubeSpace space(4);
