@@ -83,6 +83,12 @@ class Expander {
     std::vector<uint32_t> counts;
     std::vector<uint32_t> conflicts;  // per variable, the open targets clashing there
     std::vector<uint32_t> open;       // OFF cubes no needed literal blocks yet
+    // Per variable, a bit per OFF cube no needed literal blocks (as findNeeded
+    // leaves them): whether the cube clashes with it there.
+    std::vector<uint64_t> clashingAt;
+    uint32_t unblockedWords = 0;
+    uint64_t lastMask = 0;
+    std::vector<uint64_t> kept;
     std::vector<uint32_t> order;
     std::vector<uint64_t> trial;
 
@@ -105,13 +111,26 @@ class Expander {
             if (wordsClashing != 1 || !single) continue;
             for (uint32_t w = 0; w < space.words; ++w) needed[w] |= clash[w];
         }
-    }
-
-    bool meetsOff(const uint64_t* cube) const {
+        // Per variable, which unblocked OFF cubes the cube clashes with there.
+        uint32_t unblockedCount = 0;
+        for (uint32_t r = 0; r < off.size(); ++r) unblockedCount += blocked(r) ? 0 : 1;
+        unblockedWords = (unblockedCount + 63) / 64;
+        clashingAt.assign(std::size_t{space.variables} * unblockedWords, 0);
+        uint32_t position = 0;
         for (uint32_t r = 0; r < off.size(); ++r) {
-            if (!space.disjoint(cube, off[r])) return true;
+            if (blocked(r)) continue;
+            const uint64_t* clash = clashOf(r);
+            for (uint32_t w = 0; w < space.words; ++w) {
+                for (uint64_t bits = clash[w]; bits != 0; bits &= bits - 1) {
+                    const uint32_t v = w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2;
+                    clashingAt[std::size_t{v} * unblockedWords + position / 64] |=
+                        uint64_t{1} << (position % 64);
+                }
+            }
+            ++position;
         }
-        return false;
+        lastMask =
+            unblockedCount % 64 == 0 ? ~uint64_t{0} : (uint64_t{1} << (unblockedCount % 64)) - 1;
     }
 
     // Raises, one at a time, the literal whose raising the most targets need and can
@@ -152,13 +171,33 @@ class Expander {
     }
 
     // Whether the cube can grow to hold `target` (false once it holds it already).
+    // The grown cube frees the variables of `raised`, and where the cube kept its
+    // literal it clashes with an OFF cube as the cube did: so it meets the OFF cube
+    // exactly when all of the cube's clashes with it lie in `raised`. That needs an
+    // OFF cube no needed literal blocks, since `raised` holds none of those; the
+    // others are checked together, a bit each, over the variables kept.
     bool feasible(const uint64_t* cube, const uint64_t* target) {
         if (space.contains(cube, target)) return false;
+        std::vector<uint64_t>& raised = trial;
         for (uint32_t w = 0; w < space.words; ++w) {
-            if ((raisedBy(cube, target, w) & needed[w]) != 0) return false;
-            trial[w] = cube[w] | target[w];
+            raised[w] = raisedBy(cube, target, w);
+            if ((raised[w] & needed[w]) != 0) return false;
         }
-        return !meetsOff(trial.data());
+        // Every unblocked OFF cube must keep a clash outside `raised`.
+        if (unblockedWords == 0) return true;
+        kept.assign(unblockedWords, 0);
+        for (uint32_t w = 0; w < space.words; ++w) {
+            for (uint64_t bits = CubeSpace::literalBits(cube, w) & ~raised[w]; bits != 0;
+                 bits &= bits - 1) {
+                const uint32_t v = w * 32 + static_cast<uint32_t>(std::countr_zero(bits)) / 2;
+                const uint64_t* column = clashingAt.data() + std::size_t{v} * unblockedWords;
+                for (uint32_t i = 0; i < unblockedWords; ++i) kept[i] |= column[i];
+            }
+        }
+        for (uint32_t i = 0; i + 1 < unblockedWords; ++i) {
+            if (kept[i] != ~uint64_t{0}) return false;
+        }
+        return kept[unblockedWords - 1] == lastMask;
     }
 
     // Raises every literal on which no OFF cube clashes with the cube.
