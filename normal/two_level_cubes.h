@@ -105,6 +105,14 @@ class CubeList {
         data.insert(data.end(), other.data.begin(), other.data.end());
     }
     void clear() { data.clear(); }
+    // Room for `cubes` more cubes at the end, their words unset, and the first's
+    // address; shrinkTo then keeps the first `cubes` of the list.
+    uint64_t* extend(uint32_t cubes) {
+        const std::size_t old = data.size();
+        data.resize(old + std::size_t{cubes} * width);
+        return data.data() + old;
+    }
+    void shrinkTo(uint32_t cubes) { data.resize(std::size_t{cubes} * width); }
     void reserve(uint32_t cubes) { data.reserve(std::size_t{cubes} * width); }
     // Keeps the cubes whose flag is set, in their order.
     void keepFlagged(const std::vector<char>& keep);

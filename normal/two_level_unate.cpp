@@ -5,6 +5,7 @@
 #include "normal/two_level_unate.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <numeric>
@@ -22,24 +23,50 @@ struct Columns {
     bool anyUnate = false;
 };
 
+// Counts per variable kept bit-sliced: plane p holds bit p of every variable's
+// count (at the low bit of its pair), so adding a cube's literals is a few word
+// operations with a carry, whatever the number of literals.
+class SlicedCounts {
+  public:
+    explicit SlicedCounts(uint32_t cubes) {
+        while ((uint64_t{1} << planeCount) <= cubes) ++planeCount;
+    }
+    void add(uint64_t bits) {
+        for (uint32_t p = 0; bits != 0; ++p) {
+            const uint64_t carry = planes[p] & bits;
+            planes[p] ^= bits;
+            bits = carry;
+        }
+    }
+    uint32_t countAt(uint32_t shift) const {
+        uint32_t count = 0;
+        for (uint32_t p = 0; p < planeCount; ++p) {
+            count |= static_cast<uint32_t>((planes[p] >> shift) & 1) << p;
+        }
+        return count;
+    }
+
+  private:
+    uint32_t planeCount = 1;
+    std::array<uint64_t, 33> planes{};
+};
+
 Columns columnsOf(const CubeSpace& space, const CubeList& list) {
     Columns columns;
     columns.zeros.assign(space.variables, 0);
     columns.ones.assign(space.variables, 0);
-    for (uint32_t i = 0; i < list.size(); ++i) {
-        const uint64_t* cube = list[i];
-        for (uint32_t w = 0; w < space.words; ++w) {
-            uint64_t bits = CubeSpace::literalBits(cube, w);
-            while (bits != 0) {
-                const uint32_t shift = static_cast<uint32_t>(std::countr_zero(bits));
-                bits &= bits - 1;
-                const uint32_t variable = w * 32 + shift / 2;
-                if (((cube[w] >> shift) & 3) == 1) {
-                    ++columns.zeros[variable];
-                } else {
-                    ++columns.ones[variable];
-                }
-            }
+    for (uint32_t w = 0; w < space.words; ++w) {
+        SlicedCounts zeros(list.size());
+        SlicedCounts ones(list.size());
+        for (uint32_t i = 0; i < list.size(); ++i) {
+            const uint64_t word = list[i][w];
+            // 01 is the complemented literal, 10 the uncomplemented one.
+            zeros.add(word & ~(word >> 1) & CubeSpace::lowBits);
+            ones.add((word >> 1) & ~word & CubeSpace::lowBits);
+        }
+        for (uint32_t v = w * 32; v < std::min(space.variables, w * 32 + 32); ++v) {
+            columns.zeros[v] = zeros.countAt(CubeSpace::shiftOf(v));
+            columns.ones[v] = ones.countAt(CubeSpace::shiftOf(v));
         }
     }
     for (uint32_t v = 0; v < space.variables; ++v) {
