@@ -635,6 +635,8 @@ CubeList minimizeCover(const CubeSpace& space, const CubeList& on, const CubeLis
         CubeList other = refineSmallestFirst(space, best, rest, off, spreadFirst, refineRounds);
         if (costOf(space, other) < costOf(space, best)) best = std::move(other);
     }
+    // A cover of essential primes only is the one minimum cover.
+    if (best.empty()) return essentials;
     best.appendAll(essentials);
     // Where the primes and the covering problem are small, a bounded covering
     // search, started from the heuristic cover, looks for a cheaper one.
