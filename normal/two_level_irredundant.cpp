@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
 #include <set>
 
 #include "normal/two_level_covering.h"
@@ -35,7 +36,7 @@ class RowCollector {
     // Adds the rows of column `self` whose region is the whole space of `list`.
     void collect(const TaggedCubes& list, uint32_t self) {
         regions = 0;
-        split(list, self);
+        split(list, self, 0);
     }
 
   private:
@@ -44,6 +45,10 @@ class RowCollector {
     uint32_t regions = 0;
     CubeList rest;
     std::set<std::vector<uint32_t>> seen;
+    // The halves of each depth of the split, kept for the next region (a deque, so
+    // that a deeper level added leaves the shallower ones where they are).
+    std::deque<TaggedCubes> halves;
+    std::vector<uint32_t> row;
 
     // The variable to split a region on where cubes hold all of it (else -1). A
     // unate cover is a tautology only through a cube that is the universe, so in a
@@ -60,8 +65,8 @@ class RowCollector {
         return isTautology(space, rest) ? variable : -1;
     }
 
-    void split(const TaggedCubes& list, uint32_t self) {
-        std::vector<uint32_t> row;
+    void split(const TaggedCubes& list, uint32_t self, uint32_t depth) {
+        row.clear();
         for (uint32_t i = 0; i < list.cubes.size(); ++i) {
             if (!space.isUniverse(list.cubes[i])) continue;
             if (list.tags[i] == fixedTag) return;
@@ -73,11 +78,14 @@ class RowCollector {
             row.push_back(self);
             std::sort(row.begin(), row.end());
             // Neighbouring regions often give the same row: it is kept once.
-            if (seen.insert(row).second) rows.push_back(std::move(row));
+            if (seen.insert(row).second) rows.push_back(row);
             return;
         }
+        if (halves.size() <= depth) halves.emplace_back(space.words);
         for (const bool value : {false, true}) {
-            TaggedCubes half(space.words);
+            TaggedCubes& half = halves[depth];
+            half.cubes.clear();
+            half.tags.clear();
             const auto v = static_cast<uint32_t>(variable);
             const uint64_t needed = uint64_t{value ? 2u : 1u} << CubeSpace::shiftOf(v);
             for (uint32_t i = 0; i < list.cubes.size(); ++i) {
@@ -88,7 +96,7 @@ class RowCollector {
                 CubeSpace::setPair(copy, v, 3);
                 half.tags.push_back(list.tags[i]);
             }
-            split(half, self);
+            split(half, self, depth + 1);
         }
     }
 };

@@ -38,12 +38,13 @@ class SlicedCounts {
             bits = carry;
         }
     }
-    uint32_t countAt(uint32_t shift) const {
-        uint32_t count = 0;
+    // Adds the counts to those of the word's 32 variables from `first` on.
+    void addTo(std::vector<uint32_t>& counts, uint32_t first) const {
         for (uint32_t p = 0; p < planeCount; ++p) {
-            count |= static_cast<uint32_t>((planes[p] >> shift) & 1) << p;
+            for (uint64_t bits = planes[p]; bits != 0; bits &= bits - 1) {
+                counts[first + static_cast<uint32_t>(std::countr_zero(bits)) / 2] += 1u << p;
+            }
         }
-        return count;
     }
 
   private:
@@ -64,10 +65,8 @@ Columns columnsOf(const CubeSpace& space, const CubeList& list) {
             zeros.add(word & ~(word >> 1) & CubeSpace::lowBits);
             ones.add((word >> 1) & ~word & CubeSpace::lowBits);
         }
-        for (uint32_t v = w * 32; v < std::min(space.variables, w * 32 + 32); ++v) {
-            columns.zeros[v] = zeros.countAt(CubeSpace::shiftOf(v));
-            columns.ones[v] = ones.countAt(CubeSpace::shiftOf(v));
-        }
+        zeros.addTo(columns.zeros, w * 32);
+        ones.addTo(columns.ones, w * 32);
     }
     for (uint32_t v = 0; v < space.variables; ++v) {
         const bool zero = columns.zeros[v] != 0;
