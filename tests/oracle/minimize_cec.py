@@ -28,7 +28,7 @@ sys.path.insert(0, os.path.join(ROOT, "bench"))
 
 import gen_pla  # noqa: E402
 import run_benchmark as bench  # noqa: E402
-from check_pla_equivalence import parse_pla  # noqa: E402
+from check_pla_equivalence import parse_pla, truth_tables  # noqa: E402
 
 # Small and middle-sized corpus files: plain covers, "-" don't-cares, .type fr.
 CORPUS = ["5xp1.pla", "9sym.pla", "Z9sym.pla", "b12.pla", "dekoder.pla", "pdc.pla", "wim.pla",
@@ -116,48 +116,15 @@ def cost(rows):
     return terms, literals
 
 
-def point_sets(pla, inputs):
-    """Per output, the points (as bits of one integer) the rows give 1, 0 and -."""
-    everything = (1 << (1 << inputs)) - 1
-    ones = []
-    for v in range(inputs):
-        # Input v (column v) is bit inputs-1-v of a point.
-        period = 1 << (inputs - v)
-        block = ((1 << (period // 2)) - 1) << (period // 2)
-        ones.append(sum(block << (k * period) for k in range((1 << inputs) // period)))
-
-    def points(cube):
-        held = everything
-        for v, value in enumerate(cube):
-            if value == "1":
-                held &= ones[v]
-            elif value == "0":
-                held &= everything ^ ones[v]
-        return held
-
-    sets = [{"1": 0, "0": 0, "-": 0} for _ in range(pla.outputs)]
-    for cube, outputs in pla.rows:
-        held = points(cube)
-        for k, value in enumerate(outputs):
-            sets[k]["-" if value == "2" else value] |= held
-    return sets, everything
-
-
 def table_equal(original, out, dont_cares):
-    """The cover holds every ON point of the input and no OFF point. With the
-    don't-cares read, OFF is what rows give 0 for .type fr/fdr and what no row
-    gives 1 or - otherwise; without them, what no row gives 1."""
-    given, everything = point_sets(original, original.inputs)
-    made, _ = point_sets(parse_pla(out), original.inputs)
-    for points, result in zip(given, made):
-        on = points["1"]
+    """The cover holds every ON point of the input and no OFF point; without the
+    don't-cares read, every point outside ON is OFF."""
+    full = (1 << (1 << original.inputs)) - 1
+    written = truth_tables(parse_pla(out))
+    for (on, off, _), (result, _, _) in zip(truth_tables(original), written):
         if not dont_cares:
-            off = everything ^ on
-        elif original.kind in ("fr", "fdr"):
-            off = points["0"]
-        else:
-            off = everything ^ (on | points["-"])
-        if on & ~result["1"] or result["1"] & off:
+            off = full ^ on
+        if on & ~result or result & off:
             return False
     return True
 
