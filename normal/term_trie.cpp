@@ -64,8 +64,8 @@ uint32_t TermTrie::storedCount() const {
 // The sweep's survivors, sorted in trie order as words, go to the sparse form the
 // frozen trie is made of, with their masks taken from the words.
 template <uint32_t W>
-void TermTrie::freezeWords(const WordTermSet<W>& set) {
-    const std::vector<typename WordTermSet<W>::Term> live = set.liveInTrieOrder();
+void TermTrie::freezeWords(WordTermSet<W>& set) {
+    const std::vector<typename WordTermSet<W>::Term> live = set.takeInTrieOrder(levels);
     denseWords = (levels + 63) / 64;
     occurMask.assign(live.size() * denseWords, 0);
     positiveMask.assign(live.size() * denseWords, 0);
@@ -307,7 +307,7 @@ bool TermTrie::termLess(uint32_t a, uint32_t b) const {
 void TermTrie::freeze() {
     if (entersWords()) {
         std::visit(
-            [this](const auto& set) {
+            [this](auto& set) {
                 if constexpr (!std::is_same_v<std::decay_t<decltype(set)>, std::monostate>) {
                     freezeWords(set);
                 }

@@ -134,7 +134,7 @@ class TermTrie {
     // The freeze on words: the survivors sorted as words, then laid out in the
     // sparse form with their masks.
     template <uint32_t W>
-    void freezeWords(const WordTermSet<W>& set);
+    void freezeWords(WordTermSet<W>& set);
     // Whether the frozen terms came from words: `examineAll` then answers by joint
     // walks; a trie forced to the sparse form keeps the walk of one term at a time,
     // which the tests take as the reference.
