@@ -90,12 +90,14 @@ class WordTermSet {
   private:
     // Up to seven neighbouring variables of one word, read as one radix digit in base
     // three (complemented 0, absent 1, uncomplemented 2); `upward`: the higher
-    // variable is the more significant.
+    // variable is the more significant. With `below`, a variable elsewhere is read
+    // after them as the least significant place (the group then has at most six).
     struct Digit {
         uint32_t word;
         uint32_t shift;
         uint32_t count;
         bool upward;
+        int64_t below = -1;
     };
     static constexpr uint32_t digitVariables = 7;
     static constexpr uint32_t digitValues = 2187;  // 3 to the 7th
@@ -125,8 +127,9 @@ class WordTermSet {
     static std::vector<Digit> firstLevelOrder(uint32_t levels) {
         std::vector<Digit> digits;
         if (levels == 0) return digits;
-        digits.push_back({(levels - 1) / 64, (levels - 1) % 64, 1, true});
-        for (uint32_t low = 0; low < levels - 1;) {
+        const uint32_t first = std::min(digitVariables - 1, levels - 1);
+        digits.push_back({0, 0, first, true, levels - 1});
+        for (uint32_t low = first; low < levels - 1;) {
             const uint32_t high = std::min({low + digitVariables, levels - 1, (low / 64 + 1) * 64});
             digits.push_back({low / 64, low % 64, high - low, true});
             low = high;
@@ -172,7 +175,10 @@ class WordTermSet {
         const uint64_t occur = (term.occur[digit.word] >> digit.shift) & mask;
         const uint64_t positive = (term.positive[digit.word] >> digit.shift) & mask;
         const uint16_t* table = digit.upward ? powerTable.up : powerTable.down;
-        return table[~occur & mask] + 2u * table[occur & positive];
+        const uint32_t value = table[~occur & mask] + 2u * table[occur & positive];
+        if (digit.below < 0) return value;
+        const auto below = static_cast<uint32_t>(digit.below);
+        return value * 3 + rankOf(term, below / 64, uint64_t{1} << (below % 64));
     }
 
     // Sorts the terms by `digits` (least significant first), then keeps one term of
@@ -264,6 +270,7 @@ class WordTermSet {
         const uint64_t bit = uint64_t{1} << (variable % 64);
         size_t digits[3];
         countDigits(variable, digits);
+        if (digits[0] + digits[2] == 0) return;  // no term has it: nothing merges or moves
         const size_t room = digits[0] + digits[1] + 2 * digits[2];
         if (spare.size() < room) spare.resize(room);
         // Three cursors, chosen without branches: the digit of the terms is unpredictable.
