@@ -317,6 +317,72 @@ const Widths largeWidths[] = {
 INSTANTIATE_TEST_SUITE_P(Engine, LargeWordTerms, ::testing::ValuesIn(largeWidths),
                          [](const auto& param) { return std::string(param.param.title); });
 
+// Sets around and beyond the size from which the word terms are sorted by radix passes
+// instead of comparisons, built to meet the sweep's passes where they could go wrong:
+// every term entered up to three times and in shuffled order (repeats are dropped only
+// once the terms are sorted), subcubes over the last input (the first level, read
+// below six others in the first radix digit) and the first ones, which merge at one
+// level and feed the next, twins at every input, chains of supersets swallowed level
+// after level, and inputs no term has (levels passed over).
+class SortedWordTerms : public ::testing::TestWithParam<Widths> {};
+
+TEST_P(SortedWordTerms, RepeatsAndEarlyMergesSweepAsTheSparseTerms) {
+    TermMaker maker(31 + static_cast<uint32_t>(GetParam().inputs.back()));
+    std::mt19937 shuffle(5);
+    int merged = 0;
+    for (uint32_t inputs : GetParam().inputs) {
+        useInputs(inputs);
+        for (int round = 0; round < GetParam().rounds; ++round) {
+            const size_t target = std::vector<size_t>{250, 255, 256, 257, 700, 2000}[round % 6];
+            // The inputs the adversarial shapes are over: the last and the first few.
+            std::vector<uint32_t> early = {inputs - 1};
+            for (uint32_t k = 0; k + 1 < std::min<uint32_t>(inputs, 4); ++k) early.push_back(k);
+            std::vector<Term> terms;
+            while (terms.size() < target) {
+                Term base = maker.randomTerm(inputs, maker.below(4));
+                base.erase(std::remove_if(base.begin(), base.end(),
+                                          [&early](Literal literal) {
+                                              return std::count(early.begin(), early.end(),
+                                                                literalPosition(literal)) != 0;
+                                          }),
+                           base.end());
+                // A subcube over the early inputs, less now and then a corner.
+                for (uint32_t corner = 0; corner < (1u << early.size()); ++corner) {
+                    if (maker.below(6) == 0) continue;
+                    Term term = base;
+                    for (uint32_t k = 0; k < early.size(); ++k) {
+                        term.push_back(makeLiteral(early[k], ((corner >> k) & 1u) != 0));
+                    }
+                    std::sort(term.begin(), term.end());
+                    terms.push_back(term);
+                }
+                for (const Term& term : maker.termSet(inputs)) terms.push_back(term);
+            }
+            terms.resize(target);
+            const size_t distinct = terms.size();
+            for (size_t k = 0; k < distinct; ++k) {
+                for (uint32_t again = maker.below(3); again > 0; --again) terms.push_back(terms[k]);
+            }
+            std::shuffle(terms.begin(), terms.end(), shuffle);
+            const bool absorption = round % 2 == 0;
+            const auto [fromWords, fromSparse] = frozenBothWays(terms, inputs, absorption);
+            expectSame(fromWords, fromSparse,
+                       "inputs " + std::to_string(inputs) + " round " + std::to_string(round));
+            if (fromSparse.stored > fromSparse.terms.size()) ++merged;
+        }
+    }
+    EXPECT_GT(merged, GetParam().rounds / 2);
+}
+
+const Widths sortedWidths[] = {
+    {"OneToSeventy", {1, 2, 3, 5, 7, 8, 13, 21, 34, 47, 55, 63, 70}, 12},
+    {"AtTheFirstWordBoundary", {64, 65}, 30},
+    {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, SortedWordTerms, ::testing::ValuesIn(sortedWidths),
+                         [](const auto& param) { return std::string(param.param.title); });
+
 // What the searches answer, told from the frozen terms alone: a term is strictly
 // covered when another's literals are a subset of its own; else its redundant literal
 // is where the first resolver (one literal opposite, the others among the term's)
