@@ -32,8 +32,11 @@ uint8_t rankOf(Literal literal) {
 TermTrie::TermTrie(uint32_t variableCount, bool sparseOnly)
     : levels(variableCount), sparseRequested(sparseOnly) {
     if (sparseOnly || levels > wordLevelsLimit) return;
+    if (levels <= 32) {
+        wordTerms.emplace<WordTermSet<0>>();
+        return;
+    }
     switch ((levels + 63) / 64) {
-        case 0:
         case 1:
             wordTerms.emplace<WordTermSet<1>>();
             break;

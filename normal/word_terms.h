@@ -2,8 +2,9 @@
 // narrow enough that a term fits in a few machine words.
 //
 // A term is W pairs of 64-bit words: which variables occur, and which of those occur
-// uncomplemented. The terms are held in one array, with no allocation per term, and
-// every step is a pass over it in order:
+// uncomplemented; for tables of at most 32 inputs (W = 0) one pair of 32-bit words,
+// so that a term is a single 64-bit move and the passes below carry half the bytes. The terms are
+// held in one array, with no allocation per term, and every step is a pass over it in order:
 //   - entering appends; repeats are dropped when the sweep first sorts the array
 //     (equal terms end up side by side);
 //   - the sweep is the one the term trie describes (term_trie.h). It is a function of
@@ -29,6 +30,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "base/action_watch.h"
@@ -37,9 +39,11 @@
 template <uint32_t W>
 class WordTermSet {
   public:
+    using Word = std::conditional_t<W == 0, uint32_t, uint64_t>;
+    static constexpr uint32_t words = W == 0 ? 1 : W;
     struct Term {
-        uint64_t occur[W];
-        uint64_t positive[W];
+        Word occur[words];
+        Word positive[words];
         bool operator==(const Term& other) const {
             return std::memcmp(this, &other, sizeof(Term)) == 0;
         }
@@ -49,7 +53,7 @@ class WordTermSet {
         Term term{};
         for (const Literal* at = begin; at != end; ++at) {
             const uint32_t position = literalPosition(*at);
-            const uint64_t bit = uint64_t{1} << (position % 64);
+            const auto bit = static_cast<Word>(uint64_t{1} << (position % 64));
             term.occur[position / 64] |= bit;
             if (literalPositive(*at)) term.positive[position / 64] |= bit;
         }
@@ -58,9 +62,6 @@ class WordTermSet {
 
     // Enters a term; a repeat of one entered before is dropped by the sweep.
     void insert(const Term& term) { terms.push_back(term); }
-    void insertBatch(const Term* batch, uint32_t count) {
-        terms.insert(terms.end(), batch, batch + count);
-    }
 
     // Terms stored so far, swallowed ones included: until the sweep has sorted the
     // terms, every term entered; from then on the distinct ones and those merges made.
@@ -229,7 +230,7 @@ class WordTermSet {
     // Whether two terms agree on every variable but the one at `word` and `bit`.
     static bool sameBesides(const Term& a, const Term& b, uint32_t word, uint64_t bit) {
         uint64_t differ = 0;
-        for (uint32_t at = 0; at < W; ++at) {
+        for (uint32_t at = 0; at < words; ++at) {
             const uint64_t here = (a.occur[at] ^ b.occur[at]) | (a.positive[at] ^ b.positive[at]);
             differ |= at == word ? here & ~bit : here;
         }
@@ -302,8 +303,8 @@ class WordTermSet {
                         cursors.put(1, *next);
                     } else {
                         Term merged = *at;
-                        merged.occur[word] &= ~bit;
-                        merged.positive[word] &= ~bit;
+                        merged.occur[word] &= static_cast<Word>(~bit);
+                        merged.positive[word] &= static_cast<Word>(~bit);
                         cursors.put(1, merged);
                         ++madeCount;
                     }
