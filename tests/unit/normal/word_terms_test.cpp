@@ -4,7 +4,8 @@
 // that merge over several levels), and must keep the same stored count, the same
 // frozen terms, the same answers of the covering searches and the same rebuilt tree
 // and term count, with absorption on and off. Widths run from 1 to 70 inputs and
-// across every word boundary up to the last width held in words. Random trees
+// across every word boundary up to the last width held in words (32 inputs is the
+// last held in 32-bit words). Random trees
 // multiplied out through a chain of engine calls on each form, and cover products,
 // must agree too.
 #include <gtest/gtest.h>
@@ -228,7 +229,7 @@ TEST_P(WordTerms, SweepAndFreezeAsTheSparseTerms) {
 }
 
 const Widths widths[] = {
-    {"OneToSeventy", {1, 2, 3, 5, 8, 13, 21, 34, 47, 55, 63, 70}, 120},
+    {"OneToSeventy", {1, 2, 3, 5, 8, 13, 21, 31, 32, 33, 34, 47, 55, 63, 70}, 120},
     {"AtTheFirstWordBoundary", {64, 65}, 300},
     {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 40},
 };
@@ -246,8 +247,8 @@ TEST(WordTerms, MintermSetsMergeAsTheSparseTerms) {
         uint32_t inputs;
         uint32_t spanned;  // inputs the minterms are over, spread over the width
     };
-    const Shape shapes[] = {{1, 1},   {4, 4},   {9, 9},   {12, 12}, {40, 11},
-                            {64, 10}, {65, 10}, {70, 12}, {129, 9}, {257, 8}};
+    const Shape shapes[] = {{1, 1},   {4, 4},   {9, 9},   {12, 12}, {32, 10}, {33, 10},
+                            {40, 11}, {64, 10}, {65, 10}, {70, 12}, {129, 9}, {257, 8}};
     for (const Shape& shape : shapes) {
         useInputs(shape.inputs);
         for (uint32_t density : {1u, 5u, 9u}) {  // tenths of the points in the function
@@ -375,7 +376,7 @@ TEST_P(SortedWordTerms, RepeatsAndEarlyMergesSweepAsTheSparseTerms) {
 }
 
 const Widths sortedWidths[] = {
-    {"OneToSeventy", {1, 2, 3, 5, 7, 8, 13, 21, 34, 47, 55, 63, 70}, 12},
+    {"OneToSeventy", {1, 2, 3, 5, 7, 8, 13, 21, 31, 32, 33, 34, 47, 55, 63, 70}, 12},
     {"AtTheFirstWordBoundary", {64, 65}, 30},
     {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 6},
 };
@@ -488,7 +489,7 @@ TEST(WordTerms, ResolversAreTakenInTheSearchOrder) {
 TEST(WordTerms, CoverProductEntersTheSameTerms) {
     TermMaker maker(5);
     for (uint32_t inputs :
-         {1u, 4u, 9u, 30u, 63u, 64u, 65u, 70u, 127u, 128u, 129u, 193u, 256u, 257u}) {
+         {1u, 4u, 9u, 30u, 32u, 33u, 63u, 64u, 65u, 70u, 127u, 128u, 129u, 193u, 256u, 257u}) {
         useInputs(inputs);
         for (int round = 0; round < 60; ++round) {
             Cover left;
