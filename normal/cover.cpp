@@ -31,6 +31,11 @@ void Cover::addTerm(const Literal* begin, const Literal* end) {
 }
 
 void Cover::enterTerm(uint32_t index, TermTrie& trie) const {
+    if (WordTermSet<0>* words = trie.wordTermsOf<0>()) {
+        words->insert(WordTermSet<0>::Term{{static_cast<uint32_t>(occurs[index])},
+                                           {static_cast<uint32_t>(positives[index])}});
+        return;
+    }
     if (WordTermSet<1>* words = trie.wordTermsOf<1>()) {
         words->insert(WordTermSet<1>::Term{{occurs[index]}, {positives[index]}});
         return;
@@ -52,6 +57,7 @@ bool Cover::enterUnion(const Cover& a, const Cover& b, TermTrie& trie) {
 }
 
 bool Cover::enterProduct(const Cover& a, const Cover& b, TermTrie& trie) {
+    if (auto* words = trie.wordTermsOf<0>()) return enterWordProduct(a, b, *words);
     if (auto* words = trie.wordTermsOf<1>()) return enterWordProduct(a, b, *words);
     if (auto* words = trie.wordTermsOf<2>()) return enterWordProduct(a, b, *words);
     if (auto* words = trie.wordTermsOf<3>()) return enterWordProduct(a, b, *words);
@@ -101,7 +107,10 @@ std::vector<typename WordTermSet<W>::Term> Cover::wordTerms() const {
     std::vector<typename WordTermSet<W>::Term> words;
     words.reserve(size());
     for (uint32_t i = 0; i < size(); ++i) {
-        if constexpr (W == 1) {
+        if constexpr (W == 0) {
+            words.push_back(
+                {{static_cast<uint32_t>(occurs[i])}, {static_cast<uint32_t>(positives[i])}});
+        } else if constexpr (W == 1) {
             words.push_back({{occurs[i]}, {positives[i]}});
         } else {
             words.push_back(WordTermSet<W>::termOf(literals.data() + starts[i],
@@ -111,36 +120,29 @@ std::vector<typename WordTermSet<W>::Term> Cover::wordTerms() const {
     return words;
 }
 
-// On terms held in words a union is W pairs of ORs, and a pair clashes where both
-// have a variable with different signs.
+// On terms held in words a union is a pair of ORs per word, and a pair clashes where
+// both have a variable with different signs.
 template <uint32_t W>
 bool Cover::enterWordProduct(const Cover& a, const Cover& b, WordTermSet<W>& words) {
-    using Term = typename WordTermSet<W>::Term;
+    using Set = WordTermSet<W>;
+    using Term = typename Set::Term;
     const std::vector<Term> left = a.wordTerms<W>();
     const std::vector<Term> right = b.wordTerms<W>();
-    // The unions go in by batches, whose slots the set fetches ahead.
-    constexpr uint32_t batchSize = 32;
-    Term batch[batchSize];
-    uint32_t count = 0;
     bool any = false;
     for (const Term& x : left) {
+        actionCheckpoint(words.storedCount());
         for (const Term& y : right) {
-            actionCheckpoint(words.storedCount());
             uint64_t clash = 0;
-            Term& merged = batch[count];
-            for (uint32_t word = 0; word < W; ++word) {
+            Term merged;
+            for (uint32_t word = 0; word < Set::words; ++word) {
                 clash |= x.occur[word] & y.occur[word] & (x.positive[word] ^ y.positive[word]);
                 merged.occur[word] = x.occur[word] | y.occur[word];
                 merged.positive[word] = x.positive[word] | y.positive[word];
             }
             if (clash != 0) continue;
             any = true;
-            if (++count == batchSize) {
-                words.insertBatch(batch, count);
-                count = 0;
-            }
+            words.insert(merged);
         }
     }
-    words.insertBatch(batch, count);
     return any;
 }

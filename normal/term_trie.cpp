@@ -32,8 +32,11 @@ uint8_t rankOf(Literal literal) {
 TermTrie::TermTrie(uint32_t variableCount, bool sparseOnly)
     : levels(variableCount), sparseRequested(sparseOnly) {
     if (sparseOnly || levels > wordLevelsLimit) return;
+    if (levels <= 32) {
+        wordTerms.emplace<WordTermSet<0>>();
+        return;
+    }
     switch ((levels + 63) / 64) {
-        case 0:
         case 1:
             wordTerms.emplace<WordTermSet<1>>();
             break;
@@ -64,8 +67,8 @@ uint32_t TermTrie::storedCount() const {
 // The sweep's survivors, sorted in trie order as words, go to the sparse form the
 // frozen trie is made of, with their masks taken from the words.
 template <uint32_t W>
-void TermTrie::freezeWords(const WordTermSet<W>& set) {
-    const std::vector<typename WordTermSet<W>::Term> live = set.liveInTrieOrder();
+void TermTrie::freezeWords(WordTermSet<W>& set) {
+    const std::vector<typename WordTermSet<W>::Term> live = set.takeInTrieOrder(levels);
     denseWords = (levels + 63) / 64;
     occurMask.assign(live.size() * denseWords, 0);
     positiveMask.assign(live.size() * denseWords, 0);
@@ -307,7 +310,7 @@ bool TermTrie::termLess(uint32_t a, uint32_t b) const {
 void TermTrie::freeze() {
     if (entersWords()) {
         std::visit(
-            [this](const auto& set) {
+            [this](auto& set) {
                 if constexpr (!std::is_same_v<std::decay_t<decltype(set)>, std::monostate>) {
                     freezeWords(set);
                 }

@@ -11,8 +11,9 @@
 // came (entered, or made by an earlier merge), and swallowed terms stay stored,
 // marked dead. The array form:
 //   - while terms are entered and merged: on tables of up to 256 inputs as words
-//     (word_terms.h: one to four pairs of 64-bit words per term in a flat hash
-//     set), beyond that as a hash set of sparse terms (sorted literal lists) with
+//     (word_terms.h: a pair of 32-bit words per term up to 32 inputs, else one to
+//     four pairs of 64-bit words, in one array swept by passes in sorted order),
+//     beyond that as a hash set of sparse terms (sorted literal lists) with
 //     an index of the terms that name each variable; the sweep's result is a
 //     function of the set of entered terms, so both give the same survivors;
 //   - after the sweep, as the terms sorted in trie order (at each variable:
@@ -129,12 +130,13 @@ class TermTrie {
     bool sparseRequested;
     // The terms while entered and swept, when they fit in words; empty otherwise and
     // after the freeze, which hands the survivors to the sparse form below.
-    std::variant<std::monostate, WordTermSet<1>, WordTermSet<2>, WordTermSet<3>, WordTermSet<4>>
+    std::variant<std::monostate, WordTermSet<0>, WordTermSet<1>, WordTermSet<2>, WordTermSet<3>,
+                 WordTermSet<4>>
         wordTerms;
     // The freeze on words: the survivors sorted as words, then laid out in the
     // sparse form with their masks.
     template <uint32_t W>
-    void freezeWords(const WordTermSet<W>& set);
+    void freezeWords(WordTermSet<W>& set);
     // Whether the frozen terms came from words: `examineAll` then answers by joint
     // walks; a trie forced to the sparse form keeps the walk of one term at a time,
     // which the tests take as the reference.

@@ -2,18 +2,35 @@
 // narrow enough that a term fits in a few machine words.
 //
 // A term is W pairs of 64-bit words: which variables occur, and which of those occur
-// uncomplemented. Equal terms have equal words, so the set is a flat open-addressing
-// table of term indices over one array of terms, with no allocation per term; the
-// term with a variable dropped or flipped is a mask away. The sweep is the one the
-// term trie describes (term_trie.h): it is a function of the set of entered terms
-// (at a variable's level the terms fall into groups that agree on every other
-// variable, and groups do not meet), so the order in which the candidates of a level
-// are taken does not matter, and a level here takes them in array order.
+// uncomplemented; for tables of at most 32 inputs (W = 0) one pair of 32-bit words,
+// so that a term is a single 64-bit move and the passes below carry half the bytes. The terms are
+// held in one array, with no allocation per term, and every step is a pass over it in order:
+//   - entering appends; repeats are dropped when the sweep first sorts the array
+//     (equal terms end up side by side);
+//   - the sweep is the one the term trie describes (term_trie.h). It is a function of
+//     the set of entered terms: at a variable's level the terms fall into groups that
+//     agree on every other variable (at most three: complemented, absent and
+//     uncomplemented there), groups do not meet, and the outcome of a group depends
+//     on the group alone. So a level is a pass over the terms sorted with its
+//     variable as the least significant digit, where each group is a run of
+//     neighbours;
+//   - the order is carried from level to level: with the variables read cyclically
+//     downwards (at the level of v: v-1, v-2, ..., v+1 from the most significant,
+//     then v), a stable partition by v's digit gives the order the level of v+1
+//     needs, which is the order in which the rotation takes the levels (the last
+//     variable, then the first, the second, ...). Each level's pass writes its
+//     survivors into three buckets by that digit, so that the partition costs
+//     nothing more;
+//   - the first order and the trie order of the survivors come from a stable radix
+//     sort on five variables at a time.
+// The digit of a variable in a term ranks as the trie does: complemented, absent,
+// uncomplemented.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "base/action_watch.h"
@@ -22,9 +39,11 @@
 template <uint32_t W>
 class WordTermSet {
   public:
+    using Word = std::conditional_t<W == 0, uint32_t, uint64_t>;
+    static constexpr uint32_t words = W == 0 ? 1 : W;
     struct Term {
-        uint64_t occur[W];
-        uint64_t positive[W];
+        Word occur[words];
+        Word positive[words];
         bool operator==(const Term& other) const {
             return std::memcmp(this, &other, sizeof(Term)) == 0;
         }
@@ -34,285 +53,301 @@ class WordTermSet {
         Term term{};
         for (const Literal* at = begin; at != end; ++at) {
             const uint32_t position = literalPosition(*at);
-            const uint64_t bit = uint64_t{1} << (position % 64);
+            const auto bit = static_cast<Word>(uint64_t{1} << (position % 64));
             term.occur[position / 64] |= bit;
             if (literalPositive(*at)) term.positive[position / 64] |= bit;
         }
         return term;
     }
 
-    // Enters a term unless an equal live one is present.
-    void insert(const Term& term) {
-        const uint64_t hash = hashOf(term);
-        if (find(term, hash) == noTerm) add(term, hash);
-    }
+    // Enters a term; a repeat of one entered before is dropped by the sweep.
+    void insert(const Term& term) { terms.push_back(term); }
 
-    // Enters `count` terms one after the other, as `insert` would, having fetched the
-    // slots each will probe first, so that the waits for a table larger than the
-    // caches overlap.
-    void insertBatch(const Term* batch, uint32_t count) {
-        constexpr uint32_t most = 32;
-        uint64_t hashes[most];
-        for (uint32_t start = 0; start < count; start += most) {
-            const uint32_t size = std::min(most, count - start);
-            for (uint32_t k = 0; k < size; ++k) {
-                hashes[k] = hashOf(batch[start + k]);
-                // A new term is placed at that slot or near it, so it is fetched
-                // whatever the bit table says.
-                if (!slots.empty()) __builtin_prefetch(&slots[hashes[k] & (slots.size() - 1)]);
-            }
-            for (uint32_t k = 0; k < size; ++k) {
-                if (find(batch[start + k], hashes[k]) == noTerm) add(batch[start + k], hashes[k]);
-            }
-        }
+    // Terms stored so far, swallowed ones included: until the sweep has sorted the
+    // terms, every term entered; from then on the distinct ones and those merges made.
+    uint32_t storedCount() const {
+        return static_cast<uint32_t>(sorted ? distinctCount + madeCount : terms.size());
     }
-
-    // Terms stored so far, swallowed ones included.
-    uint32_t storedCount() const { return static_cast<uint32_t>(terms.size()); }
 
     // Brings each variable to the bottom level once, in rotation order: the last
     // variable first, then the first, the second, and so on.
     void sweep(uint32_t levels) {
+        sortDistinct(firstLevelOrder(levels));
         if (levels == 0) return;
-        listCarriers(levels);
+        runs.assign(1, Run{0, terms.size()});
         for (uint32_t step = 0; step < levels; ++step) {
-            const uint32_t variable = step == 0 ? levels - 1 : step - 1;
-            mergeLevel(variable, carriers.data() + carrierStarts[variable],
-                       carrierStarts[variable + 1] - carrierStarts[variable]);
-            // Then the terms that merges at earlier levels made and that carry it.
-            mergeLevel(variable, mergedCarriers[variable].data(),
-                       static_cast<uint32_t>(mergedCarriers[variable].size()));
-            mergedCarriers[variable] = {};
+            mergeLevel(step == 0 ? levels - 1 : step - 1);
         }
-        carriers = {};
-        mergedCarriers.clear();
+        closeRuns();
     }
 
-    // Calls `visit` with the literals (sorted by position) of each live term.
-    template <class Visit>
-    void forEachLive(Visit&& visit) const {
-        std::vector<Literal> literals;
-        for (uint32_t index = 0; index < terms.size(); ++index) {
-            if (!alive[index]) continue;
-            literals.clear();
-            const Term& term = terms[index];
-            for (uint32_t word = 0; word < W; ++word) {
-                for (uint64_t rest = term.occur[word]; rest != 0; rest &= rest - 1) {
-                    const auto bit = static_cast<uint32_t>(__builtin_ctzll(rest));
-                    literals.push_back(
-                        makeLiteral(word * 64 + bit, ((term.positive[word] >> bit) & 1u) != 0));
-                }
-            }
-            visit(literals.data(), static_cast<uint32_t>(literals.size()));
-        }
-    }
-
-    // The live terms in trie order (term_trie.h: at the first variable where two
-    // differ, complemented before absent before uncomplemented).
-    std::vector<Term> liveInTrieOrder() const {
-        std::vector<Term> live;
-        for (uint32_t index = 0; index < terms.size(); ++index) {
-            if (alive[index]) live.push_back(terms[index]);
-        }
-        std::sort(live.begin(), live.end(), trieLess);
-        return live;
-    }
-
-    static bool trieLess(const Term& a, const Term& b) {
-        for (uint32_t word = 0; word < W; ++word) {
-            const uint64_t differ =
-                (a.occur[word] ^ b.occur[word]) | (a.positive[word] ^ b.positive[word]);
-            if (differ == 0) continue;
-            const uint64_t bit = differ & (~differ + 1);
-            return rankOf(a, word, bit) < rankOf(b, word, bit);
-        }
-        return false;
+    // Hands over the live terms in trie order (term_trie.h: at the first variable
+    // where two differ, complemented before absent before uncomplemented).
+    std::vector<Term> takeInTrieOrder(uint32_t levels) {
+        sortDistinct(trieOrder(levels));
+        return std::move(terms);
     }
 
   private:
-    static constexpr uint32_t noTerm = UINT32_MAX;
-    // A slot keeps the upper half of the term's hash beside its index + 1 (0: empty),
-    // so that a probe reads a term only when the halves agree.
-    struct Slot {
-        uint32_t tag;
-        uint32_t term;
+    // Up to seven neighbouring variables of one word, read as one radix digit in base
+    // three (complemented 0, absent 1, uncomplemented 2); `upward`: the higher
+    // variable is the more significant. With `below`, a variable elsewhere is read
+    // after them as the least significant place (the group then has at most six).
+    struct Digit {
+        uint32_t word;
+        uint32_t shift;
+        uint32_t count;
+        bool upward;
+        int64_t below = -1;
     };
+    static constexpr uint32_t digitVariables = 7;
+    static constexpr uint32_t digitValues = 2187;  // 3 to the 7th
+    // Below this many terms a sort by comparisons costs less than the radix passes.
+    static constexpr size_t radixFrom = 256;
 
+    // The terms; during the sweep, the runs listed in `runs` (see mergeLevel).
     std::vector<Term> terms;
-    std::vector<uint8_t> alive;
-    std::vector<Slot> slots;
-    uint64_t slotsUsed = 0;
-    // Eight bits per slot, one set for each term placed (by bits of its hash that the
-    // slot number does not use): a clear bit says at once that no such term is
-    // stored, from a table an eighth the slots' size that stays in the caches. Most
-    // probes of the sweep find nothing, and this is where they end.
-    std::vector<uint64_t> present;
-    // During the sweep, per variable: the terms that carry it, so that a level visits
-    // only its candidates (most stored terms lack the level's variable or were
-    // swallowed at an earlier level, and a scan of them all cost more than the probes).
-    // The live terms when the sweep begins are listed in one array, variable after
-    // variable (from `carrierStarts`); terms made by merges in lists of their own.
-    std::vector<uint32_t> carriers;
-    std::vector<uint32_t> carrierStarts;
-    std::vector<std::vector<uint32_t>> mergedCarriers;
+    std::vector<Term> spare;  // the other side of each pass
+    struct Run {
+        size_t begin, end;
+    };
+    std::vector<Run> runs;
+    bool sorted = false;
+    uint64_t distinctCount = 0;
+    uint64_t madeCount = 0;
 
     // 0 complemented, 1 absent, 2 uncomplemented.
     static uint32_t rankOf(const Term& term, uint32_t word, uint64_t bit) {
-        if ((term.occur[word] & bit) == 0) return 1;
-        return (term.positive[word] & bit) != 0 ? 2 : 0;
+        const uint32_t occurs = (term.occur[word] & bit) != 0;
+        const uint32_t positive = (term.positive[word] & bit) != 0;
+        return 1 - occurs + 2 * positive;
     }
 
-    static uint64_t hashOf(const Term& term) {
-        uint64_t x = 0x9e3779b97f4a7c15ull;
-        for (uint32_t word = 0; word < W; ++word) {
-            x ^= term.occur[word] * 0xbf58476d1ce4e5b9ull;
-            x = (x ^ (x >> 29)) * 0x94d049bb133111ebull;
-            x ^= term.positive[word] * 0xd6e8feb86659fd93ull;
-            x = (x ^ (x >> 32)) * 0xbf58476d1ce4e5b9ull;
+    // The digits of the order the first level needs, least significant first: the
+    // last variable, then the others from the first up (the higher more significant).
+    static std::vector<Digit> firstLevelOrder(uint32_t levels) {
+        std::vector<Digit> digits;
+        if (levels == 0) return digits;
+        const uint32_t first = std::min(digitVariables - 1, levels - 1);
+        digits.push_back({0, 0, first, true, levels - 1});
+        for (uint32_t low = first; low < levels - 1;) {
+            const uint32_t high = std::min({low + digitVariables, levels - 1, (low / 64 + 1) * 64});
+            digits.push_back({low / 64, low % 64, high - low, true});
+            low = high;
         }
-        return x ^ (x >> 31);
+        return digits;
     }
 
-    uint64_t presentBit(uint64_t hash) const { return (hash >> 32) & (present.size() * 64 - 1); }
-    bool mayBePresent(uint64_t hash) const {
-        const uint64_t bit = presentBit(hash);
-        return ((present[bit / 64] >> (bit % 64)) & 1u) != 0;
-    }
-
-    uint32_t find(const Term& term, uint64_t hash) const {
-        if (slots.empty() || !mayBePresent(hash)) return noTerm;
-        const uint64_t mask = slots.size() - 1;
-        const auto tag = static_cast<uint32_t>(hash >> 32);
-        for (uint64_t slot = hash & mask;; slot = (slot + 1) & mask) {
-            const Slot stored = slots[slot];
-            if (stored.term == 0) return noTerm;
-            if (stored.tag != tag) continue;
-            const uint32_t index = stored.term - 1;
-            if (alive[index] && terms[index] == term) return index;
+    // Trie order, least significant first: from the last variable down.
+    static std::vector<Digit> trieOrder(uint32_t levels) {
+        std::vector<Digit> digits;
+        for (uint32_t high = levels; high > 0;) {
+            const uint32_t low =
+                std::max(high > digitVariables ? high - digitVariables : 0, (high - 1) / 64 * 64);
+            digits.push_back({low / 64, low % 64, high - low, false});
+            high = low;
         }
+        return digits;
     }
 
-    void place(uint32_t index, uint64_t hash) {
-        const uint64_t mask = slots.size() - 1;
-        uint64_t slot = hash & mask;
-        while (slots[slot].term != 0) slot = (slot + 1) & mask;
-        slots[slot] = Slot{static_cast<uint32_t>(hash >> 32), index + 1};
-        ++slotsUsed;
-        const uint64_t bit = presentBit(hash);
-        present[bit / 64] |= uint64_t{1} << (bit % 64);
-    }
-
-    // Swallowed terms leave the table when it grows.
-    void grow() {
-        slots.assign(slots.empty() ? 16 : slots.size() * 2, Slot{0, 0});
-        present.assign(slots.size() / 8, 0);
-        slotsUsed = 0;
-        for (uint32_t index = 0; index < terms.size(); ++index) {
-            if (alive[index]) place(index, hashOf(terms[index]));
+    // The sum of 3 to the j (or, reversed, to the 6 - j) over the bits j of a value:
+    // the digit of a group is that of its absent variables plus twice that of its
+    // uncomplemented ones.
+    struct PowerTable {
+        uint16_t up[1u << digitVariables];
+        uint16_t down[1u << digitVariables];
+        constexpr PowerTable() : up{}, down{} {
+            for (uint32_t value = 0; value < (1u << digitVariables); ++value) {
+                uint32_t power = 1;
+                for (uint32_t j = 0; j < digitVariables; ++j, power *= 3) {
+                    if (((value >> j) & 1u) == 0) continue;
+                    up[value] = static_cast<uint16_t>(up[value] + power);
+                    uint32_t mirrored = 1;
+                    for (uint32_t k = j + 1; k < digitVariables; ++k) mirrored *= 3;
+                    down[value] = static_cast<uint16_t>(down[value] + mirrored);
+                }
+            }
         }
+    };
+    static constexpr PowerTable powerTable{};
+
+    static uint32_t digitOf(const Term& term, const Digit& digit) {
+        const uint64_t mask = (uint64_t{1} << digit.count) - 1;
+        const uint64_t occur = (term.occur[digit.word] >> digit.shift) & mask;
+        const uint64_t positive = (term.positive[digit.word] >> digit.shift) & mask;
+        const uint16_t* table = digit.upward ? powerTable.up : powerTable.down;
+        const uint32_t value = table[~occur & mask] + 2u * table[occur & positive];
+        if (digit.below < 0) return value;
+        const auto below = static_cast<uint32_t>(digit.below);
+        return value * 3 + rankOf(term, below / 64, uint64_t{1} << (below % 64));
     }
 
-    void add(const Term& term, uint64_t hash) {
-        if ((slotsUsed + 1) * 2 > slots.size()) grow();
-        const auto index = static_cast<uint32_t>(terms.size());
-        terms.push_back(term);
-        alive.push_back(1);
-        place(index, hash);
-    }
-
-    // The live terms' lists: a counting pass, then each term written at its variables.
-    void listCarriers(uint32_t levels) {
-        carrierStarts.assign(levels + 1, 0);
-        for (uint32_t index = 0; index < terms.size(); ++index) {
-            if (!alive[index]) continue;
-            forEachVariable(terms[index],
-                            [this](uint32_t variable) { ++carrierStarts[variable + 1]; });
-        }
-        for (uint32_t variable = 0; variable < levels; ++variable) {
-            carrierStarts[variable + 1] += carrierStarts[variable];
-        }
-        carriers.resize(carrierStarts[levels]);
-        std::vector<uint32_t> next(carrierStarts.begin(), carrierStarts.end() - 1);
-        for (uint32_t index = 0; index < terms.size(); ++index) {
-            if (!alive[index]) continue;
-            forEachVariable(terms[index], [this, &next, index](uint32_t variable) {
-                carriers[next[variable]++] = index;
+    // Sorts the terms by `digits` (least significant first), then keeps one term of
+    // each run of equal ones.
+    void sortDistinct(const std::vector<Digit>& digits) {
+        if (terms.size() >= radixFrom) {
+            radixSort(digits);
+        } else {
+            std::sort(terms.begin(), terms.end(), [&digits](const Term& a, const Term& b) {
+                for (auto digit = digits.rbegin(); digit != digits.rend(); ++digit) {
+                    const uint32_t x = digitOf(a, *digit);
+                    const uint32_t y = digitOf(b, *digit);
+                    if (x != y) return x < y;
+                }
+                return false;
             });
         }
-        mergedCarriers.assign(levels, {});
+        terms.erase(std::unique(terms.begin(), terms.end()), terms.end());
+        if (!sorted) distinctCount = terms.size();
+        sorted = true;
     }
 
-    // A term made by a merge is listed for the levels still to come as well as the
-    // ones passed, whose lists are no longer read.
-    void listCarrier(uint32_t index) {
-        forEachVariable(terms[index], [this, index](uint32_t variable) {
-            mergedCarriers[variable].push_back(index);
-        });
-    }
-
-    template <class Visit>
-    static void forEachVariable(const Term& term, Visit&& visit) {
-        for (uint32_t word = 0; word < W; ++word) {
-            for (uint64_t rest = term.occur[word]; rest != 0; rest &= rest - 1) {
-                visit(word * 64 + static_cast<uint32_t>(__builtin_ctzll(rest)));
+    // A stable radix sort: the counts of every digit in one pass, then a pass per
+    // digit that all terms do not share.
+    void radixSort(const std::vector<Digit>& digits) {
+        std::vector<uint32_t> counts(digits.size() * digitValues);
+        for (const Term& term : terms) {
+            for (size_t pass = 0; pass < digits.size(); ++pass) {
+                ++counts[pass * digitValues + digitOf(term, digits[pass])];
             }
+        }
+        spare.resize(terms.size());
+        for (size_t pass = 0; pass < digits.size(); ++pass) {
+            actionCheckpoint(storedCount());
+            uint32_t* const starts = counts.data() + pass * digitValues;
+            if (*std::max_element(starts, starts + digitValues) == terms.size()) continue;
+            uint32_t start = 0;
+            for (uint32_t value = 0; value < digitValues; ++value) {
+                const uint32_t size = starts[value];
+                starts[value] = start;
+                start += size;
+            }
+            for (const Term& term : terms) spare[starts[digitOf(term, digits[pass])]++] = term;
+            terms.swap(spare);
         }
     }
 
-    // At one variable: a term without it swallows the ones with it; complemented
-    // and uncomplemented twins become the term without it. Terms made here lack the
-    // variable, so the candidates are the live terms of its list (`carriers`). They
-    // are taken in batches: the two slots each will probe are fetched for the whole
-    // batch first, so that the waits for tables larger than the caches overlap. A
-    // candidate swallowed by an earlier one of its batch is passed over as before.
-    void mergeLevel(uint32_t variable, const uint32_t* named, uint32_t candidates) {
+    // Whether two terms agree on every variable but the one at `word` and `bit`.
+    static bool sameBesides(const Term& a, const Term& b, uint32_t word, uint64_t bit) {
+        uint64_t differ = 0;
+        for (uint32_t at = 0; at < words; ++at) {
+            const uint64_t here = (a.occur[at] ^ b.occur[at]) | (a.positive[at] ^ b.positive[at]);
+            differ |= at == word ? here & ~bit : here;
+        }
+        return differ == 0;
+    }
+
+    // How many of the terms have each digit at a variable.
+    void countDigits(uint32_t variable, size_t digits[3]) const {
+        const uint32_t word = variable / 64;
+        const uint32_t shift = variable % 64;
+        size_t occurring = 0;
+        size_t positive = 0;
+        size_t total = 0;
+        for (const Run& run : runs) {
+            for (size_t at = run.begin; at < run.end; ++at) {
+                occurring += (terms[at].occur[word] >> shift) & 1u;
+                positive += (terms[at].positive[word] >> shift) & 1u;
+            }
+            total += run.end - run.begin;
+        }
+        digits[0] = occurring - positive;
+        digits[1] = total - occurring;
+        digits[2] = positive;
+    }
+
+    // At one variable, on the terms sorted with it as the least significant digit: in
+    // a group, a term without the variable swallows the ones with it; complemented and
+    // uncomplemented twins become the term without it. The terms come as runs (at the
+    // first level one, then three), each sorted so, and no group spans two runs (the
+    // runs are the buckets of the level before, and a group agrees on that digit).
+    // The survivors are written in order to three runs of the other array, by their
+    // digit at the variable; those runs, taken in order, are the terms sorted as the
+    // next level needs. A run has room for the terms of its digit that came in, the
+    // middle one also for a merged term per pair of twins (each takes the place of an
+    // uncomplemented term).
+    void mergeLevel(uint32_t variable) {
         const uint32_t word = variable / 64;
         const uint64_t bit = uint64_t{1} << (variable % 64);
-        constexpr uint32_t batchSize = 32;
-        uint32_t batch[batchSize];
-        uint64_t withoutHashes[batchSize];
-        uint64_t twinHashes[batchSize];
-        for (uint32_t at = 0; at < candidates;) {
-            uint32_t count = 0;
-            // Without branches: a candidate joins the batch when it is live and one of
-            // its probes may find something.
-            for (; at < candidates && count < batchSize; ++at) {
-                const uint32_t index = named[at];
-                Term probe = terms[index];
-                probe.positive[word] ^= bit;
-                twinHashes[count] = hashOf(probe);
-                probe.occur[word] &= ~bit;
-                probe.positive[word] &= ~bit;
-                withoutHashes[count] = hashOf(probe);
-                batch[count] = index;
-                count += alive[index] &
-                         (mayBePresent(withoutHashes[count]) | mayBePresent(twinHashes[count]));
-            }
-            const uint64_t mask = slots.size() - 1;
-            for (uint32_t k = 0; k < count; ++k) {
-                __builtin_prefetch(&slots[withoutHashes[k] & mask]);
-                __builtin_prefetch(&slots[twinHashes[k] & mask]);
-            }
-            for (uint32_t k = 0; k < count; ++k) {
-                const uint32_t candidate = batch[k];
-                if (!alive[candidate]) continue;
+        size_t digits[3];
+        countDigits(variable, digits);
+        if (digits[0] + digits[2] == 0) return;  // no term has it: nothing merges or moves
+        const size_t room = digits[0] + digits[1] + 2 * digits[2];
+        if (spare.size() < room) spare.resize(room);
+        // Three cursors, chosen without branches: the digit of the terms is unpredictable.
+        Cursors cursors{spare.data(), spare.data() + digits[0],
+                        spare.data() + digits[0] + digits[1] + digits[2]};
+        const Cursors starts = cursors;
+        for (const Run& run : runs) {
+            const Term* const end = terms.data() + run.end;
+            for (const Term* at = terms.data() + run.begin; at < end;) {
                 actionCheckpoint(storedCount());
-                Term without = terms[candidate];
-                without.occur[word] &= ~bit;
-                without.positive[word] &= ~bit;
-                if (find(without, withoutHashes[k]) != noTerm) {
-                    alive[candidate] = 0;
-                    continue;
+                const Term* const stretchEnd = end - at > 4096 ? at + 4096 : end;
+                while (at < stretchEnd) {
+                    const Term* next = at + 1;
+                    if (next == end || !sameBesides(*at, *next, word, bit)) {
+                        cursors.put(rankOf(*at, word, bit), *at);
+                        at = next;
+                        continue;
+                    }
+                    // Two or three in the group, in digit order; at most one lacks the
+                    // variable.
+                    if (next + 1 != end && sameBesides(*at, next[1], word, bit)) {
+                        cursors.put(1, *next);
+                        at = next + 2;
+                        continue;
+                    }
+                    if ((at->occur[word] & bit) == 0) {
+                        cursors.put(1, *at);
+                    } else if ((next->occur[word] & bit) == 0) {
+                        cursors.put(1, *next);
+                    } else {
+                        Term merged = *at;
+                        merged.occur[word] &= static_cast<Word>(~bit);
+                        merged.positive[word] &= static_cast<Word>(~bit);
+                        cursors.put(1, merged);
+                        ++madeCount;
+                    }
+                    at = next + 1;
                 }
-                Term twin = terms[candidate];
-                twin.positive[word] ^= bit;
-                const uint32_t twinIndex = find(twin, twinHashes[k]);
-                if (twinIndex == noTerm) continue;
-                alive[candidate] = 0;
-                alive[twinIndex] = 0;
-                add(without, withoutHashes[k]);
-                listCarrier(storedCount() - 1);
             }
         }
+        runs.clear();
+        const Term* const begins[3] = {starts.zero, starts.dash, starts.one};
+        const Term* const ends[3] = {cursors.zero, cursors.dash, cursors.one};
+        for (uint32_t rank = 0; rank < 3; ++rank) {
+            if (ends[rank] == begins[rank]) continue;
+            runs.push_back({static_cast<size_t>(begins[rank] - spare.data()),
+                            static_cast<size_t>(ends[rank] - spare.data())});
+        }
+        terms.swap(spare);
+    }
+
+    struct Cursors {
+        Term* zero;
+        Term* dash;
+        Term* one;
+        void put(uint32_t rank, const Term& term) {
+            Term* const to = rank == 0 ? zero : rank == 1 ? dash : one;
+            *to = term;
+            zero += rank == 0;
+            dash += rank == 1;
+            one += rank == 2;
+        }
+    };
+
+    // The survivors of the last level, run after run, at the front of `terms`.
+    void closeRuns() {
+        size_t placed = 0;
+        for (const Run& run : runs) {
+            if (run.begin != placed) {
+                std::copy(terms.begin() + static_cast<std::ptrdiff_t>(run.begin),
+                          terms.begin() + static_cast<std::ptrdiff_t>(run.end),
+                          terms.begin() + static_cast<std::ptrdiff_t>(placed));
+            }
+            placed += run.end - run.begin;
+        }
+        terms.resize(placed);
+        runs.clear();
     }
 };

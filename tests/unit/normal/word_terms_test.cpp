@@ -4,7 +4,8 @@
 // that merge over several levels), and must keep the same stored count, the same
 // frozen terms, the same answers of the covering searches and the same rebuilt tree
 // and term count, with absorption on and off. Widths run from 1 to 70 inputs and
-// across every word boundary up to the last width held in words. Random trees
+// across every word boundary up to the last width held in words (32 inputs is the
+// last held in 32-bit words). Random trees
 // multiplied out through a chain of engine calls on each form, and cover products,
 // must agree too.
 #include <gtest/gtest.h>
@@ -228,7 +229,7 @@ TEST_P(WordTerms, SweepAndFreezeAsTheSparseTerms) {
 }
 
 const Widths widths[] = {
-    {"OneToSeventy", {1, 2, 3, 5, 8, 13, 21, 34, 47, 55, 63, 70}, 120},
+    {"OneToSeventy", {1, 2, 3, 5, 8, 13, 21, 31, 32, 33, 34, 47, 55, 63, 70}, 120},
     {"AtTheFirstWordBoundary", {64, 65}, 300},
     {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 40},
 };
@@ -246,8 +247,8 @@ TEST(WordTerms, MintermSetsMergeAsTheSparseTerms) {
         uint32_t inputs;
         uint32_t spanned;  // inputs the minterms are over, spread over the width
     };
-    const Shape shapes[] = {{1, 1},   {4, 4},   {9, 9},   {12, 12}, {40, 11},
-                            {64, 10}, {65, 10}, {70, 12}, {129, 9}, {257, 8}};
+    const Shape shapes[] = {{1, 1},   {4, 4},   {9, 9},   {12, 12}, {32, 10}, {33, 10},
+                            {40, 11}, {64, 10}, {65, 10}, {70, 12}, {129, 9}, {257, 8}};
     for (const Shape& shape : shapes) {
         useInputs(shape.inputs);
         for (uint32_t density : {1u, 5u, 9u}) {  // tenths of the points in the function
@@ -315,6 +316,72 @@ const Widths largeWidths[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Engine, LargeWordTerms, ::testing::ValuesIn(largeWidths),
+                         [](const auto& param) { return std::string(param.param.title); });
+
+// Sets around and beyond the size from which the word terms are sorted by radix passes
+// instead of comparisons, built to meet the sweep's passes where they could go wrong:
+// every term entered up to three times and in shuffled order (repeats are dropped only
+// once the terms are sorted), subcubes over the last input (the first level, read
+// below six others in the first radix digit) and the first ones, which merge at one
+// level and feed the next, twins at every input, chains of supersets swallowed level
+// after level, and inputs no term has (levels passed over).
+class SortedWordTerms : public ::testing::TestWithParam<Widths> {};
+
+TEST_P(SortedWordTerms, RepeatsAndEarlyMergesSweepAsTheSparseTerms) {
+    TermMaker maker(31 + static_cast<uint32_t>(GetParam().inputs.back()));
+    std::mt19937 shuffle(5);
+    int merged = 0;
+    for (uint32_t inputs : GetParam().inputs) {
+        useInputs(inputs);
+        for (int round = 0; round < GetParam().rounds; ++round) {
+            const size_t target = std::vector<size_t>{250, 255, 256, 257, 700, 2000}[round % 6];
+            // The inputs the adversarial shapes are over: the last and the first few.
+            std::vector<uint32_t> early = {inputs - 1};
+            for (uint32_t k = 0; k + 1 < std::min<uint32_t>(inputs, 4); ++k) early.push_back(k);
+            std::vector<Term> terms;
+            while (terms.size() < target) {
+                Term base = maker.randomTerm(inputs, maker.below(4));
+                base.erase(std::remove_if(base.begin(), base.end(),
+                                          [&early](Literal literal) {
+                                              return std::count(early.begin(), early.end(),
+                                                                literalPosition(literal)) != 0;
+                                          }),
+                           base.end());
+                // A subcube over the early inputs, less now and then a corner.
+                for (uint32_t corner = 0; corner < (1u << early.size()); ++corner) {
+                    if (maker.below(6) == 0) continue;
+                    Term term = base;
+                    for (uint32_t k = 0; k < early.size(); ++k) {
+                        term.push_back(makeLiteral(early[k], ((corner >> k) & 1u) != 0));
+                    }
+                    std::sort(term.begin(), term.end());
+                    terms.push_back(term);
+                }
+                for (const Term& term : maker.termSet(inputs)) terms.push_back(term);
+            }
+            terms.resize(target);
+            const size_t distinct = terms.size();
+            for (size_t k = 0; k < distinct; ++k) {
+                for (uint32_t again = maker.below(3); again > 0; --again) terms.push_back(terms[k]);
+            }
+            std::shuffle(terms.begin(), terms.end(), shuffle);
+            const bool absorption = round % 2 == 0;
+            const auto [fromWords, fromSparse] = frozenBothWays(terms, inputs, absorption);
+            expectSame(fromWords, fromSparse,
+                       "inputs " + std::to_string(inputs) + " round " + std::to_string(round));
+            if (fromSparse.stored > fromSparse.terms.size()) ++merged;
+        }
+    }
+    EXPECT_GT(merged, GetParam().rounds / 2);
+}
+
+const Widths sortedWidths[] = {
+    {"OneToSeventy", {1, 2, 3, 5, 7, 8, 13, 21, 31, 32, 33, 34, 47, 55, 63, 70}, 12},
+    {"AtTheFirstWordBoundary", {64, 65}, 30},
+    {"AtTheLaterWordBoundaries", {127, 128, 129, 192, 193, 255, 256, 257}, 6},
+};
+
+INSTANTIATE_TEST_SUITE_P(Engine, SortedWordTerms, ::testing::ValuesIn(sortedWidths),
                          [](const auto& param) { return std::string(param.param.title); });
 
 // What the searches answer, told from the frozen terms alone: a term is strictly
@@ -422,7 +489,7 @@ TEST(WordTerms, ResolversAreTakenInTheSearchOrder) {
 TEST(WordTerms, CoverProductEntersTheSameTerms) {
     TermMaker maker(5);
     for (uint32_t inputs :
-         {1u, 4u, 9u, 30u, 63u, 64u, 65u, 70u, 127u, 128u, 129u, 193u, 256u, 257u}) {
+         {1u, 4u, 9u, 30u, 32u, 33u, 63u, 64u, 65u, 70u, 127u, 128u, 129u, 193u, 256u, 257u}) {
         useInputs(inputs);
         for (int round = 0; round < 60; ++round) {
             Cover left;
