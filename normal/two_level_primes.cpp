@@ -14,6 +14,11 @@ bool meetsAny(const CubeSpace& space, const CubeList& region, const uint64_t* cu
     return false;
 }
 
+// The products one search may make, as a multiple of the limit: absorbing them
+// costs time in proportion, so a function that makes this many stops as one past
+// the limit does.
+constexpr uint64_t productSlack = 4;
+
 class PrimeFinder {
   public:
     PrimeFinder(const CubeSpace& cubeSpace, uint64_t primeLimit)
@@ -53,6 +58,7 @@ class PrimeFinder {
   private:
     const CubeSpace& space;
     uint64_t limit;
+    uint64_t made = 0;  // products made so far
 
     // The cubes of `list` as sorted keys, to find the ones two lists share.
     std::vector<std::vector<uint64_t>> keysOf(const CubeList& list) const {
@@ -103,7 +109,9 @@ class PrimeFinder {
             for (uint32_t j : highOnly) {
                 if (space.disjoint(low[i], high[j])) continue;
                 for (uint32_t w = 0; w < space.words; ++w) product[w] = low[i][w] & high[j][w];
-                if (meetsAny(space, region, product.data())) out.append(product.data());
+                if (!meetsAny(space, region, product.data())) continue;
+                out.append(product.data());
+                if (++made > productSlack * limit) return false;
             }
             if (out.size() >= compactAt) {
                 removeContained(space, out);

@@ -11,7 +11,7 @@
 
 // Every prime implicant of the union of `cover` that shares a point with some cube
 // of `region`, into `primes`; false when more than `limit` of them (or, on the way,
-// of a cofactor's) are met.
+// of a cofactor's) are met, or the products made on the way pass 4 × `limit`.
 //
 // The unate recursion of all primes, split on the most binate variable x: with P0
 // and P1 the primes of the two cofactors, the primes are the maximal cubes among
