@@ -258,13 +258,11 @@ ExactCover exactMinimum(const CubeSpace& space, const CubeList& on, const CubeLi
     const CoverSearch search = searchCheaperCover(problem, branchBudget, known);
     result.branches = search.branches;
     if (!search.complete) result.stop = ExactStop::search;
-    result.cover = essentials;
     if (search.found) {
+        result.cover = essentials;
         for (uint32_t p : search.columns) result.cover.append(primes[p]);
     } else if (!known.empty()) {
-        result.cover.appendAll(incumbent);
-    } else {
-        result.cover.clear();
+        result.cover = heuristic;  // in its own order
     }
     return result;
 }
