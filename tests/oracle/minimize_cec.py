@@ -38,10 +38,6 @@ PRIME_SAMPLE = 6  # rows per file whose literals are each tried
 # Corpus files (and whether they are read with their don't-cares) where the loop
 # once ended above `espresso -Dso`: now neither its rows nor its literals may.
 AT_MOST_ESPRESSO = [("apex3.pla", False), ("ex1010.pla", True), ("seq.pla", False)]
-# Corpus files whose minimize=exact once stopped at its default limits, though
-# `espresso -Dexact` finishes each of their outputs quickly: now each output must
-# have at most the rows Espresso's exact mode gives it alone.
-EXACT_PER_OUTPUT = ["cordic.pla", "apex1.pla", "apex2.pla", "seq.pla"]
 
 
 def minimized(run, path, folder, dont_cares, step="minimize"):
@@ -161,6 +157,12 @@ def check_exact(abc, run, original, path, folder, dont_cares, name, heuristic_ro
     if rows > heuristic_rows:
         return ["%s minimize=exact: %d rows, minimize %d" % (name, rows, heuristic_rows)]
     return []
+
+
+# Corpus files whose minimize=exact once stopped at its default limits, though
+# `espresso -Dexact` finishes each of their outputs quickly: now each output must
+# have at most the rows Espresso's exact mode gives it alone.
+EXACT_PER_OUTPUT = ["cordic.pla", "apex1.pla", "apex2.pla", "seq.pla"]
 
 
 def rows_per_output(rows, outputs):
