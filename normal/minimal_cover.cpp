@@ -147,7 +147,7 @@ CubeList exactCover(const std::string& name, const CubeSpace& space, const CubeL
     uint64_t& left = settings.branchesLeft != nullptr ? *settings.branchesLeft : ownBudget;
     // The heuristic's cover bounds the search from its start.
     const CubeList heuristic = minimizeCover(space, on, dontCare);
-    ExactCover exact = exactMinimumCover(space, on, dontCare, limit, left, heuristic);
+    ExactCover exact = exactMinimum(space, on, dontCare, limit, left, heuristic);
     left -= std::min(left, exact.branches);
     const std::string bound = std::to_string(limit);
     switch (exact.stop) {

@@ -16,6 +16,9 @@
 #include <set>
 
 #include "normal/two_level_covering.h"
+#include "normal/two_level_essentials.h"
+#include "normal/two_level_primes.h"
+#include "normal/two_level_rows.h"
 #include "normal/two_level_unate.h"
 
 namespace {
@@ -150,6 +153,21 @@ std::vector<uint32_t> columnsOf(const CubeSpace& space, const CubeList& primes,
     return columns;
 }
 
+// Whether no literal of any cube of `cubes` can be dropped inside `careless`.
+bool allPrime(const CubeSpace& space, const CubeList& cubes, const CubeList& careless) {
+    CubeList scratch(space.words);
+    std::vector<uint64_t> raised(space.words);
+    for (uint32_t i = 0; i < cubes.size(); ++i) {
+        for (uint32_t v = 0; v < space.variables; ++v) {
+            if (CubeSpace::pairOf(cubes[i], v) == 3) continue;
+            std::copy_n(cubes[i], space.words, raised.data());
+            CubeSpace::setPair(raised.data(), v, 3);
+            if (coversCube(space, careless, raised.data(), scratch)) return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool allPrimes(const CubeSpace& space, const CubeList& cover, uint64_t limit, CubeList& primes) {
@@ -186,6 +204,65 @@ ExactCover exactMinimumCover(const CubeSpace& space, const CubeList& on, const C
         for (uint32_t p : search.columns) result.cover.append(primes[p]);
     } else if (!known.empty()) {
         result.cover = incumbent;
+    }
+    return result;
+}
+
+ExactCover exactMinimum(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
+                        uint64_t limit, uint64_t branchBudget, const CubeList& heuristic,
+                        ExactWays ways) {
+    ExactCover result{CubeList(space.words), ExactStop::none, 0};
+    if (on.empty()) return result;
+    const bool fromHeuristic = ways.essentialsFirst && !heuristic.empty();
+    CubeList essentials(space.words);
+    CubeList open(space.words);  // the cubes whose points are left to cover
+    CubeList careless = on;
+    careless.appendAll(dontCare);
+    if (fromHeuristic) {
+        const std::vector<char> essential = essentialFlags(space, heuristic, dontCare);
+        for (uint32_t i = 0; i < heuristic.size(); ++i) {
+            (essential[i] ? essentials : open).append(heuristic[i]);
+        }
+        // The test is only sure of primes (the others are checked as columns below).
+        if (!allPrime(space, essentials, careless)) {
+            return exactMinimum(space, on, dontCare, limit, branchBudget, heuristic, {false});
+        }
+        if (open.empty()) {
+            result.cover = heuristic;
+            return result;
+        }
+    } else {
+        open = on;
+    }
+    CubeList primes(space.words);
+    if (!primesMeeting(space, careless, open, limit, primes)) {
+        result.stop = ExactStop::primes;
+        return result;
+    }
+    CubeList settled = dontCare;
+    settled.appendAll(essentials);
+    CoveringProblem problem;
+    if (!leastRows(space, primes, settled, open, limit, problem.rows)) {
+        result.stop = ExactStop::rows;
+        return result;
+    }
+    for (uint32_t p = 0; p < primes.size(); ++p) {
+        problem.costs.push_back((uint64_t{1} << 32) + space.literalCount(primes[p]));
+    }
+    const CubeList& incumbent = fromHeuristic ? open : heuristic;
+    const std::vector<uint32_t> known = columnsOf(space, primes, incumbent);
+    // The essentials are only sure of a cover of primes: without one, all of them.
+    if (fromHeuristic && known.empty()) {
+        return exactMinimum(space, on, dontCare, limit, branchBudget, heuristic, {false});
+    }
+    const CoverSearch search = searchCheaperCover(problem, branchBudget, known);
+    result.branches = search.branches;
+    if (!search.complete) result.stop = ExactStop::search;
+    if (search.found) {
+        result.cover = essentials;
+        for (uint32_t p : search.columns) result.cover.append(primes[p]);
+    } else if (!known.empty()) {
+        result.cover = heuristic;  // in its own order
     }
     return result;
 }

@@ -31,6 +31,22 @@ struct ExactCover {
 ExactCover exactMinimumCover(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
                              uint64_t limit, uint64_t branchBudget, const CubeList& incumbent);
 
+// The exact step, from `heuristic`, a cover of primes (or empty): its essential
+// primes, found by the consensus test, are in every minimum cover, so when all its
+// cubes are essential it is the only one. Otherwise only the points those leave
+// open (outside DC) need covering: the primes that meet the heuristic's other cubes
+// are the columns, those cubes give the rows (split as in exactMinimumCover, the
+// essentials counted as don't-cares), and the least cover of them plus the
+// essentials is a least cover of the function, since a prime meeting no open
+// point can leave any cover that holds it. Stops as exactMinimumCover does, the
+// limit counting those primes.
+struct ExactWays {
+    bool essentialsFirst = true;  // false: every prime meeting ON, no essentials taken
+};
+ExactCover exactMinimum(const CubeSpace& space, const CubeList& on, const CubeList& dontCare,
+                        uint64_t limit, uint64_t branchBudget, const CubeList& heuristic,
+                        ExactWays ways = {});
+
 // The parts on their own, for the tests.
 // Every prime implicant of the union of `cover`; false when there are more than
 // `limit` on the way.
