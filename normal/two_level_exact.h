@@ -22,7 +22,9 @@ struct ExactCover {
     uint64_t branches = 0;  // taken by the covering search
 };
 
-// A minimum cover of ON ∪ (part of) DC that holds every point of ON outside DC.
+// A minimum cover of ON ∪ (part of) DC that holds every point of ON outside DC,
+// the plain way: every prime listed, every ON cube split into rows. The tests hold
+// exactMinimum (below), which both minimize steps use, to it.
 // `incumbent`, a cover of primes already known (or empty), bounds the search from
 // its start. Stops when the primes or the rows grow past `limit` (the cover then
 // empty) or when the search takes more than `branchBudget` branches (the cover

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 
+#include "normal/two_level_essentials.h"
 #include "normal/two_level_exact.h"
 #include "normal/two_level_irredundant.h"
 #include "normal/two_level_unate.h"
@@ -356,47 +357,15 @@ CubeList reduceCover(const CubeSpace& space, const CubeList& cover, const CubeLi
     return result;
 }
 
-// Whether prime `cube` is essential: the consensus of every other cube of
-// `others` with it (their meet at distance 0, the cube over their one clash at
-// distance 1) covers every point of it that another prime covers, so the cube is
-// essential exactly when those consensus cubes leave some point of it open.
-bool isEssential(const CubeSpace& space, const uint64_t* cube, const CubeList& others,
-                 CubeList& consensus, CubeList& scratch) {
-    consensus.clear();
-    for (uint32_t j = 0; j < others.size(); ++j) {
-        const uint64_t* other = others[j];
-        uint32_t clashWord = 0;
-        uint64_t clash = 0;
-        uint32_t distance = 0;
-        for (uint32_t w = 0; w < space.words && distance < 2; ++w) {
-            const uint64_t bits = space.clashBits(cube, other, w);
-            if (bits == 0) continue;
-            distance += static_cast<uint32_t>(std::popcount(bits));
-            clashWord = w;
-            clash = bits;
-        }
-        if (distance >= 2) continue;
-        uint64_t* meet = consensus.append();
-        for (uint32_t w = 0; w < space.words; ++w) meet[w] = cube[w] & other[w];
-        meet[clashWord] |= clash | (clash << 1);
-    }
-    return !coversCube(space, consensus, cube, scratch);
-}
-
 // Splits the essential primes of `cover` off into `essentials`; the rest stay.
 CubeList takeEssentials(const CubeSpace& space, CubeList& cover, const CubeList& dontCare) {
+    const std::vector<char> essential = essentialFlags(space, cover, dontCare);
     CubeList essentials(space.words);
-    CubeList others(space.words);
-    CubeList consensus(space.words);
-    CubeList scratch(space.words);
-    std::vector<char> alive(cover.size(), 1);
     std::vector<char> rest(cover.size(), 1);
     for (uint32_t i = 0; i < cover.size(); ++i) {
-        othersInto(cover, i, alive, dontCare, others);
-        if (isEssential(space, cover[i], others, consensus, scratch)) {
-            essentials.append(cover[i]);
-            rest[i] = 0;
-        }
+        if (!essential[i]) continue;
+        essentials.append(cover[i]);
+        rest[i] = 0;
     }
     cover.keepFlagged(rest);
     return essentials;
@@ -639,9 +608,11 @@ CubeList minimizeCover(const CubeSpace& space, const CubeList& on, const CubeLis
     if (best.empty()) return essentials;
     best.appendAll(essentials);
     // Where the primes and the covering problem are small, a bounded covering
-    // search, started from the heuristic cover, looks for a cheaper one.
-    ExactCover polished =
-        exactMinimumCover(space, on, dontCare, polishPrimes, polishBranches, best);
+    // search, started from the heuristic cover, looks for a cheaper one (past the
+    // second run's bound the primes are far more than the polish takes: listing
+    // them up to its limit cost ex74.train 0.17 s for nothing).
+    if (work > secondRunWork) return best;
+    ExactCover polished = exactMinimum(space, on, dontCare, polishPrimes, polishBranches, best);
     if (!polished.cover.empty() && costOf(space, polished.cover) < costOf(space, best)) {
         return std::move(polished.cover);
     }

@@ -17,6 +17,7 @@
 #include "normal/two_level_minimize.h"
 #include "normal/two_level_primes.h"
 #include "normal/two_level_rows.h"
+#include "tests/unit/normal/cube_points.h"
 
 namespace {
 
@@ -38,20 +39,6 @@ Points pointsOf(const CubeSpace& space, const CubeList& list) {
     Points points;
     for (uint32_t i = 0; i < list.size(); ++i) points |= pointsOf(space, list[i]);
     return points;
-}
-
-CubeList randomCover(const CubeSpace& space, std::mt19937& random, uint32_t cubes,
-                     int freePercent) {
-    CubeList cover(space.words);
-    for (uint32_t c = 0; c < cubes; ++c) {
-        uint64_t* cube = cover.append();
-        space.setUniverse(cube);
-        for (uint32_t v = 0; v < space.variables; ++v) {
-            if (static_cast<int>(random() % 100) < freePercent) continue;
-            CubeSpace::setPair(cube, v, random() % 2 != 0 ? 2 : 1);
-        }
-    }
-    return cover;
 }
 
 struct Prime {

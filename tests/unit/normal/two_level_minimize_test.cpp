@@ -29,20 +29,6 @@ std::vector<char> tableOf(const CubeSpace& space, const CubeList& cover) {
     return table;
 }
 
-CubeList randomCover(const CubeSpace& space, std::mt19937& random, uint32_t cubes,
-                     int freePercent) {
-    CubeList cover(space.words);
-    for (uint32_t c = 0; c < cubes; ++c) {
-        uint64_t* cube = cover.append();
-        space.setUniverse(cube);
-        for (uint32_t v = 0; v < space.variables; ++v) {
-            if (static_cast<int>(random() % 100) < freePercent) continue;
-            CubeSpace::setPair(cube, v, random() % 2 != 0 ? 2 : 1);
-        }
-    }
-    return cover;
-}
-
 // Raising literal `v` of `cube` gives a cube that meets the OFF-set.
 bool raisingMeetsOff(const CubeSpace& space, const uint64_t* cube, uint32_t v,
                      const std::vector<char>& off) {
